@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need (only what is missing).
+set -euo pipefail
+PKGS="cmake g++ make qtbase5-dev qtdeclarative5-dev zlib1g-dev"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi

@@ -1,0 +1,82 @@
+#include "modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QtTest>
+#include <QWidget>
+
+ModalAnswerer::ModalAnswerer(Answer answer, int failSafeMs, QObject *parent)
+    : QObject(parent)
+    , m_answer(std::move(answer))
+{
+    m_poll.setInterval(20);
+    connect(&m_poll, &QTimer::timeout, this, &ModalAnswerer::poll);
+    m_poll.start();
+    m_failSafe.setSingleShot(true);
+    connect(&m_failSafe, &QTimer::timeout, this, [this] {
+        m_poll.stop();
+        m_timedOut = true;
+        // Close whatever is modal so the nested loop ends and the test can fail.
+        for (int i = 0; i < 10; ++i) {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w)
+                break;
+            if (auto *d = qobject_cast<QDialog *>(w))
+                d->reject();
+            else
+                w->close();
+        }
+    });
+    m_failSafe.start(failSafeMs);
+}
+
+ModalAnswerer::~ModalAnswerer() = default;
+
+QWidget *ModalAnswerer::findTarget() const
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && (!m_className || modal->inherits(m_className)))
+        return modal;
+    if (m_className) {
+        const auto tops = QApplication::topLevelWidgets();
+        for (QWidget *w : tops) {
+            if (w->isVisible() && w->inherits(m_className))
+                return w;
+        }
+    }
+    return nullptr;
+}
+
+void ModalAnswerer::poll()
+{
+    if (m_answered)
+        return;
+    QWidget *target = findTarget();
+    if (!target || !target->isVisible())
+        return;
+    m_answered = true;
+    m_poll.stop();
+    m_failSafe.stop();
+    m_dialog = target;
+    m_answer(target);
+}
+
+void ModalAnswerer::clickButtonWithText(QWidget *dialog, const QString &text)
+{
+    const auto buttons = dialog->findChildren<QAbstractButton *>();
+    for (QAbstractButton *b : buttons) {
+        if (b->text() == text) {
+            b->click();
+            return;
+        }
+    }
+    QWARN(qPrintable(QStringLiteral("no button with text ") + text));
+    if (auto *d = qobject_cast<QDialog *>(dialog))
+        d->reject();
+}
+
+void ModalAnswerer::pressKey(QWidget *dialog, int key)
+{
+    QTest::keyClick(dialog, Qt::Key(key));
+}
