@@ -1,0 +1,107 @@
+#include "imagepreview.h"
+
+#include "app.h"
+#include "encodedimagecache.h"
+#include "filedialog.h"
+#include "formatbytesize.h"
+#include "safefilewriter.h"
+#include "stylehelpers.h"
+
+#include <QBrush>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+ImagePreview::ImagePreview(QWidget *parent)
+    : Preview(parent)
+{
+    sizeLabel = new QLabel;
+    captionLabel = new QLabel(QStringLiteral("<H2>0x0</H2>"));
+
+    pictureWidget = new QWidget;
+    scrollArea = new QScrollArea;
+    pictureWidget->setAutoFillBackground(true);
+    scrollArea->setObjectName(QStringLiteral("PreviewWidget"));
+    scrollArea->setWidget(pictureWidget);
+
+    captionLabel->setMinimumWidth(30);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto *saveButton = new QPushButton(tr("Save"));
+    connect(saveButton, SIGNAL(clicked()), this, SLOT(slotSave()));
+    QMWidgets::setNameAndToolTip(saveButton, QStringLiteral("SaveButton"), tr("Save As.."));
+    saveButton->setFlat(true);
+
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->setMargin(2);
+    buttonRow->addWidget(saveButton);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(captionLabel);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(sizeLabel);
+
+    auto *mainLayout = new QVBoxLayout;
+    mainLayout->setMargin(2);
+    mainLayout->setSpacing(2);
+    mainLayout->addWidget(scrollArea);
+    mainLayout->addLayout(buttonRow);
+    setLayout(mainLayout);
+}
+
+void ImagePreview::showPicture(const QPixmap &pixmap)
+{
+    QPalette palette;
+    palette.setBrush(pictureWidget->backgroundRole(), QBrush(pixmap));
+    pictureWidget->setPalette(palette);
+    pictureWidget->setFixedSize(pixmap.size());
+}
+
+void ImagePreview::refresh(const QPixmap &pixmap)
+{
+    showPicture(pixmap);
+    captionLabel->setText(QStringLiteral("<H2>%1x%2</H2>").arg(pixmap.width()).arg(pixmap.height()));
+}
+
+void ImagePreview::realPreview()
+{
+    const QByteArray bytes = encodedBytes(pixmap());
+    const QPixmap decoded = encodedImageCache()->decodedPixmap(pixmap(), formatSpec());
+    sizeLabel->setText(tr("Size: ") + formatByteSize(bytes.size()));
+    showPicture(decoded);
+}
+
+void ImagePreview::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    realPreview();
+}
+
+bool ImagePreview::saveImage(const QString &fileName)
+{
+    const QByteArray bytes = encodedBytes(pixmap());
+    if (bytes.isEmpty())
+        return false;
+    return SafeFileWriter::write(fileName, bytes);
+}
+
+void ImagePreview::slotSave()
+{
+    const QString fileName = QMWidgets::FileDialog::getSaveFileName(
+        this, tr("Save As.."), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
+        QFileDialog::Options());
+    saveImage(fileName);
+}
+
+QString ImagePreview::captionText() const
+{
+    return captionLabel->text();
+}
+
+QString ImagePreview::sizeText() const
+{
+    return sizeLabel->text();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "preview.h"
+
+class QLabel;
+class QScrollArea;
+
+// The picture view ("PREVIEW" tab): the image at 1:1 in a scroll area, a
+// caption with its width and height, the size of its encoded bytes and a Save
+// button that writes the encoded image to a file.
+class ImagePreview : public Preview
+{
+    Q_OBJECT
+public:
+    explicit ImagePreview(QWidget *parent = nullptr);
+
+    // Encodes the current pixmap, shows the picture decoded from the bytes
+    // and their size. The caption is left as it is. Runs visible or not.
+    void realPreview();
+
+    // Writes the current pixmap, encoded by the current format string, to the
+    // file name exactly as given. Returns false, and leaves any existing file
+    // as it was, when there are no bytes or the file cannot be written.
+    bool saveImage(const QString &fileName);
+
+    // The caption and size texts as shown.
+    QString captionText() const;
+    QString sizeText() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    // Shows the pixmap unencoded and sets the caption to its size.
+    void refresh(const QPixmap &pixmap) override;
+
+public slots:
+    void slotSave();
+
+private:
+    void showPicture(const QPixmap &pixmap);
+
+    QLabel *sizeLabel;
+    QLabel *captionLabel;
+    QScrollArea *scrollArea;
+    QWidget *pictureWidget;
+};

@@ -1,0 +1,43 @@
+#include "preview.h"
+
+#include "encodedimagecache.h"
+
+Preview::Preview(QWidget *parent)
+    : QFrame(parent),
+      m_formatSpec(QStringLiteral("PNG")),
+      m_cache(std::make_shared<EncodedImageCache>())
+{
+    setObjectName(QStringLiteral("MainSeparator"));
+}
+
+Preview::~Preview() = default;
+
+void Preview::setEncodedImageCache(const std::shared_ptr<EncodedImageCache> &cache)
+{
+    if (cache)
+        m_cache = cache;
+}
+
+void Preview::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    refresh(m_pixmap);
+}
+
+QByteArray Preview::encodedBytes(const QPixmap &pixmap) const
+{
+    return m_cache->bytes(pixmap, m_formatSpec);
+}
+
+void Preview::slotSetPixmap(const QPixmap &pixmap)
+{
+    m_pixmap = pixmap;
+    if (isVisible())
+        refresh(m_pixmap);
+}
+
+void Preview::slotSetFormat(const QString &formatSpec)
+{
+    m_formatSpec = formatSpec;
+    refresh(m_pixmap);
+}

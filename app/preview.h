@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+#include <QString>
+#include <memory>
+
+class EncodedImageCache;
+
+// Abstract base of the six views of the current image. Keeps the last pixmap
+// and format string received and decides when a view redraws: a new pixmap
+// redraws only a visible view, a new format string every view, and showing a
+// view redraws it.
+class Preview : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit Preview(QWidget *parent = nullptr);
+    ~Preview() override;
+
+    QString formatSpec() const { return m_formatSpec; }
+    QPixmap pixmap() const { return m_pixmap; }
+
+    // The cache of encoded pictures this view reads from; views that share one
+    // encode each (pixmap, format) pair only once. A view starts with its own.
+    void setEncodedImageCache(const std::shared_ptr<EncodedImageCache> &cache);
+    std::shared_ptr<EncodedImageCache> encodedImageCache() const { return m_cache; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+    // Redraws the view from the given pixmap (always the current one) and the
+    // stored format string.
+    virtual void refresh(const QPixmap &pixmap) = 0;
+
+    // The given pixmap encoded by the stored format string.
+    QByteArray encodedBytes(const QPixmap &pixmap) const;
+
+public slots:
+    virtual void slotSetPixmap(const QPixmap &pixmap);
+    void slotSetFormat(const QString &formatSpec);
+
+private:
+    QString m_formatSpec;
+    QPixmap m_pixmap;
+    std::shared_ptr<EncodedImageCache> m_cache;
+};

@@ -1,0 +1,157 @@
+#include "textpreview.h"
+
+#include "app.h"
+#include "encodedimagecache.h"
+#include "filedialog.h"
+#include "formatbytesize.h"
+#include "safefilewriter.h"
+#include "stylehelpers.h"
+#include "textcodecs.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+TextPreview::TextPreview(QWidget *parent)
+    : Preview(parent),
+      form(Html)
+{
+    clipboard = QGuiApplication::clipboard();
+
+    editor = new QPlainTextEdit;
+    sizeLabel = new QLabel;
+
+    showButton = new QPushButton(tr("&Show"));
+    auto *saveButton = new QPushButton(tr("&Save"));
+    auto *copyButton = new QPushButton(tr("&Copy"));
+
+    QMWidgets::setNameAndToolTip(saveButton, QStringLiteral("SaveButton"), tr("Save As"));
+    QMWidgets::setNameAndToolTip(copyButton, QStringLiteral("CopyButton"), tr("Copy To Clipboard"));
+    QMWidgets::setNameAndToolTip(showButton, QStringLiteral("ShowButton"),
+                                 tr("Show in Web Browser"));
+    showButton->setFlat(true);
+    saveButton->setFlat(true);
+    copyButton->setFlat(true);
+
+    connect(showButton, SIGNAL(clicked()), this, SLOT(slotShowInWebBrowser()));
+    connect(saveButton, SIGNAL(clicked()), this, SLOT(slotSave()));
+    connect(copyButton, SIGNAL(clicked()), this, SLOT(slotClipboard()));
+
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->setMargin(2);
+    buttonRow->addWidget(showButton);
+    buttonRow->addWidget(copyButton);
+    buttonRow->addWidget(saveButton);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(sizeLabel);
+
+    auto *mainLayout = new QVBoxLayout;
+    mainLayout->setMargin(3);
+    mainLayout->setSpacing(3);
+    mainLayout->addWidget(editor);
+    mainLayout->addLayout(buttonRow);
+    setLayout(mainLayout);
+}
+
+void TextPreview::setType(int type)
+{
+    form = type;
+    if (type == Xml || type == Xhtml || type == Base64)
+        showButton->hide();
+}
+
+QString TextPreview::buildText(int type, const QString &formatWord, const QString &base64,
+                               int width, int height)
+{
+    if (type == Base64)
+        return base64;
+    const QString uri = QLatin1String("data:image/") + formatWord + QLatin1String(";base64,")
+                        + base64;
+    switch (type) {
+    case Html:
+        return QLatin1String("<HTML><BODY><img src=\"") + uri
+               + QLatin1String("\"/></BODY></HTML>");
+    case Css:
+        return QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<style type=\"text/css\">\n"
+                             "div.image {\n\twidth:")
+               + QString::number(width) + QLatin1String("px;\n\theight:")
+               + QString::number(height)
+               + QLatin1String("px;\n\tbackground-image: url('") + uri
+               + QLatin1String("');\n}\n</style>\n</head>\n<body>\n"
+                               "<div class=\"image\"></div>\n</body>\n</html>");
+    case Xml:
+        return QLatin1String("<image>\n<title>An Image</title>\n<url>") + uri
+               + QLatin1String("</url></image>");
+    case Xhtml:
+        return QLatin1String("<img src=\"") + uri + QLatin1String("\"/>");
+    default:
+        return QString();
+    }
+}
+
+void TextPreview::refresh(const QPixmap &pixmap)
+{
+    const QByteArray bytes = encodedBytes(pixmap);
+    const QString formatWord = EncodedImageCache::formatName(formatSpec()).toLower();
+    const QString text = buildText(form, formatWord, MTools::toBase64String(bytes),
+                                   pixmap.width(), pixmap.height());
+    editor->setPlainText(text);
+    sizeLabel->setText(tr("Size: ") + formatByteSize(text.length()));
+}
+
+QByteArray TextPreview::savedTextBytes(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text.toUtf8();
+    }
+    return text.toLatin1();
+}
+
+QByteArray TextPreview::previewPageBytes(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7F)
+            return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    }
+    return text.toLatin1();
+}
+
+bool TextPreview::writeToFile(const QString &path)
+{
+    return SafeFileWriter::write(path, savedTextBytes(editor->toPlainText()));
+}
+
+void TextPreview::slotShowInWebBrowser()
+{
+    QString path;
+    if (form == Html)
+        path = QMWidgets::App::workDirectory(true) + QLatin1String("htmlPreview.html");
+    else if (form == Css)
+        path = QMWidgets::App::workDirectory(true) + QLatin1String("cssPreview.html");
+    else
+        return;
+
+    if (SafeFileWriter::write(path, previewPageBytes(editor->toPlainText())))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TextPreview::slotSave()
+{
+    const QString fileName = QMWidgets::FileDialog::getSaveFileName(
+        this, tr("Save As"), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
+        QFileDialog::Options());
+    writeToFile(fileName);
+}
+
+void TextPreview::slotClipboard()
+{
+    clipboard->setText(editor->toPlainText(), QClipboard::Clipboard);
+    editor->selectAll();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "preview.h"
+
+class QClipboard;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// One text view of the current image: the encoded bytes in base64, placed as
+// a data URI into a fixed template (HTML page, CSS page, XML element, img tag
+// or the bare base64 text), in an editable box with Copy, Save and, for the
+// two pages, Show in the web browser.
+class TextPreview : public Preview
+{
+    Q_OBJECT
+public:
+    enum Type { Html = 0, Base64 = 1, Css = 2, Xml = 3, Xhtml = 4 };
+
+    explicit TextPreview(QWidget *parent = nullptr);
+
+    // Sets the form once after construction; XML, XHTML and BASE64 hide Show.
+    void setType(int type);
+    int type() const { return form; }
+
+    // Writes the editor's current text to the path as a saved text. Returns
+    // false on any failure; an existing file then stays as it was.
+    bool writeToFile(const QString &path);
+
+    // The text of a form for the given encoded bytes and picture size; the
+    // format word is the lower-cased format name. Unknown forms give "".
+    static QString buildText(int type, const QString &formatWord, const QString &base64,
+                             int width, int height);
+
+    // Byte form of a saved text: Latin-1 when every character fits, else
+    // UTF-8 without byte-order mark.
+    static QByteArray savedTextBytes(const QString &text);
+    // Byte form of a browser preview page: plain ASCII as is, anything else
+    // as UTF-8 behind a UTF-8 byte-order mark.
+    static QByteArray previewPageBytes(const QString &text);
+
+protected:
+    // Rebuilds the text from the pixmap and the stored format string,
+    // replacing any edits.
+    void refresh(const QPixmap &pixmap) override;
+
+public slots:
+    void slotShowInWebBrowser();
+    void slotSave();
+    void slotClipboard();
+
+private:
+    int form;
+    QLabel *sizeLabel;
+    QPlainTextEdit *editor;
+    QPushButton *showButton;
+    QClipboard *clipboard;
+};

@@ -1,0 +1,10 @@
+#include "nativeproxyobject.h"
+
+namespace QMWidgets {
+
+NativeProxyObject::NativeProxyObject(QObject *parent)
+    : QObject(parent)
+{
+}
+
+} // namespace QMWidgets

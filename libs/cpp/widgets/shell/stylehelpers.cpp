@@ -1,0 +1,93 @@
+#include "stylehelpers.h"
+
+#include "app.h"
+#include "os.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QtGlobal>
+
+namespace QMWidgets {
+
+namespace {
+
+const int DefaultTransparency = 35;
+
+double opacityFromSetting(const QString &key)
+{
+    int percentage = DefaultTransparency;
+    if (App *app = App::instance()) {
+        bool ok = false;
+        const int stored = app->value(key, DefaultTransparency).toInt(&ok);
+        if (ok)
+            percentage = stored;
+    }
+    return opacityForTransparency(percentage);
+}
+
+} // namespace
+
+void setNameAndToolTip(QWidget *widget, const QString &name, const QString &toolTip)
+{
+    if (!widget)
+        return;
+    widget->setObjectName(name);
+    if (!toolTip.isEmpty())
+        widget->setToolTip(toolTip);
+}
+
+void stylePushButton(QPushButton *button)
+{
+    if (!button)
+        return;
+    button->setObjectName(QStringLiteral("PushButton"));
+    button->setFlat(true);
+    button->setMinimumHeight(32);
+}
+
+void styleIconButton(QPushButton *button)
+{
+    if (!button)
+        return;
+    button->setFlat(true);
+    button->setFixedSize(32, 32);
+}
+
+double opacityForTransparency(int percentage)
+{
+    return qBound(0.3, 1.3 - percentage / 100.0, 1.0);
+}
+
+void applyDialogTransparency(QWidget *window)
+{
+    if (!window)
+        return;
+    window->setWindowOpacity(opacityFromSetting(QStringLiteral("TransparencyParameters/ChartDialogs")));
+}
+
+void applyContextMenuTransparency(QWidget *widget)
+{
+    if (!widget)
+        return;
+    const double opacity = opacityFromSetting(QStringLiteral("TransparencyParameters/ContextMenus"));
+    widget->setWindowOpacity(opacity);
+    const auto menus = widget->findChildren<QMenu *>();
+    for (QMenu *menu : menus)
+        menu->setWindowOpacity(opacity);
+}
+
+QPixmap grabDesktop()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QPixmap();
+    const QRect geometry = screen->geometry();
+    const double s = Os::scaleFactor();
+    // Window id 0 is the desktop's root window.
+    return screen->grabWindow(0, geometry.x(), geometry.y(), int(geometry.width() * s),
+                              int(geometry.height() * s));
+}
+
+} // namespace QMWidgets

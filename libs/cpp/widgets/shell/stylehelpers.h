@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+// The shell's shared control looks and window helpers. They keep no state; a
+// null widget is ignored.
+namespace QMWidgets {
+
+// Sets the object name, and the tool tip only when the given one is not empty.
+void setNameAndToolTip(QWidget *widget, const QString &name, const QString &toolTip);
+
+// The look of every dialog push button: object name "PushButton", flat,
+// at least 32 pixels high. The style sheet selects on the name.
+void stylePushButton(QPushButton *button);
+
+// A flat, square 32 x 32 icon button.
+void styleIconButton(QPushButton *button);
+
+// Window opacity for a translucency percentage: 1.3 - percentage / 100, kept
+// within 0.3 (so no window turns invisible) and 1.0.
+double opacityForTransparency(int percentage);
+
+// Window opacity of a dialog from the setting "TransparencyParameters/ChartDialogs"
+// (default 35 percent).
+void applyDialogTransparency(QWidget *window);
+
+// Window opacity of the widget and of every menu inside it, from the setting
+// "TransparencyParameters/ContextMenus" (default 35 percent).
+void applyContextMenuTransparency(QWidget *widget);
+
+// A picture of the primary screen, sized by the operating system's scale
+// factor; null when there is no screen.
+QPixmap grabDesktop();
+
+} // namespace QMWidgets

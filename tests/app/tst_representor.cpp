@@ -1,0 +1,282 @@
+// The preview column: which preview redraws on which input, and that the six
+// previews share one encoding.
+
+#include "app.h"
+#include "encodedimagecache.h"
+#include "formatbytesize.h"
+#include "imagepreview.h"
+#include "representor.h"
+#include "testmain.h"
+#include "textpreview.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+
+namespace {
+
+QPixmap makePixmap(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 41) & 0xFF, (y * 67) & 0xFF, ((x + y) * 13) & 0xFF));
+    return QPixmap::fromImage(image);
+}
+
+QImage rgb(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QByteArray encodeBySave(const QPixmap &pixmap, const char *format, int quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    pixmap.save(&buffer, format, quality);
+    return bytes;
+}
+
+// The column, shown, with handles on its parts.
+struct Column
+{
+    Representor representor;
+    QTabWidget *tabs = nullptr;
+    ImagePreview *picture = nullptr;
+    QWidget *pictureWidget = nullptr;
+
+    Column()
+    {
+        tabs = representor.findChild<QTabWidget *>();
+        picture = qobject_cast<ImagePreview *>(tabs->widget(0));
+        pictureWidget = picture->findChild<QScrollArea *>(QStringLiteral("PreviewWidget"))->widget();
+        representor.show();
+    }
+    TextPreview *text(int tab) const { return qobject_cast<TextPreview *>(tabs->widget(tab)); }
+    QString textOf(int tab) const { return text(tab)->findChild<QPlainTextEdit *>()->toPlainText(); }
+    QImage shownPicture() const
+    {
+        return pictureWidget->palette().brush(pictureWidget->backgroundRole()).texture().toImage();
+    }
+};
+
+enum Tab { PreviewTab, HtmlTab, CssTab, XmlTab, XhtmlTab, Base64Tab };
+
+} // namespace
+
+class TestRepresentor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tabsFormsAndButtons();
+    void startsWithEmptyPicture();
+
+    void newPixmapRefreshesOnlyVisibleTab();
+    void newPixmapOnPictureTabShowsItUnencoded();
+    void formatChangeUpdatesEveryPreview();
+    void textTabsRebuildWhenShown();
+    void pictureTabShowsEncodedPictureWhenShown();
+
+    void realPreviewReachesOnlyPicturePreview();
+    void oneEncodingPerFormatChange();
+    void oneEncodingAndDecodingPerLoad();
+};
+
+void TestRepresentor::tabsFormsAndButtons()
+{
+    Column column;
+
+    const QStringList texts = {"PREVIEW", "HTML", "CSS", "XML", "XHTML", "BASE64"};
+    const int forms[] = {-1, TextPreview::Html, TextPreview::Css, TextPreview::Xml,
+                         TextPreview::Xhtml, TextPreview::Base64};
+    QCOMPARE(column.tabs->count(), texts.size());
+    QCOMPARE(column.tabs->currentIndex(), int(PreviewTab));
+    QVERIFY(column.picture);
+    for (int tab = 1; tab < texts.size(); ++tab) {
+        QCOMPARE(column.tabs->tabText(tab), texts.at(tab));
+        QVERIFY(column.text(tab));
+        QCOMPARE(column.text(tab)->type(), forms[tab]);
+        const bool pageForm = tab == HtmlTab || tab == CssTab;
+        auto *show = column.text(tab)->findChild<QPushButton *>(QStringLiteral("ShowButton"));
+        QCOMPARE(show->isVisibleTo(column.text(tab)), pageForm);
+    }
+    QCOMPARE(column.tabs->tabText(0), texts.at(0));
+    QCOMPARE(column.representor.minimumSize(), QSize(500, 500));
+    for (int tab = 0; tab < texts.size(); ++tab)
+        QCOMPARE(column.tabs->widget(tab)->objectName(), QStringLiteral("MainSeparator"));
+}
+
+void TestRepresentor::startsWithEmptyPicture()
+{
+    Column column;
+
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+    QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: 0 B"));
+    QCOMPARE(column.pictureWidget->size(), QSize(0, 0));
+    QCOMPARE(column.picture->formatSpec(), QStringLiteral("PNG"));
+}
+
+void TestRepresentor::newPixmapRefreshesOnlyVisibleTab()
+{
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(HtmlTab);
+
+    // act
+    column.representor.slotSetPixmap(makePixmap(4, 3));
+
+    // assert: the HTML page carries the picture, hidden views are untouched
+    QVERIFY(column.textOf(HtmlTab).startsWith(
+        QLatin1String("<HTML><BODY><img src=\"data:image/png;base64,iVBOR")));
+    QVERIFY(column.textOf(CssTab).isEmpty());
+    QVERIFY(column.textOf(Base64Tab).isEmpty());
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+
+    // and a hidden view builds its text from the new pixmap when shown
+    column.tabs->setCurrentIndex(CssTab);
+    QVERIFY(column.textOf(CssTab).contains(QLatin1String("\twidth:4px;\n\theight:3px;\n")));
+}
+
+void TestRepresentor::newPixmapOnPictureTabShowsItUnencoded()
+{
+    // arrange
+    Column column;
+    column.representor.slotSetFormat(QStringLiteral("JPG;0"));
+    const QPixmap pixmap = makePixmap(40, 30);
+
+    // act
+    column.representor.slotSetPixmap(pixmap);
+
+    // assert: caption and picture follow at once, the size waits for a real preview
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>40x30</H2>"));
+    QCOMPARE(column.pictureWidget->size(), QSize(40, 30));
+    QCOMPARE(rgb(column.shownPicture()), rgb(pixmap.toImage()));
+    QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: 0 B"));
+}
+
+void TestRepresentor::formatChangeUpdatesEveryPreview()
+{
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(XmlTab);
+    column.representor.slotSetPixmap(makePixmap(6, 5));
+
+    // act
+    column.representor.slotSetFormat(QStringLiteral("JPG;1"));
+
+    // assert: hidden previews included, the picture's caption too
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>6x5</H2>"));
+    for (int tab = HtmlTab; tab <= XhtmlTab; ++tab)
+        QVERIFY2(column.textOf(tab).contains(QLatin1String("data:image/jpg;base64,/9j/")),
+                 qPrintable(column.tabs->tabText(tab)));
+    QVERIFY(column.textOf(Base64Tab).startsWith(QLatin1String("/9j/")));
+    for (int tab = PreviewTab; tab <= Base64Tab; ++tab)
+        QCOMPARE(qobject_cast<Preview *>(column.tabs->widget(tab))->formatSpec(),
+                 QStringLiteral("JPG;1"));
+}
+
+void TestRepresentor::textTabsRebuildWhenShown()
+{
+    // arrange
+    Column column;
+    column.representor.slotSetPixmap(makePixmap(3, 3));
+    column.tabs->setCurrentIndex(XhtmlTab);
+    const QString generated = column.textOf(XhtmlTab);
+    column.text(XhtmlTab)->findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("edited"));
+
+    // act
+    column.tabs->setCurrentIndex(HtmlTab);
+    column.tabs->setCurrentIndex(XhtmlTab);
+
+    // assert
+    QVERIFY(generated.startsWith(QLatin1String("<img src=\"data:image/png;base64,iVBOR")));
+    QCOMPARE(column.textOf(XhtmlTab), generated);
+}
+
+void TestRepresentor::pictureTabShowsEncodedPictureWhenShown()
+{
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(HtmlTab);
+    column.representor.slotSetFormat(QStringLiteral("JPG;0"));
+    const QPixmap pixmap = makePixmap(32, 16);
+    column.representor.slotSetPixmap(pixmap);
+
+    // act
+    column.tabs->setCurrentIndex(PreviewTab);
+
+    // assert: the JPG picture and its size; the caption kept from the last refresh
+    const QByteArray jpg = encodeBySave(pixmap, "JPG", 20);
+    QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: ") + formatByteSize(jpg.size()));
+    QCOMPARE(rgb(column.shownPicture()), rgb(QImage::fromData(jpg)));
+    QVERIFY(rgb(column.shownPicture()) != rgb(pixmap.toImage()));
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+}
+
+void TestRepresentor::realPreviewReachesOnlyPicturePreview()
+{
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(XmlTab);
+    const QPixmap pixmap = makePixmap(20, 10);
+    column.representor.slotSetPixmap(pixmap);
+    const QString xmlBefore = column.textOf(XmlTab);
+
+    // act
+    column.representor.slotRealPreview();
+
+    // assert: the hidden picture preview encoded and decoded, nothing else changed
+    QCOMPARE(column.pictureWidget->size(), QSize(20, 10));
+    QCOMPARE(rgb(column.shownPicture()), rgb(pixmap.toImage()));  // PNG keeps every pixel
+    const qint64 size = column.picture->encodedImageCache()->bytes(pixmap, QStringLiteral("PNG")).size();
+    QVERIFY(size > 0);
+    QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: ") + formatByteSize(size));
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+    QCOMPARE(column.textOf(XmlTab), xmlBefore);
+    QVERIFY(column.textOf(HtmlTab).isEmpty());
+}
+
+void TestRepresentor::oneEncodingPerFormatChange()
+{
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(CssTab);
+    column.representor.slotSetPixmap(makePixmap(64, 64));
+    const std::shared_ptr<EncodedImageCache> cache = column.picture->encodedImageCache();
+    for (int tab = HtmlTab; tab <= Base64Tab; ++tab)
+        QCOMPARE(column.text(tab)->encodedImageCache(), cache);
+    const int encodings = cache->encodeCount();
+    const int decodings = cache->decodeCount();
+
+    // act: a format change as the effects form sends it
+    column.representor.slotSetFormat(QStringLiteral("JPG;2"));
+    column.representor.slotRealPreview();
+
+    // assert
+    QCOMPARE(cache->encodeCount(), encodings + 1);
+    QCOMPARE(cache->decodeCount(), decodings + 1);
+}
+
+void TestRepresentor::oneEncodingAndDecodingPerLoad()
+{
+    // arrange
+    Column column;
+    const std::shared_ptr<EncodedImageCache> cache = column.picture->encodedImageCache();
+    const int encodings = cache->encodeCount();
+    const int decodings = cache->decodeCount();
+
+    // act: a load sends the pixmap and two real-preview requests
+    column.representor.slotSetPixmap(makePixmap(50, 40));
+    column.representor.slotRealPreview();
+    column.representor.slotRealPreview();
+
+    // assert
+    QCOMPARE(cache->encodeCount(), encodings + 1);
+    QCOMPARE(cache->decodeCount(), decodings + 1);
+    QCOMPARE(column.pictureWidget->size(), QSize(50, 40));
+}
+
+GLYPH_APP_TEST_MAIN(TestRepresentor, QMWidgets::App)
+#include "tst_representor.moc"

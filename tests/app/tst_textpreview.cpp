@@ -1,0 +1,534 @@
+// The text views: their five templates, copy, save and the browser pages.
+
+#include "app.h"
+#include "faildevice.h"
+#include "formatbytesize.h"
+#include "modalanswerer.h"
+#include "safefilewriter.h"
+#include "testmain.h"
+#include "textpreview.h"
+#include "urlrecorder.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextCursor>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const char payloadToken[] = "@PAYLOAD@";
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+QString golden(const QString &name)
+{
+    return QString::fromLatin1(readFile(qEnvironmentVariable("GLYPH_TEST_DATA") + QLatin1Char('/') + name));
+}
+
+// A 3 x 2 opaque picture with six different colours.
+QImage opaqueImage()
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                            qRgb(10, 20, 30), qRgb(200, 100, 50), qRgb(255, 255, 255)};
+    for (int i = 0; i < 6; ++i)
+        image.setPixel(i % 3, i / 3, colours[i]);
+    return image;
+}
+
+QPlainTextEdit *editorOf(TextPreview &preview)
+{
+    return preview.findChild<QPlainTextEdit *>();
+}
+
+QString sizeTextOf(TextPreview &preview)
+{
+    return preview.findChild<QLabel *>()->text();
+}
+
+bool canCreateFileIn(const QString &folder)
+{
+    QFile probe(folder + QStringLiteral("/probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.remove();
+    return true;
+}
+
+// Lowers the file size limit of the process for one scope, so writes past it
+// fail for real (EFBIG), whoever runs the test.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TestTextPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void templateBeforeAnyImage_data();
+    void templateBeforeAnyImage();
+    void templateOfOpaqueImage_data();
+    void templateOfOpaqueImage();
+    void formatWordFollowsFormatName_data();
+    void formatWordFollowsFormatName();
+
+    void copyPutsEditedTextOnClipboard();
+
+    void saveEncodesText_data();
+    void saveEncodesText();
+    void saveThroughDialog();
+    void saveFailsWhenFolderIsMissing();
+    void saveFailsInReadOnlyFolder();
+    void saveReplacesWritableFileInReadOnlyFolder();
+    void saveKeepsOldFileWhenWriteFails();
+    void writeAllStopsAtFailingDevice();
+
+    void showWritesPageAndOpensIt_data();
+    void showWritesPageAndOpensIt();
+    void showDoesNothingForOtherForms_data();
+    void showDoesNothingForOtherForms();
+    void showOpensNothingWhenPageCannotBeWritten();
+};
+
+void TestTextPreview::init()
+{
+    UrlRecorder::instance()->clear();
+}
+
+void TestTextPreview::templateBeforeAnyImage_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("goldenFile");
+    QTest::addColumn<bool>("showButton");
+
+    QTest::newRow("HTML") << int(TextPreview::Html) << "html_empty.txt" << true;
+    QTest::newRow("CSS") << int(TextPreview::Css) << "css_empty.txt" << true;
+    QTest::newRow("XML") << int(TextPreview::Xml) << "xml_empty.txt" << false;
+    QTest::newRow("XHTML") << int(TextPreview::Xhtml) << "xhtml_empty.txt" << false;
+    QTest::newRow("BASE64") << int(TextPreview::Base64) << "base64_empty.txt" << false;
+}
+
+void TestTextPreview::templateBeforeAnyImage()
+{
+    QFETCH(int, type);
+    QFETCH(QString, goldenFile);
+    QFETCH(bool, showButton);
+    // arrange
+    TextPreview preview;
+    preview.setType(type);
+
+    // act
+    preview.show();
+
+    // assert
+    const QString expected = golden(goldenFile);
+    QCOMPARE(editorOf(preview)->toPlainText(), expected);
+    QCOMPARE(sizeTextOf(preview), QStringLiteral("Size: ") + formatByteSize(expected.length()));
+    QCOMPARE(preview.findChild<QPushButton *>(QStringLiteral("ShowButton"))->isVisible(), showButton);
+    QVERIFY(preview.findChild<QPushButton *>(QStringLiteral("CopyButton"))->isVisible());
+    QVERIFY(preview.findChild<QPushButton *>(QStringLiteral("SaveButton"))->isVisible());
+}
+
+void TestTextPreview::templateOfOpaqueImage_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("goldenFile");
+
+    QTest::newRow("HTML") << int(TextPreview::Html) << "html_3x2.txt";
+    QTest::newRow("CSS") << int(TextPreview::Css) << "css_3x2.txt";
+    QTest::newRow("XML") << int(TextPreview::Xml) << "xml_3x2.txt";
+    QTest::newRow("XHTML") << int(TextPreview::Xhtml) << "xhtml_3x2.txt";
+    QTest::newRow("BASE64") << int(TextPreview::Base64) << "base64_3x2.txt";
+}
+
+void TestTextPreview::templateOfOpaqueImage()
+{
+    QFETCH(int, type);
+    QFETCH(QString, goldenFile);
+    // arrange: the golden text holds a token where the base64 text goes
+    const QString expected = golden(goldenFile);
+    const int token = expected.indexOf(QLatin1String(payloadToken));
+    QVERIFY(token >= 0);
+    const QString head = expected.left(token);
+    const QString tail = expected.mid(token + int(qstrlen(payloadToken)));
+    TextPreview preview;
+    preview.setType(type);
+    preview.show();
+
+    // act
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+
+    // assert: the template around the payload, byte for byte
+    const QString text = editorOf(preview)->toPlainText();
+    QVERIFY2(text.startsWith(head), qPrintable(text));
+    QVERIFY2(text.endsWith(tail), qPrintable(text));
+    const QString payload = text.mid(head.length(), text.length() - head.length() - tail.length());
+    QVERIFY(!payload.isEmpty());
+    // plain standard base64 without line breaks, carrying the original pixels
+    const QByteArray bytes = QByteArray::fromBase64(payload.toLatin1());
+    QCOMPARE(QString::fromLatin1(bytes.toBase64()), payload);
+    const QImage decoded = QImage::fromData(bytes, "PNG");
+    QCOMPARE(decoded.convertToFormat(QImage::Format_ARGB32), opaqueImage());
+    QCOMPARE(sizeTextOf(preview), QStringLiteral("Size: ") + formatByteSize(text.length()));
+}
+
+void TestTextPreview::formatWordFollowsFormatName_data()
+{
+    QTest::addColumn<QString>("formatSpec");
+    QTest::addColumn<QString>("htmlStart");
+    QTest::addColumn<bool>("emptyPayload");
+
+    QTest::newRow("JPG") << "JPG;1" << "<HTML><BODY><img src=\"data:image/jpg;base64,/9j/" << false;
+    QTest::newRow("PNG with part") << "PNG;2" << "<HTML><BODY><img src=\"data:image/png;base64,iVBORw0KGgo" << false;
+    QTest::newRow("unknown") << "GIF;1" << "<HTML><BODY><img src=\"data:image/gif;base64,\"/>" << true;
+}
+
+void TestTextPreview::formatWordFollowsFormatName()
+{
+    QFETCH(QString, formatSpec);
+    QFETCH(QString, htmlStart);
+    QFETCH(bool, emptyPayload);
+    // arrange
+    TextPreview html;
+    TextPreview base64;
+    base64.setType(TextPreview::Base64);
+    html.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    base64.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    if (emptyPayload) {  // once for each view
+        QTest::ignoreMessage(QtDebugMsg, "Unknown format");
+        QTest::ignoreMessage(QtDebugMsg, "Unknown format");
+    }
+
+    // act: a new format refreshes hidden views too
+    html.slotSetFormat(formatSpec);
+    base64.slotSetFormat(formatSpec);
+
+    // assert
+    QVERIFY2(editorOf(html)->toPlainText().startsWith(htmlStart),
+             qPrintable(editorOf(html)->toPlainText()));
+    QCOMPARE(editorOf(base64)->toPlainText().isEmpty(), emptyPayload);
+}
+
+void TestTextPreview::copyPutsEditedTextOnClipboard()
+{
+    // arrange
+    TextPreview preview;
+    preview.show();
+    QPlainTextEdit *editor = editorOf(preview);
+    editor->appendPlainText(QStringLiteral("<!-- edited é 漢 -->"));
+    const QString edited = editor->toPlainText();
+    QGuiApplication::clipboard()->clear();
+
+    // act
+    preview.findChild<QPushButton *>(QStringLiteral("CopyButton"))->click();
+
+    // assert
+    QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), edited);
+    QCOMPARE(editor->textCursor().selectionStart(), 0);
+    QCOMPARE(editor->textCursor().selectionEnd(), edited.length());
+}
+
+void TestTextPreview::saveEncodesText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+
+    QTest::newRow("ascii") << "<img src=\"x\"/>\n" << QByteArray("<img src=\"x\"/>\n") << false;
+    QTest::newRow("e acute as Latin-1") << QString::fromUtf8("\xC3\xA9") << QByteArray("\xE9") << false;
+    QTest::newRow("Latin-1 words") << QString::fromUtf8("na\xC3\xAFve caf\xC3\xA9")
+                                   << QByteArray("na\xEFve caf\xE9") << false;
+    QTest::newRow("euro as UTF-8") << QString::fromUtf8("\xE2\x82\xAC") << QByteArray("\xE2\x82\xAC") << true;
+    QTest::newRow("han as UTF-8") << QString::fromUtf8("\xE6\xBC\xA2") << QByteArray("\xE6\xBC\xA2") << true;
+    QTest::newRow("mixed all UTF-8") << QString::fromUtf8("\xC3\xA9\xE6\xBC\xA2")
+                                     << QByteArray("\xC3\xA9\xE6\xBC\xA2") << true;
+    QTest::newRow("outside the BMP") << QString::fromUtf8("a\xF0\x9F\x98\x80")
+                                     << QByteArray("a\xF0\x9F\x98\x80") << true;
+}
+
+void TestTextPreview::saveEncodesText()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    // arrange
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.txt"));
+    TextPreview preview;
+    editorOf(preview)->setPlainText(text);
+
+    // act
+    const bool written = preview.writeToFile(path);
+
+    // assert: exact bytes, no byte-order mark, and the text comes back unchanged
+    QVERIFY(written);
+    const QByteArray onDisk = readFile(path);
+    QCOMPARE(onDisk, bytes);
+    QCOMPARE(utf8 ? QString::fromUtf8(onDisk) : QString::fromLatin1(onDisk), text);
+}
+
+void TestTextPreview::saveThroughDialog()
+{
+    // arrange
+    TextPreview preview;
+    preview.setType(TextPreview::Xhtml);
+    preview.show();
+    const QString text = editorOf(preview)->toPlainText();
+    const QString name = QStringLiteral("tag");
+    QString startFolder;
+    ModalAnswerer answerer([&](QWidget *dialog) {
+        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(fileDialog);
+        startFolder = fileDialog->directory().absolutePath();
+        fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    });
+    answerer.setClassName("QFileDialog");
+
+    // act
+    preview.findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+
+    // assert: documents folder, name unchanged (no extension added)
+    QVERIFY(answerer.answered());
+    const QString documents = QMWidgets::App::documentsDirectory(false);
+    QCOMPARE(startFolder + QLatin1Char('/'), documents);
+    QCOMPARE(readFile(documents + name), text.toLatin1());
+}
+
+void TestTextPreview::saveFailsWhenFolderIsMissing()
+{
+    // arrange: the parent "folder" is a regular file, which fails for root too
+    QTemporaryDir dir;
+    const QString notAFolder = dir.filePath(QStringLiteral("plain"));
+    {
+        QFile file(notAFolder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    TextPreview preview;
+    preview.show();
+
+    // act + assert
+    QVERIFY(!preview.writeToFile(notAFolder + QStringLiteral("/saved.html")));
+    QVERIFY(!preview.writeToFile(QString()));
+    QCOMPARE(QFileInfo(notAFolder).size(), qint64(0));
+}
+
+void TestTextPreview::saveFailsInReadOnlyFolder()
+{
+    // arrange
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                              | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    const bool writable = canCreateFileIn(folder);
+    if (writable) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QSKIP("this user may write into read-only folders");
+    }
+    TextPreview preview;
+    preview.show();
+
+    // act
+    const bool written = preview.writeToFile(folder + QStringLiteral("/saved.html"));
+
+    // assert
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!written);
+    QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestTextPreview::saveReplacesWritableFileInReadOnlyFolder()
+{
+    // arrange: an existing writable file in a folder that takes no new files
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/saved.txt");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("an older and longer content");
+    }
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    TextPreview preview;
+    editorOf(preview)->setPlainText(QStringLiteral("new"));
+
+    // act
+    const bool written = preview.writeToFile(path);
+
+    // assert
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(written);
+    QCOMPARE(readFile(path), QByteArray("new"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.txt")});
+}
+
+void TestTextPreview::saveKeepsOldFileWhenWriteFails()
+{
+    // arrange
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.txt"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old");
+    }
+    TextPreview preview;
+    editorOf(preview)->setPlainText(QString(4096, QLatin1Char('x')));
+
+    // act: no file may grow past 100 bytes while writing
+    bool written = true;
+    {
+        FileSizeLimit limit(100);
+        if (!limit.active())
+            QSKIP("cannot lower the file size limit");
+        written = preview.writeToFile(path);
+    }
+
+    // assert: the old file is whole, no temporary file is left
+    QVERIFY(!written);
+    QCOMPARE(readFile(path), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.txt")});
+}
+
+void TestTextPreview::writeAllStopsAtFailingDevice()
+{
+    FailDevice device(10);
+    QVERIFY(device.open(QIODevice::WriteOnly));
+    QVERIFY(!SafeFileWriter::writeAll(device, QByteArray(100, 'x')));
+    QVERIFY(SafeFileWriter::writeAll(device, QByteArray()));
+}
+
+void TestTextPreview::showWritesPageAndOpensIt_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<bool>("byteOrderMark");
+
+    QTest::newRow("HTML ascii") << int(TextPreview::Html) << "htmlPreview.html" << "<!-- a -->" << false;
+    QTest::newRow("CSS ascii") << int(TextPreview::Css) << "cssPreview.html" << "" << false;
+    QTest::newRow("HTML han") << int(TextPreview::Html) << "htmlPreview.html"
+                              << QString::fromUtf8("\xE6\xBC\xA2") << true;
+    QTest::newRow("CSS e acute") << int(TextPreview::Css) << "cssPreview.html"
+                                 << QString::fromUtf8("\xC3\xA9") << true;
+}
+
+void TestTextPreview::showWritesPageAndOpensIt()
+{
+    QFETCH(int, type);
+    QFETCH(QString, page);
+    QFETCH(QString, extra);
+    QFETCH(bool, byteOrderMark);
+    // arrange
+    const QString path = QMWidgets::App::workDirectory(false) + page;
+    QFile::remove(path);
+    TextPreview preview;
+    preview.setType(type);
+    preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    editorOf(preview)->appendPlainText(extra);
+    const QString text = editorOf(preview)->toPlainText();
+
+    // act: twice, the second overwrites the first
+    preview.findChild<QPushButton *>(QStringLiteral("ShowButton"))->click();
+    preview.findChild<QPushButton *>(QStringLiteral("ShowButton"))->click();
+
+    // assert: the edited text, markup untouched, the mark only for non-ASCII text
+    const QByteArray onDisk = readFile(path);
+    const QByteArray mark("\xEF\xBB\xBF");
+    QCOMPARE(onDisk.startsWith(mark), byteOrderMark);
+    QCOMPARE(onDisk, byteOrderMark ? mark + text.toUtf8() : text.toLatin1());
+    QCOMPARE(UrlRecorder::instance()->urls(),
+             (QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
+}
+
+void TestTextPreview::showDoesNothingForOtherForms_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("XML") << int(TextPreview::Xml);
+    QTest::newRow("XHTML") << int(TextPreview::Xhtml);
+    QTest::newRow("BASE64") << int(TextPreview::Base64);
+    QTest::newRow("unknown form") << 7;
+}
+
+void TestTextPreview::showDoesNothingForOtherForms()
+{
+    QFETCH(int, type);
+    // arrange
+    const QString work = QMWidgets::App::workDirectory(true);
+    QFile::remove(work + QStringLiteral("htmlPreview.html"));
+    QFile::remove(work + QStringLiteral("cssPreview.html"));
+    TextPreview preview;
+    preview.setType(type);
+    preview.show();
+
+    // act
+    preview.slotShowInWebBrowser();
+
+    // assert
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+    QVERIFY(!QFile::exists(work + QStringLiteral("htmlPreview.html")));
+    QVERIFY(!QFile::exists(work + QStringLiteral("cssPreview.html")));
+}
+
+void TestTextPreview::showOpensNothingWhenPageCannotBeWritten()
+{
+    // arrange: a folder stands where the page should go
+    const QString path = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
+    QFile::remove(path);
+    QVERIFY(QDir().mkpath(path));
+    TextPreview preview;
+    preview.show();
+
+    // act
+    preview.slotShowInWebBrowser();
+
+    // assert
+    const bool stillFolder = QFileInfo(path).isDir();
+    QDir(path).removeRecursively();
+    QVERIFY(stillFolder);
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+}
+
+GLYPH_APP_TEST_MAIN(TestTextPreview, QMWidgets::App)
+#include "tst_textpreview.moc"

@@ -1,0 +1,320 @@
+#include "downloader.h"
+#include "httptestserver.h"
+#include "idle.h"
+#include "testmain.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using QMRequest::Downloader;
+
+class TestDownloader : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString refusedAddress()
+    {
+        return QStringLiteral("http://127.0.0.1:%1/x").arg(HttpTestServer::unusedPort());
+    }
+
+private slots:
+    void returnsBodyOfSuccessfulGet()
+    {
+        // arrange
+        HttpTestServer server;
+        server.setRoute("/apps/info", 200, "build:42;");
+        Downloader downloader;
+        QVERIFY(!downloader.isDone());
+
+        // act
+        const QByteArray body = downloader.download(server.url("/apps/info?x=1").toString());
+
+        // assert
+        QCOMPARE(body, QByteArray("build:42;"));
+        QVERIFY(downloader.isDone());
+        QVERIFY(!downloader.isBusy());
+        QCOMPARE(server.requestCount(), 1);
+        QCOMPARE(server.lastRequest().method, QByteArray("GET"));
+        QCOMPARE(server.lastRequest().path, QString("/apps/info?x=1"));
+    }
+
+    void failuresGiveEmpty_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("404 with body") << 404 << false;
+        QTest::newRow("500 with body") << 500 << false;
+        QTest::newRow("refused port") << 0 << true;
+    }
+
+    void failuresGiveEmpty()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, refused);
+        HttpTestServer server;
+        server.setRoute("/page", status, "<html>error page</html>");
+        Downloader downloader;
+
+        const QByteArray body =
+            downloader.download(refused ? refusedAddress() : server.url("/page").toString());
+
+        QVERIFY(body.isEmpty());
+        QVERIFY(downloader.isDone());
+        QCOMPARE(server.requestCount(), refused ? 0 : 1);
+    }
+
+    void abortEndsDownloadWithinItsTime_data()
+    {
+        QTest::addColumn<bool>("ownTimer");
+        QTest::newRow("downloader's abort time") << true;
+        QTest::newRow("caller's timer on slotAbort") << false;
+    }
+
+    void abortEndsDownloadWithinItsTime()
+    {
+        QFETCH(bool, ownTimer);
+        HttpTestServer server;
+        server.setNeverAnswer("/hang");
+        server.setRoute("/ok", 200, "after");
+        Downloader downloader;
+        QCOMPARE(downloader.abortTime(), 7000);
+        if (ownTimer) {
+            downloader.setAbortTime(150);
+        } else {
+            downloader.setAbortTime(0);
+            QTimer::singleShot(150, &downloader, SLOT(slotAbort()));
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray body = downloader.download(server.url("/hang").toString());
+        const qint64 elapsed = clock.elapsed();
+
+        QVERIFY(body.isEmpty());
+        QVERIFY2(elapsed >= 140 && elapsed < 2000, qPrintable(QString::number(elapsed)));
+        QCOMPARE(server.requestCount(), 1);
+        // The request is really given up: its connection is closed.
+        QVERIFY(Idle::waitUntil([&] { return server.openConnections() == 0; }));
+        // The downloader is reusable; an abort while idle changes nothing.
+        downloader.slotAbort();
+        QCOMPARE(downloader.download(server.url("/ok").toString()), QByteArray("after"));
+    }
+
+    void progressArithmetic_data()
+    {
+        QTest::addColumn<qlonglong>("received");
+        QTest::addColumn<qlonglong>("total");
+        QTest::addColumn<int>("percent"); // -1: no percent signal
+        QTest::newRow("quarter") << 50LL << 200LL << 25;
+        QTest::newRow("truncated third") << 1LL << 3LL << 33;
+        QTest::newRow("truncated near end") << 999LL << 1000LL << 99;
+        QTest::newRow("complete") << 7LL << 7LL << 100;
+        QTest::newRow("no total") << 7LL << -1LL << -1;
+        QTest::newRow("zero total") << 7LL << 0LL << -1;
+    }
+
+    void progressArithmetic()
+    {
+        QFETCH(qlonglong, received);
+        QFETCH(qlonglong, total);
+        QFETCH(int, percent);
+        Downloader downloader;
+        QSignalSpy counts(&downloader, SIGNAL(progress(int)));
+        QSignalSpy percents(&downloader, SIGNAL(progressPercent(int)));
+
+        downloader.slotProgress(received, total);
+
+        QCOMPARE(counts.size(), 1);
+        QCOMPARE(counts.first().first().toInt(), int(received));
+        QCOMPARE(percents.size(), percent < 0 ? 0 : 1);
+        if (percent >= 0)
+            QCOMPARE(percents.first().first().toInt(), percent);
+    }
+
+    void progressDuringDownload_data()
+    {
+        QTest::addColumn<int>("framing");
+        QTest::addColumn<bool>("withTotal");
+        QTest::newRow("content length") << int(HttpTestServer::Framing::ContentLength) << true;
+        QTest::newRow("chunked") << int(HttpTestServer::Framing::Chunked) << false;
+        QTest::newRow("connection close") << int(HttpTestServer::Framing::CloseConnection) << false;
+    }
+
+    void progressDuringDownload()
+    {
+        QFETCH(int, framing);
+        QFETCH(bool, withTotal);
+        HttpTestServer server;
+        HttpTestServer::Route route;
+        route.body = QByteArray(4000, 'p');
+        route.framing = HttpTestServer::Framing(framing);
+        route.pieceDelayMs = 60; // Qt reports progress at most every 100 ms
+        server.setRoute("/big", route);
+        Downloader downloader;
+        QSignalSpy counts(&downloader, SIGNAL(progress(int)));
+        QSignalSpy percents(&downloader, SIGNAL(progressPercent(int)));
+
+        const QByteArray body = downloader.download(server.url("/big").toString());
+
+        QCOMPARE(body, route.body);
+        QVERIFY(counts.size() >= 2);
+        QVERIFY(counts.first().first().toInt() < route.body.size());
+        QCOMPARE(counts.last().first().toInt(), route.body.size());
+        if (withTotal) {
+            QCOMPARE(percents.size(), counts.size());
+            QVERIFY(percents.first().first().toInt() < 100);
+            QCOMPARE(percents.last().first().toInt(), 100);
+        } else {
+            // Before the end the total is unknown: no percentage for those steps.
+            QVERIFY(percents.size() < counts.size());
+            for (const QList<QVariant> &p : percents)
+                QCOMPARE(p.first().toInt(), 100);
+        }
+    }
+
+    void callWhileBusyReturnsEmptyAtOnce()
+    {
+        HttpTestServer server;
+        HttpTestServer::Route slow;
+        slow.body = "first";
+        slow.delayMs = 300;
+        server.setRoute("/slow", slow);
+        server.setRoute("/other", 200, "second");
+        Downloader downloader;
+        QByteArray inner = "unset";
+        qint64 innerElapsed = -1;
+        QTimer::singleShot(50, [&] {
+            QElapsedTimer clock;
+            clock.start();
+            inner = downloader.download(server.url("/other").toString());
+            innerElapsed = clock.elapsed();
+        });
+
+        const QByteArray outer = downloader.download(server.url("/slow").toString());
+
+        QCOMPARE(outer, QByteArray("first"));
+        QVERIFY(inner.isEmpty());
+        QVERIFY(innerElapsed >= 0 && innerElapsed < 100);
+        QCOMPARE(server.requestCount(), 1);
+    }
+
+    void noOpAddressesMakeNoRequest_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blank") << QString("   ");
+        QTest::newRow("invalid domain") << QString("http://maker.invalid/apps/buildsinfo/x_win");
+        QTest::newRow("invalid domain, capitals, https") << QString("HTTPS://Maker.INVALID/x");
+        QTest::newRow("invalid domain without scheme") << QString("www.maker.invalid/apps");
+        QTest::newRow("invalid itself with port") << QString("http://invalid:8080/");
+    }
+
+    void noOpAddressesMakeNoRequest()
+    {
+        QFETCH(QString, address);
+        // Every request that leaves the process would reach this server as proxy.
+        HttpTestServer proxy;
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port()));
+        Downloader downloader;
+        downloader.setAbortTime(0);
+        QElapsedTimer clock;
+        clock.start();
+
+        const QByteArray body = downloader.download(address);
+        const qint64 elapsed = clock.elapsed();
+        Idle::settle(200);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+
+        QVERIFY(Downloader::isNoOpAddress(address));
+        QVERIFY(body.isEmpty());
+        QVERIFY(elapsed < 100);
+        QCOMPARE(proxy.requestCount(), 0);
+        QVERIFY(!downloader.isBusy());
+    }
+
+    void normalizedUrl_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("http") << "http://a.example/x" << "http://a.example/x";
+        QTest::newRow("https") << "https://a.example/x" << "https://a.example/x";
+        QTest::newRow("HTTP capitals") << "HTTP://A.example/" << "HTTP://A.example/";
+        QTest::newRow("Https mixed") << "Https://a.example" << "Https://a.example";
+        QTest::newRow("no scheme") << "a.example/path?q=1" << "http://a.example/path?q=1";
+        QTest::newRow("scheme-like host") << "httpserver.example" << "http://httpserver.example";
+        QTest::newRow("other scheme") << "ftp://a.example" << "http://ftp://a.example";
+        QTest::newRow("empty") << "" << "http://";
+    }
+
+    void normalizedUrl()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(Downloader::normalizedUrl(text), expected);
+    }
+
+    void downloadToFileKeepsFileUnlessSuccessful_data()
+    {
+        QTest::addColumn<QString>("path"); // empty: refused port
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("success replaces") << "/ok" << QByteArray("new contents");
+        QTest::newRow("404 keeps") << "/missing" << QByteArray("old contents");
+        QTest::newRow("refused keeps") << "" << QByteArray("old contents");
+        QTest::newRow("abort keeps") << "/hang" << QByteArray("old contents");
+        QTest::newRow("no-op address keeps") << "invalid" << QByteArray("old contents");
+    }
+
+    void downloadToFileKeepsFileUnlessSuccessful()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, expected);
+        HttpTestServer server;
+        server.setRoute("/ok", 200, "new contents");
+        server.setRoute("/missing", 404, "error page");
+        server.setNeverAnswer("/hang");
+        QTemporaryDir dir;
+        const QString fileName = dir.filePath("target.txt");
+        QFile old(fileName);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+        old.close();
+        Downloader downloader;
+        downloader.setAbortTime(100);
+        QString address = refusedAddress();
+        if (path == "invalid")
+            address = "http://maker.invalid/x";
+        else if (!path.isEmpty())
+            address = server.url(path).toString();
+
+        downloader.downloadToFile(address, fileName);
+
+        QFile result(fileName);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), expected);
+    }
+
+    void destroyedWhileBusyDoesNotCrash()
+    {
+        HttpTestServer server;
+        server.setNeverAnswer("/hang");
+        auto *downloader = new Downloader;
+        QTimer::singleShot(50, [&] { delete downloader; });
+
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray body = downloader->download(server.url("/hang").toString());
+
+        QVERIFY(body.isEmpty());
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(Idle::waitUntil([&] { return server.openConnections() == 0; }));
+    }
+};
+
+GLYPH_TEST_MAIN(TestDownloader)
+#include "tst_downloader.moc"

@@ -1,0 +1,127 @@
+#include "siteconfig.h"
+#include "testmain.h"
+
+using QMWidgets::SiteConfig;
+
+class TestSiteConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultsReachNobody()
+    {
+        const QStringList addresses = {
+            SiteConfig::siteBaseAddress(), SiteConfig::fallbackSiteBaseAddress(),
+            SiteConfig::metricsAddress(), SiteConfig::internationalSite(), SiteConfig::germanSite(),
+            SiteConfig::russianSite(), SiteConfig::languageSite("fr"), SiteConfig::rateSite(),
+            SiteConfig::appsSite(), SiteConfig::crossPromoPage(),
+            "mailto:" + SiteConfig::contactAddress() + "?subject=x",
+            SiteConfig::facebookShareRedirect(), SiteConfig::twitterShareRedirect(),
+            SiteConfig::followRedirect(), SiteConfig::facebookSharer(), SiteConfig::twitterHome(),
+            SiteConfig::facebookPage(), SiteConfig::youtubeChannel(), SiteConfig::twitterPage(),
+            SiteConfig::vkontaktePage(), SiteConfig::videoPagePrefix("de") + "x",
+            SiteConfig::videoPagePrefix("en") + "x", SiteConfig::videoShortLinkPrefix(),
+            SiteConfig::videoWatchPrefix(), SiteConfig::tutorialPage("de"),
+            SiteConfig::tutorialVideo(), SiteConfig::privacyPolicyPage(),
+            SiteConfig::appStoreAppPage(), "https://" + SiteConfig::organizationDomain(),
+            SiteConfig::siteUrlCom(), SiteConfig::siteUrlNet(), SiteConfig::siteUrlDe()};
+        for (const QString &address : addresses)
+            QVERIFY2(!SiteConfig::isReachable(QUrl(address, QUrl::TolerantMode)), qPrintable(address));
+    }
+
+    void environmentOverridesAtRunTime()
+    {
+        qputenv("GLYPH_SITE_RATE", "https://rate.example.test");
+        const QString overridden = SiteConfig::rateSite();
+        qputenv("GLYPH_SITE_RATE", "");
+        const QString emptyMeansDefault = SiteConfig::rateSite();
+        qunsetenv("GLYPH_SITE_RATE");
+
+        QCOMPARE(overridden, QString("https://rate.example.test"));
+        QVERIFY(SiteConfig::isReachable(QUrl(overridden)));
+        QCOMPARE(emptyMeansDefault, SiteConfig::rateSite());
+        QCOMPARE(SiteConfig::rateSite(), QString("https://rate.quillar.invalid"));
+    }
+
+    void isReachable_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("placeholder") << "https://www.quillar.invalid/x" << false;
+        QTest::newRow("upper case, trailing dot") << "HTTPS://WWW.QUILLAR.INVALID./x" << false;
+        QTest::newRow("bare invalid") << "http://invalid" << false;
+        QTest::newRow("invalid inside a name") << "https://quillar.invalid.example.com/" << true;
+        QTest::newRow("ordinary host") << "https://www.example.test/" << true;
+        QTest::newRow("mail to placeholder") << "mailto:support@quillar.invalid?subject=x" << false;
+        QTest::newRow("mail to several") << "mailto:a@b.test,c@quillar.invalid" << false;
+        QTest::newRow("mail without recipient") << "mailto:?subject=x&body=y" << true;
+        QTest::newRow("store link") << "ms-windows-store://pdp/?productid=9N" << true;
+    }
+
+    void isReachable()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, reachable);
+        QCOMPARE(SiteConfig::isReachable(QUrl(url, QUrl::TolerantMode)), reachable);
+    }
+
+    void siteFollowsLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("siteLanguages");
+        QTest::addColumn<QString>("site");
+        QTest::newRow("de") << "de" << QStringList() << SiteConfig::germanSite();
+        QTest::newRow("ru") << "ru" << QStringList{"ru"} << SiteConfig::russianSite();
+        QTest::newRow("fr unlisted") << "fr" << QStringList() << SiteConfig::internationalSite();
+        QTest::newRow("fr listed") << "fr" << QStringList{"fr"} << "https://www.quillar.invalid/fr/";
+        QTest::newRow("listing is case-sensitive") << "fr" << QStringList{"FR"}
+                                                   << SiteConfig::internationalSite();
+        QTest::newRow("en") << "en" << QStringList() << SiteConfig::internationalSite();
+    }
+
+    void siteFollowsLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, siteLanguages);
+        QFETCH(QString, site);
+        QCOMPARE(SiteConfig::siteForLanguage(language, siteLanguages), site);
+    }
+
+    void videoAndTutorialPagesFollowLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<QString>("tutorial");
+        QTest::newRow("de") << "de" << "http://www.quillar.de.invalid/video.php?view="
+                            << "https://www.quillar.invalid/de/tutorial/tutorial.htm";
+        QTest::newRow("nl") << "nl" << "http://www.quillar.nl.invalid/video.php?view="
+                            << "https://www.quillar.invalid/nl/tutorial/tutorial.htm";
+        QTest::newRow("es") << "es" << "http://www.quillar.org.invalid/video.php?view="
+                            << "https://www.quillar.invalid/es/tutorial/tutorial.htm";
+        QTest::newRow("en_US") << "en_US" << "http://www.quillar.org.invalid/video.php?view="
+                               << "https://www.quillar.invalid/tutorial/tutorial.htm";
+    }
+
+    void videoAndTutorialPagesFollowLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, video);
+        QFETCH(QString, tutorial);
+        QCOMPARE(SiteConfig::videoPagePrefix(language), video);
+        QCOMPARE(SiteConfig::tutorialPage(language), tutorial);
+    }
+
+    void crossPromoPageSitsInTheAppsSite()
+    {
+        qputenv("GLYPH_SITE_APPS", "https://apps.example.test/apps");
+        const QString page = SiteConfig::crossPromoPage();
+        qunsetenv("GLYPH_SITE_APPS");
+        QCOMPARE(page, QString("https://apps.example.test/apps/crosspromo.php"));
+        QCOMPARE(SiteConfig::crossPromoPage(), QString("https://www.quillar.invalid/apps/crosspromo.php"));
+    }
+};
+
+GLYPH_TEST_MAIN(TestSiteConfig)
+
+#include "tst_siteconfig.moc"
