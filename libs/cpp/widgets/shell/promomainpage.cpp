@@ -1,5 +1,6 @@
 #include "promomainpage.h"
 
+#include "promoadsbar.h"
 #include "promomenubar.h"
 
 namespace QMWidgets {
@@ -22,6 +23,15 @@ PromoMainPage::~PromoMainPage()
 PromoMenuBar *PromoMainPage::menuBar() const
 {
     return m_menuBar;
+}
+
+PromoAdsBar *PromoMainPage::adsBar()
+{
+    if (!m_adsBar) {
+        m_adsBar = new PromoAdsBar(this, m_menuBar);
+        connect(m_adsBar, SIGNAL(adClicked()), this, SLOT(slotAdClicked()));
+    }
+    return m_adsBar;
 }
 
 void PromoMainPage::slotAdClicked()

@@ -5,6 +5,7 @@
 
 namespace QMWidgets {
 
+class PromoAdsBar;
 class PromoMenuBar;
 
 // Base of an application's main page. It creates the top menu bar and turns
@@ -24,6 +25,9 @@ public:
 
     // Never null; owned by the page once placed in its layout.
     PromoMenuBar *menuBar() const;
+    // The rotating banner over the bar's promotion entries, made as a child of
+    // the page on the first call; the caller places it in a layout.
+    PromoAdsBar *adsBar();
 
 signals:
     void quitApp();
@@ -34,6 +38,7 @@ public slots:
 
 private:
     QPointer<PromoMenuBar> m_menuBar;
+    QPointer<PromoAdsBar> m_adsBar;
 };
 
 } // namespace QMWidgets

@@ -1,0 +1,52 @@
+#include "creator.h"
+
+#include "droparea.h"
+#include "effectsform.h"
+#include "imageloader.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+Creator::Creator(QWidget *parent)
+    : QWidget(parent)
+{
+    setAcceptDrops(true);
+    setFixedWidth(280);
+
+    effects = new CreatorEffects;
+    caption = new QLabel(QStringLiteral("<H4><CENTER>Original</CENTER></H4>"));
+    caption->hide();
+    dropArea = new CreatorDropArea;
+
+    connect(effects, SIGNAL(pixmapChanged(const QPixmap &)), this,
+            SIGNAL(pixmapChanged(const QPixmap &)));
+    connect(effects, SIGNAL(formatChanged(const QString &)), this,
+            SIGNAL(formatChanged(const QString &)));
+    connect(effects, SIGNAL(realPreview()), this, SIGNAL(realPreview()));
+    connect(dropArea, SIGNAL(dropped(bool)), this, SLOT(slotDropped(bool)));
+
+    QVBoxLayout *inner = new QVBoxLayout;
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->setSpacing(0);
+    inner->addWidget(caption);
+    inner->addWidget(dropArea);
+
+    QVBoxLayout *outer = new QVBoxLayout;
+    outer->setContentsMargins(3, 3, 3, 3);
+    outer->setSpacing(10);
+    outer->addLayout(inner);
+    outer->addWidget(effects);
+    outer->addStretch(1);
+    setLayout(outer);
+}
+
+Creator::~Creator() = default;
+
+void Creator::slotDropped(bool)
+{
+    QPixmap pixmap = QPixmap::fromImage(ImageLoader::load(dropArea->fileName()));
+    pixmap.setDevicePixelRatio(1);
+    effects->setImage(pixmap);
+    caption->show();
+    emit realPreview();
+}

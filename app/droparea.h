@@ -1,0 +1,41 @@
+#pragma once
+
+#include "label.h"
+
+#include <QString>
+
+class QDragEnterEvent;
+class QDropEvent;
+class QPushButton;
+
+// The square where the user drops an image file or opens one. Keeps the path
+// of the last file taken, shows its thumbnail and reports it with dropped(true).
+class CreatorDropArea : public QMWidgets::Label
+{
+    Q_OBJECT
+public:
+    explicit CreatorDropArea(QWidget *parent = nullptr);
+    ~CreatorDropArea() override;
+
+    // Local path of the last file taken; empty before the first one.
+    QString fileName() const;
+
+signals:
+    void dropped(bool);
+
+public slots:
+    void slotOpenClicked();
+    void slotStateChanged(QString);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // Takes the file at path and shows it: the thumbnail replaces the text and the button.
+    void takeFile(const QString &path);
+    void showThumbnail();
+
+    QString imagePath;
+    QPushButton *openButton;
+};

@@ -1,0 +1,99 @@
+#include "effectsform.h"
+
+#include "comboslider.h"
+#include "imagekernel.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+
+CreatorEffects::CreatorEffects()
+    : QWidget(nullptr)
+{
+    brightnessSlider = new QMWidgets::ComboSlider(QString(), nullptr);
+    contrastSlider = new QMWidgets::ComboSlider(QString(), nullptr);
+    resizeSlider = new QMWidgets::ComboSlider(QString(), nullptr);
+    formatBox = new QComboBox;
+    compressionBox = new QComboBox;
+
+    brightnessSlider->setRange(-127, 128);
+    contrastSlider->setRange(-127, 128);
+    resizeSlider->setRange(0, 100);
+    brightnessSlider->setMinimumWidth(140);
+    contrastSlider->setMinimumWidth(140);
+    resizeSlider->setMinimumWidth(140);
+    brightnessSlider->setTickInterval(20);
+    contrastSlider->setTickInterval(20);
+    brightnessSlider->setValue(0);
+    contrastSlider->setValue(0);
+    resizeSlider->setValue(100);
+
+    formatBox->addItem(QStringLiteral("PNG"));
+    formatBox->addItem(QStringLiteral("JPG"));
+    compressionBox->addItem(QStringLiteral("High"));
+    compressionBox->addItem(QStringLiteral("Average"));
+    compressionBox->addItem(QStringLiteral("Low"));
+    compressionBox->setCurrentIndex(1);
+
+    connect(brightnessSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
+    connect(contrastSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
+    connect(resizeSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
+    connect(brightnessSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
+    connect(contrastSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
+    connect(resizeSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
+    connect(formatBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
+    connect(compressionBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
+
+    formLayout = new QFormLayout;
+    formLayout->addRow(tr("Brightness:"), brightnessSlider);
+    formLayout->addRow(tr("Contrast:"), contrastSlider);
+    formLayout->addRow(tr("Resize:"), resizeSlider);
+    formLayout->addRow(tr("Format:"), formatBox);
+    formLayout->addRow(tr("Compression:"), compressionBox);
+    setLayout(formLayout);
+
+    setControlsDisabled(true);
+}
+
+CreatorEffects::~CreatorEffects() = default;
+
+void CreatorEffects::setControlsDisabled(bool disabled)
+{
+    const QList<QWidget *> controls = {brightnessSlider, contrastSlider, resizeSlider, formatBox,
+                                       compressionBox};
+    for (QWidget *control : controls) {
+        control->setDisabled(disabled);
+        if (QWidget *label = formLayout->labelForField(control))
+            label->setDisabled(disabled);
+    }
+    if (!disabled && formatBox->currentText() == QLatin1String("PNG"))
+        compressionBox->setDisabled(true);
+}
+
+void CreatorEffects::setImage(const QPixmap &pixmap)
+{
+    sourceImage = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    setControlsDisabled(false);
+    slotParametersChanged();
+    emit realPreview();
+}
+
+QImage CreatorEffects::applyBrightnessContrast(const QImage &image, int brightness, int contrast)
+{
+    return ImageKernel::applyBrightnessContrast(image, brightness, contrast);
+}
+
+void CreatorEffects::slotParametersChanged()
+{
+    const QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
+                                               contrastSlider->value(), resizeSlider->value());
+    emit pixmapChanged(QPixmap::fromImage(result));
+}
+
+void CreatorEffects::slotFormatChanged()
+{
+    const QString format = formatBox->currentText();
+    compressionBox->setDisabled(format == QLatin1String("PNG"));
+    const QString spec = format + QLatin1Char(';') + QString::number(compressionBox->currentIndex());
+    emit formatChanged(spec);
+    emit realPreview();
+}

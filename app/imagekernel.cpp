@@ -1,0 +1,120 @@
+#include "imagekernel.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Below this many pixels a single pass is quicker than starting threads.
+constexpr qint64 ParallelPixels = qint64(1) << 20;
+
+void applyTable(const uchar *sourceBits, qsizetype sourceStride, uchar *targetBits,
+                qsizetype targetStride, int width, int firstRow, int endRow, const uchar *table)
+{
+    for (int y = firstRow; y < endRow; ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(sourceBits + y * sourceStride);
+        QRgb *out = reinterpret_cast<QRgb *>(targetBits + y * targetStride);
+        for (int x = 0; x < width; ++x) {
+            const quint32 p = in[x];
+            out[x] = (p & 0xff000000u) | (quint32(table[(p >> 16) & 0xff]) << 16)
+                | (quint32(table[(p >> 8) & 0xff]) << 8) | quint32(table[p & 0xff]);
+        }
+    }
+}
+
+} // namespace
+
+float ImageKernel::contrastFactor(int contrast)
+{
+    return static_cast<float>((contrast + 127) / 127.0);
+}
+
+int ImageKernel::adjustChannel(int channel, int brightness, float factor)
+{
+    // An int times a float is exact in double (at most 33 significant bits);
+    // forming it in float would round 127 * 2.0078740 up to 255.
+    const double product = double(channel + brightness) * double(factor);
+    const double v = std::trunc(product);
+    if (v < 0)
+        return 0;
+    if (v > 255)
+        return 255;
+    return int(v);
+}
+
+QImage ImageKernel::applyBrightnessContrast(const QImage &image, int brightness, int contrast)
+{
+    if (image.isNull())
+        return QImage();
+
+    QImage source = image;
+    if (source.format() != QImage::Format_ARGB32 && source.format() != QImage::Format_RGB32)
+        source = source.convertToFormat(QImage::Format_ARGB32);
+    // A fresh image, written row by row from the source in one pass.
+    QImage result(source.size(), source.format());
+    if (source.isNull() || result.isNull())
+        return QImage();
+    result.setDotsPerMeterX(source.dotsPerMeterX());
+    result.setDotsPerMeterY(source.dotsPerMeterY());
+
+    const float factor = contrastFactor(contrast);
+    uchar table[256];
+    for (int c = 0; c < 256; ++c)
+        table[c] = uchar(adjustChannel(c, brightness, factor));
+
+    const uchar *sourceBits = source.constBits();
+    const qsizetype sourceStride = source.bytesPerLine();
+    uchar *targetBits = result.bits();
+    const qsizetype targetStride = result.bytesPerLine();
+    const int width = result.width();
+    const int height = result.height();
+
+    int workers = 1;
+    if (qint64(width) * height >= ParallelPixels)
+        workers = int(std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 8u));
+    workers = std::min(workers, height);
+
+    // Each worker takes its own band of rows; the bands do not overlap.
+    const int band = (height + workers - 1) / workers;
+    std::vector<std::thread> threads;
+    threads.reserve(size_t(workers));
+    for (int w = 1; w < workers; ++w) {
+        const int first = w * band;
+        const int end = std::min(height, first + band);
+        if (first >= end)
+            break;
+        threads.emplace_back(applyTable, sourceBits, sourceStride, targetBits, targetStride, width,
+                             first, end, table);
+    }
+    applyTable(sourceBits, sourceStride, targetBits, targetStride, width, 0, std::min(height, band),
+               table);
+    for (std::thread &t : threads)
+        t.join();
+    return result;
+}
+
+QSize ImageKernel::scaledSize(const QSize &size, int percent)
+{
+    const double s = percent / 100.0;
+    return QSize(qRound(size.width() * s), qRound(size.height() * s));
+}
+
+QImage ImageKernel::process(const QImage &source, int brightness, int contrast, int percent)
+{
+    if (source.isNull())
+        return QImage();
+    const QSize target = scaledSize(source.size(), percent);
+    if (target.isEmpty())
+        return QImage();
+
+    QImage scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Smooth scaling hands back premultiplied words for images with alpha; the
+    // kernel works on straight colours.
+    if (scaled.format() != QImage::Format_ARGB32)
+        scaled = scaled.convertToFormat(QImage::Format_ARGB32);
+    return applyBrightnessContrast(scaled, brightness, contrast);
+}

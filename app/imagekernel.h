@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+// The pixel work behind the effects form: scaling by a percentage and the
+// brightness/contrast kernel. Pure functions on QImage; a null input gives a
+// null result, nothing is reported.
+class ImageKernel
+{
+public:
+    // (contrast + 127) / 127, rounded to a float: -127 gives 0, 0 gives 1.
+    static float contrastFactor(int contrast);
+
+    // The value one colour channel (0..255) takes: trunc((channel + brightness) * factor),
+    // the product formed exactly, clamped to 0..255.
+    static int adjustChannel(int channel, int brightness, float factor);
+
+    // Returns a copy whose red, green and blue bytes went through adjustChannel;
+    // alpha is kept. Works on straight 32-bit words: images in other formats are
+    // converted to QImage::Format_ARGB32 first (RGB32 stays RGB32).
+    static QImage applyBrightnessContrast(const QImage &image, int brightness, int contrast);
+
+    // The size of an image scaled to percent / 100, each side rounded half up.
+    static QSize scaledSize(const QSize &size, int percent);
+
+    // Scales source to percent (smooth, aspect ignored), turns the result into
+    // straight ARGB32 and applies the kernel. An empty target size or a null
+    // source gives a null image.
+    static QImage process(const QImage &source, int brightness, int contrast, int percent);
+};

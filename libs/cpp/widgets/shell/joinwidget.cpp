@@ -1,0 +1,133 @@
+#include "joinwidget.h"
+
+#include "app.h"
+#include "mmessagebox.h"
+#include "siteconfig.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace QMWidgets {
+
+namespace {
+
+bool isWebDistribution()
+{
+    App *app = App::instance();
+    return app && app->isWebDistribution();
+}
+
+// The maker's follow redirect in front of a page address when the program is
+// distributed from the maker's site. The redirect page expects the address
+// appended as it is, without percent-encoding.
+QString followLink(const QString &page)
+{
+    if (isWebDistribution())
+        return SiteConfig::followRedirect() + QStringLiteral("/social/join.php?link=") + page;
+    return page;
+}
+
+} // namespace
+
+JoinWidget::JoinWidget(QWidget *parent)
+    : QFrame(parent)
+{
+    QPushButton *youTube = new QPushButton;
+    QPushButton *faceBook = new QPushButton;
+    QPushButton *twitter = new QPushButton;
+    QPushButton *vkontakte = new QPushButton;
+    QPushButton *email = new QPushButton;
+
+    App *app = App::instance();
+    if (!app || app->language() != QLatin1String("ru"))
+        vkontakte->hide();
+    email->hide();
+
+    setupButton(youTube, QStringLiteral("YouTubeJoinButton"));
+    setupButton(faceBook, QStringLiteral("FaceBookJoinButton"));
+    setupButton(twitter, QStringLiteral("TwitterJoinButton"));
+    setupButton(vkontakte, QStringLiteral("VKontakteJoinButton"));
+    setupButton(email, QStringLiteral("EmailJoinButton"));
+    connect(youTube, SIGNAL(clicked()), this, SLOT(slotYouTubeClicked()));
+    connect(faceBook, SIGNAL(clicked()), this, SLOT(slotFaceBookClicked()));
+    connect(twitter, SIGNAL(clicked()), this, SLOT(slotTwitterClicked()));
+    connect(vkontakte, SIGNAL(clicked()), this, SLOT(slotVKontakteClicked()));
+    connect(email, SIGNAL(clicked()), this, SLOT(slotEmailClicked()));
+
+    const bool small = App::isSmallScreen();
+    const QString openFirst = small ? QStringLiteral("<H5>") : QStringLiteral("<H3>");
+    const QString closeFirst = small ? QStringLiteral("</H5>") : QStringLiteral("</H3>");
+    const QString openSecond = small ? QStringLiteral("<H4>") : QStringLiteral("<H3>");
+    const QString closeSecond = small ? QStringLiteral("</H4>") : QStringLiteral("</H3>");
+    const QString text = openFirst + tr("Follow us and stay informed<br>about our") + closeFirst
+        + openSecond + tr("   1. Important News<br>") + tr("   2. New APPs<br>")
+        + tr("   3. APP Updates<br>") + tr("   and more...") + closeSecond;
+    QLabel *label = new QLabel(text);
+
+    QVBoxLayout *buttons = new QVBoxLayout;
+    buttons->setSpacing(6);
+    buttons->setContentsMargins(10, 10, 10, 10);
+    buttons->addWidget(youTube);
+    buttons->addWidget(faceBook);
+    buttons->addWidget(twitter);
+    buttons->addWidget(vkontakte);
+    buttons->addWidget(email);
+
+    QHBoxLayout *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch(0);
+    row->addLayout(buttons);
+    row->addStretch(0);
+
+    QVBoxLayout *layout = new QVBoxLayout;
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(label);
+    layout->addLayout(row);
+    setLayout(layout);
+}
+
+void JoinWidget::slotYouTubeClicked()
+{
+    App::openLink(followLink(SiteConfig::youtubeChannel() + QStringLiteral("?sub_confirmation=1")));
+}
+
+void JoinWidget::slotFaceBookClicked()
+{
+    App *app = App::instance();
+    MMessageBox::information(app ? app->mainWidget() : nullptr, tr("Information"),
+                             tr("<H3>\"Like\" Quillar on Facebook to join us!<br>Thank you!</H3>"),
+                             QMessageBox::Ok);
+    App::openLink(followLink(SiteConfig::facebookPage()));
+}
+
+void JoinWidget::slotTwitterClicked()
+{
+    App::openLink(followLink(SiteConfig::twitterPage()));
+}
+
+void JoinWidget::slotVKontakteClicked()
+{
+    App::openLink(SiteConfig::vkontaktePage());
+}
+
+void JoinWidget::slotEmailClicked()
+{
+    if (emailJoinUrl.isEmpty())
+        return;
+    App::openLink(emailJoinUrl.arg(QCoreApplication::applicationName(), QStringLiteral("email")));
+}
+
+void JoinWidget::setupButton(QPushButton *button, const QString &name)
+{
+    button->setFlat(true);
+    button->setFixedSize(190, 35);
+    button->setObjectName(name);
+    button->setCheckable(true);
+}
+
+} // namespace QMWidgets

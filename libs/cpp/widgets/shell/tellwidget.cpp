@@ -1,0 +1,102 @@
+#include "tellwidget.h"
+
+#include "app.h"
+#include "siteconfig.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace QMWidgets {
+
+namespace {
+
+// The maker's share redirect in front of a share link when the program is
+// distributed from the maker's site. The redirect page expects the link
+// appended as it is, without percent-encoding.
+QString shareLink(const QString &redirectBase, const QString &link)
+{
+    App *app = App::instance();
+    if (app && app->isWebDistribution())
+        return redirectBase + QStringLiteral("/social/share.php?link=") + link;
+    return link;
+}
+
+} // namespace
+
+TellWidget::TellWidget(QWidget *parent)
+    : QFrame(parent)
+{
+    QPushButton *faceBook = new QPushButton;
+    QPushButton *twitter = new QPushButton;
+    QPushButton *vkontakte = new QPushButton;
+    QPushButton *linkedin = new QPushButton;
+    QPushButton *email = new QPushButton;
+    setupButton(faceBook, QStringLiteral("FaceBookShareButton"));
+    setupButton(twitter, QStringLiteral("TwitterShareButton"));
+    setupButton(vkontakte, QStringLiteral("VKontakteShareButton"));
+    setupButton(linkedin, QStringLiteral("LinkedinShareButton"));
+    setupButton(email, QStringLiteral("EmailShareButton"));
+
+    // No button may open an empty link.
+    App *app = App::instance();
+    if (!app || app->facebookShareUrl().isEmpty())
+        faceBook->hide();
+    if (!app || app->twitterShareUrl().isEmpty())
+        twitter->hide();
+    vkontakte->hide();
+
+    connect(faceBook, SIGNAL(clicked()), this, SLOT(slotFaceBookClicked()));
+    connect(twitter, SIGNAL(clicked()), this, SLOT(slotTwitterClicked()));
+    connect(vkontakte, SIGNAL(clicked()), this, SLOT(slotVKontakteClicked()));
+    connect(email, SIGNAL(clicked()), this, SLOT(slotEmailClicked()));
+    connect(linkedin, SIGNAL(clicked()), this, SLOT(slotLinkedinClicked()));
+    linkedin->hide();
+
+    QVBoxLayout *layout = new QVBoxLayout;
+    layout->setSpacing(6);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(faceBook);
+    layout->addWidget(twitter);
+    layout->addWidget(linkedin);
+    layout->addWidget(vkontakte);
+    layout->addWidget(email);
+    setLayout(layout);
+}
+
+void TellWidget::slotLinkedinClicked()
+{
+}
+
+void TellWidget::slotFaceBookClicked()
+{
+    if (App *app = App::instance())
+        App::openLink(shareLink(SiteConfig::facebookShareRedirect(), app->facebookShareUrl()));
+}
+
+void TellWidget::slotTwitterClicked()
+{
+    if (App *app = App::instance())
+        App::openLink(shareLink(SiteConfig::twitterShareRedirect(), app->twitterShareUrl()));
+}
+
+void TellWidget::slotVKontakteClicked()
+{
+    if (App *app = App::instance())
+        App::openLink(app->vkontakteShareUrl());
+}
+
+void TellWidget::slotEmailClicked()
+{
+    if (App *app = App::instance())
+        app->slotTellFriend();
+}
+
+void TellWidget::setupButton(QPushButton *button, const QString &name)
+{
+    button->setFlat(true);
+    button->setFixedSize(190, 35);
+    button->setObjectName(name);
+    button->setCheckable(true);
+}
+
+} // namespace QMWidgets

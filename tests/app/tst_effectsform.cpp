@@ -1,0 +1,308 @@
+#include "app.h"
+#include "comboslider.h"
+#include "effectsform.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+
+namespace {
+
+enum Row { Brightness, Contrast, Resize, Format, Compression };
+
+// Records the form's signals as "pixmap WxH" / "pixmap null", "format:<text>" and "real".
+struct Recorder
+{
+    QStringList events;
+    QPixmap lastPixmap;
+
+    explicit Recorder(CreatorEffects *form)
+    {
+        QObject::connect(form, &CreatorEffects::pixmapChanged, [this](const QPixmap &p) {
+            lastPixmap = p;
+            events << (p.isNull() ? QStringLiteral("pixmap null")
+                                  : QStringLiteral("pixmap %1x%2").arg(p.width()).arg(p.height()));
+        });
+        QObject::connect(form, &CreatorEffects::formatChanged,
+                         [this](const QString &f) { events << QStringLiteral("format:") + f; });
+        QObject::connect(form, &CreatorEffects::realPreview, [this] { events << QStringLiteral("real"); });
+    }
+};
+
+QWidget *field(CreatorEffects *form, int row)
+{
+    auto *layout = qobject_cast<QFormLayout *>(form->layout());
+    return layout ? layout->itemAt(row, QFormLayout::FieldRole)->widget() : nullptr;
+}
+
+QMWidgets::ComboSlider *slider(CreatorEffects *form, int row)
+{
+    return qobject_cast<QMWidgets::ComboSlider *>(field(form, row));
+}
+
+QComboBox *combo(CreatorEffects *form, int row)
+{
+    return qobject_cast<QComboBox *>(field(form, row));
+}
+
+QPixmap solid(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    return QPixmap::fromImage(image);
+}
+
+QRect handleRect(QSlider *s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->invertedAppearance();
+    opt.direction = s->layoutDirection();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    opt.subControls = QStyle::SC_All;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+class TestEffectsForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsDisabledWithItsStartValues()
+    {
+        CreatorEffects form;
+
+        for (int row = Brightness; row <= Compression; ++row) {
+            QVERIFY2(!field(&form, row)->isEnabled(), qPrintable(QString::number(row)));
+            auto *layout = qobject_cast<QFormLayout *>(form.layout());
+            QVERIFY(!layout->itemAt(row, QFormLayout::LabelRole)->widget()->isEnabled());
+        }
+        QCOMPARE(slider(&form, Brightness)->value(), 0);
+        QCOMPARE(slider(&form, Contrast)->value(), 0);
+        QCOMPARE(slider(&form, Resize)->value(), 100);
+        QCOMPARE(combo(&form, Format)->currentText(), QStringLiteral("PNG"));
+        QCOMPARE(combo(&form, Compression)->currentText(), QStringLiteral("Average"));
+        // The brightness and contrast ranges are -127 to 128 on slider and spin box.
+        for (int row : {Brightness, Contrast}) {
+            QCOMPARE(slider(&form, row)->findChild<QSlider *>()->minimum(), -127);
+            QCOMPARE(slider(&form, row)->findChild<QSpinBox *>()->maximum(), 128);
+        }
+        QCOMPARE(slider(&form, Resize)->findChild<QSlider *>()->maximum(), 100);
+        QCOMPARE(slider(&form, Resize)->findChild<QSlider *>()->minimum(), 0);
+    }
+
+    void newImageEmitsPixmapThenRealPreviewAndNoFormat()
+    {
+        CreatorEffects form;
+        Recorder rec(&form);
+
+        form.setImage(solid(4, 3, 0xff102030));
+
+        QCOMPARE(rec.events, QStringList({"pixmap 4x3", "real"}));
+        QVERIFY(slider(&form, Brightness)->isEnabled());
+        QVERIFY(combo(&form, Format)->isEnabled());
+        QVERIFY(!combo(&form, Compression)->isEnabled()); // PNG has no compression choice
+    }
+
+    void valueStepsEmitPixmapOnly_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("keyboard") << "keyboard";
+        QTest::newRow("wheel") << "wheel";
+        QTest::newRow("spin box") << "spin";
+    }
+
+    void valueStepsEmitPixmapOnly()
+    {
+        QFETCH(QString, how);
+        CreatorEffects form;
+        form.setImage(solid(8, 8, 0xff808080));
+        QSlider *inner = slider(&form, Brightness)->findChild<QSlider *>();
+        QSpinBox *spin = slider(&form, Brightness)->findChild<QSpinBox *>();
+        Recorder rec(&form);
+
+        if (how == "keyboard") {
+            QTest::keyClick(inner, Qt::Key_Right);
+            QTest::keyClick(inner, Qt::Key_Right);
+        } else if (how == "wheel") {
+            for (int i = 0; i < 2; ++i) {
+                QWheelEvent wheel(QPointF(5, 5), QPointF(inner->mapToGlobal(QPoint(5, 5))), QPoint(),
+                                  QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                                  false);
+                QApplication::sendEvent(inner, &wheel);
+            }
+        } else {
+            spin->stepUp();
+            spin->stepUp();
+        }
+
+        QCOMPARE(rec.events, QStringList({"pixmap 8x8", "pixmap 8x8"}));
+        QVERIFY(slider(&form, Brightness)->value() != 0);
+    }
+
+    void draggingHandleEmitsPixmapsAndReleaseRealPreview()
+    {
+        // arrange
+        CreatorEffects form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.setImage(solid(10, 10, 0xff808080));
+        QSlider *inner = slider(&form, Resize)->findChild<QSlider *>();
+        const QPoint start = handleRect(inner).center();
+        Recorder rec(&form);
+
+        // act: grab the handle at 100 % and pull it to the left in two moves
+        sendMouse(inner, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(inner, QEvent::MouseMove, start - QPoint(inner->width() / 4, 0), Qt::LeftButton);
+        sendMouse(inner, QEvent::MouseMove, start - QPoint(inner->width() / 2, 0), Qt::LeftButton);
+        sendMouse(inner, QEvent::MouseButtonRelease, start - QPoint(inner->width() / 2, 0), Qt::NoButton);
+
+        // assert
+        QVERIFY2(rec.events.size() == 3, qPrintable(rec.events.join(", ")));
+        QVERIFY(rec.events.at(0).startsWith("pixmap"));
+        QVERIFY(rec.events.at(1).startsWith("pixmap"));
+        QCOMPARE(rec.events.at(2), QStringLiteral("real"));
+        QVERIFY(slider(&form, Resize)->value() < 100);
+        QCOMPARE(rec.lastPixmap.width(), qRound(10 * slider(&form, Resize)->value() / 100.0));
+    }
+
+    void formatStringCarriesFormatAndCompressionIndex_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("PNG high") << "PNG" << 0 << "PNG;0";
+        QTest::newRow("PNG average") << "PNG" << 1 << "PNG;1";
+        QTest::newRow("PNG low") << "PNG" << 2 << "PNG;2";
+        QTest::newRow("JPG high") << "JPG" << 0 << "JPG;0";
+        QTest::newRow("JPG average") << "JPG" << 1 << "JPG;1";
+        QTest::newRow("JPG low") << "JPG" << 2 << "JPG;2";
+    }
+
+    void formatStringCarriesFormatAndCompressionIndex()
+    {
+        QFETCH(QString, format);
+        QFETCH(int, compression);
+        QFETCH(QString, expected);
+        // arrange: the other format first, then the compression
+        CreatorEffects form;
+        form.setImage(solid(2, 2, 0xff000000));
+        combo(&form, Format)->setCurrentText(format == "PNG" ? "JPG" : "PNG");
+        combo(&form, Compression)->setCurrentIndex(compression);
+        Recorder rec(&form);
+
+        // act
+        combo(&form, Format)->setCurrentText(format);
+
+        // assert
+        QCOMPARE(rec.events, QStringList({"format:" + expected, "real"}));
+        QCOMPARE(combo(&form, Compression)->isEnabled(), format == "JPG");
+    }
+
+    void compressionChangeEmitsFormatThenRealPreview()
+    {
+        CreatorEffects form;
+        form.setImage(solid(2, 2, 0xff000000));
+        combo(&form, Format)->setCurrentText("JPG");
+        Recorder rec(&form);
+
+        combo(&form, Compression)->setCurrentIndex(2);
+        combo(&form, Compression)->setCurrentIndex(0);
+
+        QCOMPARE(rec.events, QStringList({"format:JPG;2", "real", "format:JPG;0", "real"}));
+    }
+
+    void processedPixmapFollowsTheSliders_data()
+    {
+        QTest::addColumn<int>("brightness");
+        QTest::addColumn<int>("contrast");
+        QTest::addColumn<int>("resize");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRgb>("pixel");
+        const QRgb none = 0;
+        QTest::newRow("resize 0 gives null") << 0 << 0 << 0 << QSize() << none;
+        QTest::newRow("resize 50 of 3x3") << 0 << 0 << 50 << QSize(2, 2) << qRgb(100, 50, 127);
+        QTest::newRow("contrast 128 doubles") << 0 << 128 << 100 << QSize(3, 3) << qRgb(200, 100, 254);
+        QTest::newRow("brightness -127") << -127 << 0 << 100 << QSize(3, 3) << qRgb(0, 0, 0);
+        QTest::newRow("contrast -127 blackens") << 50 << -127 << 100 << QSize(3, 3) << qRgb(0, 0, 0);
+    }
+
+    void processedPixmapFollowsTheSliders()
+    {
+        QFETCH(int, brightness);
+        QFETCH(int, contrast);
+        QFETCH(int, resize);
+        QFETCH(QSize, size);
+        QFETCH(QRgb, pixel);
+        CreatorEffects form;
+        form.setImage(solid(3, 3, qRgb(100, 50, 127)));
+        Recorder rec(&form);
+
+        slider(&form, Brightness)->setValue(brightness);
+        slider(&form, Contrast)->setValue(contrast);
+        slider(&form, Resize)->setValue(resize);
+
+        QVERIFY(!rec.events.isEmpty());
+        QVERIFY(!rec.events.contains("real"));
+        if (!size.isValid()) {
+            QVERIFY(rec.lastPixmap.isNull());
+            return;
+        }
+        QCOMPARE(rec.lastPixmap.size(), size);
+        QCOMPARE(QString::number(rec.lastPixmap.toImage().pixel(1, 1), 16), QString::number(pixel, 16));
+    }
+
+    void newImageKeepsTheControlValues()
+    {
+        // arrange
+        CreatorEffects form;
+        form.setImage(solid(4, 4, qRgb(10, 20, 30)));
+        combo(&form, Format)->setCurrentText("JPG");
+        slider(&form, Contrast)->setValue(128);
+        slider(&form, Resize)->setValue(50);
+        Recorder rec(&form);
+
+        // act
+        form.setImage(solid(8, 6, qRgb(100, 100, 100)));
+
+        // assert
+        QCOMPARE(rec.events, QStringList({"pixmap 4x3", "real"}));
+        QCOMPARE(rec.lastPixmap.toImage().pixel(0, 0), qRgb(200, 200, 200));
+        QVERIFY(combo(&form, Compression)->isEnabled());
+    }
+
+    void nullImageGivesNullPixmap()
+    {
+        CreatorEffects form;
+        Recorder rec(&form);
+
+        form.setImage(QPixmap());
+
+        QCOMPARE(rec.events, QStringList({"pixmap null", "real"}));
+    }
+};
+
+GLYPH_APP_TEST_MAIN(TestEffectsForm, QMWidgets::App)
+#include "tst_effectsform.moc"

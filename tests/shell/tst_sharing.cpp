@@ -1,0 +1,294 @@
+#include "app.h"
+#include "joindialog.h"
+#include "joinwidget.h"
+#include "mmessagebox.h"
+#include "modalanswerer.h"
+#include "telldialog.h"
+#include "tellwidget.h"
+#include "testmain.h"
+#include "urlrecorder.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace QMWidgets;
+
+namespace {
+
+// Every address the sharing and following links are made of, on loopback
+// ports so each part of a link can be told apart.
+const char *const kSites[][2] = {
+    {"GLYPH_SITE_SHARE_FACEBOOK", "http://127.0.0.1:1"},
+    {"GLYPH_SITE_SHARE_TWITTER", "http://127.0.0.1:2"},
+    {"GLYPH_SITE_FOLLOW", "http://127.0.0.1:3"},
+    {"GLYPH_SITE_FACEBOOK_SHARER", "http://127.0.0.1:4"},
+    {"GLYPH_SITE_TWITTER_HOME", "http://127.0.0.1:5"},
+    {"GLYPH_SITE_INTERNATIONAL", "http://127.0.0.1:6/"},
+    {"GLYPH_SITE_GERMAN", "http://127.0.0.1:7/"},
+    {"GLYPH_SITE_RUSSIAN", "http://127.0.0.1:8/"},
+    {"GLYPH_SITE_FACEBOOK_PAGE", "http://127.0.0.1:10/quillar"},
+    {"GLYPH_SITE_YOUTUBE_CHANNEL", "http://127.0.0.1:11/user/quillar"},
+    {"GLYPH_SITE_TWITTER_PAGE", "http://127.0.0.1:12/quillar"},
+    {"GLYPH_SITE_VKONTAKTE_PAGE", "http://127.0.0.1:13/quillar"},
+};
+
+App *app()
+{
+    return App::instance();
+}
+
+QStringList shownButtons(QWidget *panel)
+{
+    QStringList names;
+    const auto buttons = panel->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        if (!button->isHidden())
+            names << button->objectName();
+    }
+    return names;
+}
+
+// Clicks the named button of a freshly built panel and returns what was opened.
+template <class Panel>
+QList<QUrl> clickOn(const QString &buttonName)
+{
+    Panel panel;
+    QPushButton *button = panel.template findChild<QPushButton *>(buttonName);
+    if (!button || button->isHidden())
+        return {QUrl(QStringLiteral("missing:") + buttonName)};
+    UrlRecorder::instance()->clear();
+    button->click();
+    return UrlRecorder::instance()->urls();
+}
+
+} // namespace
+
+class TestSharing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        for (const auto &site : kSites)
+            qputenv(site[0], site[1]);
+    }
+
+    void init()
+    {
+        UrlRecorder::instance()->clear();
+        app()->setLanguage(QStringLiteral("en"));
+        app()->setWebDistribution(true);
+        app()->setSharePage(QString());
+    }
+
+    void shareButtonsOpenTheirLinks_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("expected");
+
+        const QString fb = QStringLiteral("FaceBookShareButton");
+        const QString tw = QStringLiteral("TwitterShareButton");
+        QTest::newRow("web, Facebook") << "en" << true << fb
+            << "http://127.0.0.1:1/social/share.php?link=http://127.0.0.1:4/sharer.php?u=http://127.0.0.1:6/glyphcraft";
+        QTest::newRow("web, Twitter") << "en" << true << tw
+            << "http://127.0.0.1:2/social/share.php?link=http://127.0.0.1:5/home?status=http://127.0.0.1:6/glyphcraft";
+        QTest::newRow("web, German page") << "de" << true << fb
+            << "http://127.0.0.1:1/social/share.php?link=http://127.0.0.1:4/sharer.php?u=http://127.0.0.1:7/glyphcraft";
+        QTest::newRow("web, Russian page") << "ru" << true << tw
+            << "http://127.0.0.1:2/social/share.php?link=http://127.0.0.1:5/home?status=http://127.0.0.1:8/glyphcraft";
+        QTest::newRow("web, language without a site") << "fr" << true << fb
+            << "http://127.0.0.1:1/social/share.php?link=http://127.0.0.1:4/sharer.php?u=http://127.0.0.1:6/glyphcraft";
+        QTest::newRow("direct, Facebook") << "en" << false << fb
+            << "http://127.0.0.1:4/sharer.php?u=http://127.0.0.1:6/glyphcraft";
+        QTest::newRow("direct, Twitter") << "de" << false << tw
+            << "http://127.0.0.1:5/home?status=http://127.0.0.1:7/glyphcraft";
+        QTest::newRow("mail") << "de" << true << "EmailShareButton"
+            << "mailto:?subject=Check out the cool Glyphcraft app!&body=%1 - http://127.0.0.1:7/glyphcraft";
+    }
+
+    void shareButtonsOpenTheirLinks()
+    {
+        // arrange
+        QFETCH(QString, language);
+        QFETCH(bool, web);
+        QFETCH(QString, button);
+        QFETCH(QString, expected);
+        app()->setLanguage(language);
+        app()->setWebDistribution(web);
+        app()->setSharePage(QString());
+        expected.replace(QStringLiteral("%1"), app()->displayName());
+
+        // act
+        const QList<QUrl> opened = clickOn<TellWidget>(button);
+
+        // assert
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().toString(), expected);
+    }
+
+    void followButtonsOpenTheirPages_data()
+    {
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("web, YouTube") << true << "YouTubeJoinButton"
+            << "http://127.0.0.1:3/social/join.php?link=http://127.0.0.1:11/user/quillar?sub_confirmation=1";
+        QTest::newRow("web, Twitter") << true << "TwitterJoinButton"
+            << "http://127.0.0.1:3/social/join.php?link=http://127.0.0.1:12/quillar";
+        QTest::newRow("web, VKontakte without redirect") << true << "VKontakteJoinButton"
+            << "http://127.0.0.1:13/quillar";
+        QTest::newRow("direct, YouTube") << false << "YouTubeJoinButton"
+            << "http://127.0.0.1:11/user/quillar?sub_confirmation=1";
+        QTest::newRow("direct, Twitter") << false << "TwitterJoinButton"
+            << "http://127.0.0.1:12/quillar";
+    }
+
+    void followButtonsOpenTheirPages()
+    {
+        // arrange: Russian, so the VKontakte button is there
+        QFETCH(bool, web);
+        QFETCH(QString, button);
+        QFETCH(QString, expected);
+        app()->setLanguage(QStringLiteral("ru"));
+        app()->setWebDistribution(web);
+
+        // act
+        const QList<QUrl> opened = clickOn<JoinWidget>(button);
+
+        // assert
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().toString(), expected);
+    }
+
+    void facebookFollowOpensThePageAfterTheNotice_data()
+    {
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("web") << true << "http://127.0.0.1:3/social/join.php?link=http://127.0.0.1:10/quillar";
+        QTest::newRow("direct") << false << "http://127.0.0.1:10/quillar";
+    }
+
+    void facebookFollowOpensThePageAfterTheNotice()
+    {
+        // arrange
+        QFETCH(bool, web);
+        QFETCH(QString, expected);
+        app()->setWebDistribution(web);
+        int openedBeforeClose = -1;
+        QStringList texts;
+        QString title;
+        ModalAnswerer answerer([&](QWidget *dialog) {
+            openedBeforeClose = UrlRecorder::instance()->urls().size();
+            title = dialog->windowTitle();
+            const auto labels = dialog->findChildren<QLabel *>();
+            for (QLabel *label : labels)
+                texts << label->text();
+            ModalAnswerer::clickButtonWithText(dialog, QStringLiteral("Ok"));
+        });
+        answerer.setClassName("QMWidgets::MMessageBox");
+
+        // act
+        const QList<QUrl> opened = clickOn<JoinWidget>(QStringLiteral("FaceBookJoinButton"));
+
+        // assert
+        QVERIFY(answerer.answered());
+        QCOMPARE(openedBeforeClose, 0);
+        QCOMPARE(title, QStringLiteral("Information"));
+        QVERIFY(texts.contains(QStringLiteral("<H3>\"Like\" Quillar on Facebook to join us!<br>Thank you!</H3>")));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().toString(), expected);
+    }
+
+    void panelsShowTheirButtons_data()
+    {
+        QTest::addColumn<bool>("sharing");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("noFacebookLink");
+        QTest::addColumn<QStringList>("shown");
+
+        const QStringList share{"FaceBookShareButton", "TwitterShareButton", "EmailShareButton"};
+        const QStringList follow{"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton"};
+        QTest::newRow("sharing") << true << "en" << false << share;
+        QTest::newRow("sharing without a Facebook link") << true << "en" << true
+            << QStringList{"TwitterShareButton", "EmailShareButton"};
+        QTest::newRow("following, English") << false << "en" << false << follow;
+        QTest::newRow("following, Russian") << false << "ru" << false
+            << follow + QStringList{"VKontakteJoinButton"};
+        QTest::newRow("following, Russian with region") << false << "ru_RU" << false << follow;
+    }
+
+    void panelsShowTheirButtons()
+    {
+        // arrange
+        QFETCH(bool, sharing);
+        QFETCH(QString, language);
+        QFETCH(bool, noFacebookLink);
+        QFETCH(QStringList, shown);
+        app()->setLanguage(language);
+        if (noFacebookLink)
+            app()->setFacebookShareUrl(QString());
+
+        // act
+        QScopedPointer<QWidget> panel(sharing ? static_cast<QWidget *>(new TellWidget)
+                                              : static_cast<QWidget *>(new JoinWidget));
+
+        // assert
+        QStringList names = shownButtons(panel.data());
+        names.sort();
+        shown.sort();
+        QCOMPARE(names, shown);
+    }
+
+    void dialogsRunModallyAndClose_data()
+    {
+        QTest::addColumn<bool>("sharing");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("byButton");
+
+        QTest::newRow("sharing, Close button") << true << "Share Glyphcraft" << true;
+        QTest::newRow("sharing, Escape") << true << "Share Glyphcraft" << false;
+        QTest::newRow("following, Close button") << false << "Join us" << true;
+        QTest::newRow("following, Escape") << false << "Join us" << false;
+    }
+
+    void dialogsRunModallyAndClose()
+    {
+        // arrange: on the heap with a parent, as the application object makes them
+        QFETCH(bool, sharing);
+        QFETCH(QString, title);
+        QFETCH(bool, byButton);
+        QWidget parent;
+        QDialog *dialog = sharing ? static_cast<QDialog *>(new TellDialog(&parent))
+                                  : static_cast<QDialog *>(new JoinDialog(&parent));
+        QCOMPARE(dialog->objectName(), QStringLiteral("Dialog"));
+        QCOMPARE(dialog->windowTitle(), title);
+        QVERIFY(sharing ? bool(dialog->findChild<TellWidget *>()) : bool(dialog->findChild<JoinWidget *>()));
+        QPushButton *close = dialog->findChild<QPushButton *>(QStringLiteral("PushButton"));
+        QVERIFY(close);
+        QCOMPARE(close->text(), QStringLiteral("&Close"));
+        ModalAnswerer answerer([&](QWidget *shown) {
+            if (byButton)
+                close->click();
+            else
+                ModalAnswerer::pressKey(shown, Qt::Key_Escape);
+        });
+
+        // act
+        const int result = dialog->exec();
+
+        // assert
+        QVERIFY(answerer.answered());
+        QCOMPARE(answerer.dialog(), static_cast<QWidget *>(dialog));
+        QCOMPARE(result, byButton ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+        delete dialog;
+    }
+};
+
+GLYPH_APP_TEST_MAIN(TestSharing, QMWidgets::App)
+
+#include "tst_sharing.moc"
