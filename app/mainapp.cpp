@@ -1,0 +1,182 @@
+#include "mainapp.h"
+#include "appupdatedialog.h"
+#include "buildsinfo.h"
+
+#include "downloader.h"
+#include "nativewebview.h"
+#include "platforminfo.h"
+#include "siteconfig.h"
+
+#include <QDate>
+#include <QDebug>
+#include <QJSEngine>
+#include <QPixmap>
+#include <QQmlEngine>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+const char kLastUpdateCheckKey[] = "LastUpdateCheckDate";
+const char kDateFormat[] = "yyyy-MM-dd";
+QString s_buildsInfoBuild;
+}
+
+MainApp::MainApp(int &argc, char **argv, QString organization, QString application)
+    : QMWidgets::App(argc, argv, organization, application)
+{
+    // The engine must not take the application object for a garbage-collected
+    // script object: it has no Qt parent, so the ownership is set explicitly.
+    m_scriptEngine = new QJSEngine(this);
+    QQmlEngine::setObjectOwnership(this, QQmlEngine::CppOwnership);
+    m_scriptEngine->globalObject().setProperty(QStringLiteral("app"),
+                                               m_scriptEngine->newQObject(this));
+
+    setWebDistribution(true);
+    setLogToNowhere();
+
+    m_usagePingView = new QMWebView::NativeWebView;
+
+    QTimer::singleShot(4000, this, SLOT(slotDoWebMetrics()));
+    if (AppUpdateDialog::checkUpdatesOnStart())
+        QTimer::singleShot(2000, this, SLOT(nop_cuos()));
+}
+
+MainApp::~MainApp()
+{
+    // Deleted here, not later: after the event loop has ended a deferred
+    // delete would never run. Deleting the view aborts a running ping.
+    delete m_usagePingView;
+    m_usagePingView = nullptr;
+    // The engine goes before the object it publishes.
+    delete m_scriptEngine;
+    m_scriptEngine = nullptr;
+}
+
+QString MainApp::siteBaseAddress()
+{
+    return QMWidgets::SiteConfig::siteBaseAddress();
+}
+
+QString MainApp::fallbackSiteBaseAddress()
+{
+    return QMWidgets::SiteConfig::fallbackSiteBaseAddress();
+}
+
+QString MainApp::metricsAddress()
+{
+    return QMWidgets::SiteConfig::metricsAddress();
+}
+
+QString MainApp::storeProductUrl(const QString &url) const
+{
+    return url;
+}
+
+void MainApp::slotShowMoreApps()
+{
+    openLink(siteBaseAddress() + QStringLiteral("/apps/crosspromo.php?appname=")
+             + QStringLiteral("\"\""));
+}
+
+void MainApp::slotDoWebMetrics()
+{
+    QString text = metricsAddress() + QStringLiteral("/?");
+    text += isNewInstallation() ? QStringLiteral("f=") : QStringLiteral("a=");
+    text += applicationName().toLower().remove(QLatin1Char(' '));
+    // Fire and forget: nothing of the answer is looked at.
+    if (m_usagePingView)
+        m_usagePingView->load(QUrl(text, QUrl::TolerantMode));
+}
+
+// ---------------------------------------------------------------------------
+// Update check
+
+QString MainApp::buildsInfoPath()
+{
+    return QStringLiteral("/apps/buildsinfo/") + applicationName().toLower()
+        + QStringLiteral("_win");
+}
+
+QString MainApp::fetchBuildsInfo(QString base)
+{
+    QMRequest::Downloader downloader;
+    downloader.setAbortTime(m_fetchAbortTime);
+    return BuildsInfo::textFromReply(downloader.download(base + buildsInfoPath(), 0));
+}
+
+QString MainApp::fetchBuildsInfoWithFallback()
+{
+    const QString text = fetchBuildsInfo(siteBaseAddress());
+    if (!text.isEmpty())
+        return text;
+    return fetchBuildsInfo(fallbackSiteBaseAddress());
+}
+
+bool MainApp::isNewerBuildAvailable()
+{
+    const BuildsInfo info = BuildsInfo::parse(fetchBuildsInfoWithFallback());
+    if (info.hasBuild())
+        s_buildsInfoBuild = info.build();
+    return info.offersUpdate(buildDate(), windowsVersionTag());
+}
+
+void MainApp::showUpdateDialog(bool newer)
+{
+    AppUpdateDialog dialog(nullptr);
+    QString text;
+    QString icon;
+    if (newer) {
+        text = tr("<CENTER><H2>The newer version ") + s_buildsInfoBuild + tr(" of ")
+            + applicationName() + tr(" is available.<br>Get the newest version?</H2></CENTER>");
+        icon = QStringLiteral(":/update_available.png");
+    } else {
+        text = tr("<CENTER><H2>You are using the latest version available.<br>"
+                  "Go to the app web page anyway?</H2></CENTER>");
+        icon = QStringLiteral(":/update_not_available.png");
+    }
+    dialog.setText(text);
+    dialog.setPixmap(QPixmap(icon)); // a missing picture leaves the icon empty
+    dialog.exec();
+}
+
+QString MainApp::windowsVersionTag()
+{
+    return QMWidgets::PlatformInfo::windowsVersionTag();
+}
+
+QString MainApp::buildsInfoBuild()
+{
+    return s_buildsInfoBuild;
+}
+
+QString MainApp::lastUpdateCheckDate() const
+{
+    return value(QLatin1String(kLastUpdateCheckKey)).toString();
+}
+
+void MainApp::setLastUpdateCheckDate(const QString &date)
+{
+    setValue(QLatin1String(kLastUpdateCheckKey), date);
+}
+
+void MainApp::slotCheckUpdate()
+{
+    showUpdateDialog(isNewerBuildAvailable());
+}
+
+void MainApp::nop_cuos()
+{
+    const QString stored = lastUpdateCheckDate();
+    const QDate last = QDate::fromString(stored, QLatin1String(kDateFormat));
+    const QDate today = QDate::currentDate();
+    if (stored.isEmpty() || !last.isValid()) {
+        // First start: remember the day, check from the sixth day on.
+        setLastUpdateCheckDate(today.toString(QLatin1String(kDateFormat)));
+        return;
+    }
+    // No newer build: nothing is stored, so the next start asks again.
+    if (last.daysTo(today) > 5 && isNewerBuildAvailable()) {
+        showUpdateDialog(true);
+        setLastUpdateCheckDate(today.toString(QLatin1String(kDateFormat)));
+    }
+}
