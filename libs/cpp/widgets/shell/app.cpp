@@ -1,6 +1,15 @@
 #include "app.h"
 
+#include "aboutdialog.h"
+#include "csseditor.h"
+#include "helpdialog.h"
+#include "joindialog.h"
+#include "joinreminderdialog.h"
+#include "platforminfo.h"
+#include "rateappstoredialog.h"
 #include "siteconfig.h"
+#include "telldialog.h"
+#include "tellreminderdialog.h"
 #include "translationsmanager.h"
 
 #include <QDebug>
@@ -16,12 +25,12 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QSysInfo>
 #include <QTextStream>
 #include <QTime>
 #include <QTimer>
 #include <QUrl>
 
+#include <climits>
 #include <cstdlib>
 
 namespace QMWidgets {
@@ -61,6 +70,26 @@ QString created(const QString &path, bool create)
 }
 
 const char *const kStoreProductPage = "ms-windows-store://pdp/?productid=";
+
+// Runs a dialog made on the heap modally and deletes it afterwards. Its parent
+// may be destroyed during exec() and take the dialog along; the guard sees that.
+void execAndDelete(QDialog *dialog)
+{
+    QPointer<QDialog> guard(dialog);
+    dialog->exec();
+    delete guard.data();
+}
+
+// The same for a reminder dialog; returns the user's choice (no choice when
+// the dialog was destroyed while it ran).
+int execReminder(ReminderStateDialog *dialog)
+{
+    QPointer<ReminderStateDialog> guard(dialog);
+    dialog->exec();
+    const int choice = guard ? guard->state() : int(ReminderStateDialog::NoChoice);
+    delete guard.data();
+    return choice;
+}
 
 } // namespace
 
@@ -106,6 +135,9 @@ App::App(int &argc, char **argv, QString organization, QString application)
 
 App::~App()
 {
+    // Made without a main widget, the introduction dialog has no owner but us.
+    if (m_helpDialog && !m_helpDialog->parent())
+        delete m_helpDialog.data();
     // The overlay belongs to the main widget; drop it only if both still live.
     if (m_blender)
         delete m_blender.data();
@@ -695,7 +727,7 @@ QString App::videoTutorialUrl() const
 
 void App::showHelpIfWanted()
 {
-    if (!value(QStringLiteral("NeverShowItAgain"), false).toBool())
+    if (HelpDialog::shouldShow())
         QTimer::singleShot(500, this, SLOT(slotHelp()));
 }
 
@@ -824,15 +856,9 @@ QString App::osNameFor(int windowsVersion)
 
 QString App::osName()
 {
-#ifdef Q_OS_WIN
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    return osNameFor(int(QSysInfo::windowsVersion()));
-    QT_WARNING_POP
-#else
-    // No Windows version to report here: name the running system instead.
-    return QSysInfo::prettyProductName();
-#endif
+    // Goes unescaped into the contact mail's subject: a "#" or "&" there would
+    // cut the rest of the link off, so only plain text is passed on.
+    return PlatformInfo::plainText(PlatformInfo::osName());
 }
 
 bool App::isAutoUpdateAllowed()
@@ -935,10 +961,73 @@ int App::reminderKind() const
     return m_reminderKind;
 }
 
+App::ReminderStep App::reminderStep(int interval, int counter, bool enabled)
+{
+    ReminderStep step;
+    if (!enabled)
+        return step;
+    step.show = counter % qMax(1, interval) == 0;
+    step.store = true;
+    // Computed wide so the largest counter cannot overflow; a sum that does
+    // not fit or is negative starts the count again at 1.
+    const qint64 next = qint64(counter) + 1;
+    step.nextCount = (next < 0 || next > INT_MAX) ? 1 : int(next);
+    return step;
+}
+
+void App::applyReminderChoice(int choice)
+{
+    switch (choice) {
+    case ReminderStateDialog::Rate:
+        slotRateApp();
+        setValue(QStringLiteral("AutoReminder"), false);
+        break;
+    case ReminderStateDialog::Mail:
+        slotContactUs();
+        setValue(QStringLiteral("AutoReminder"), false);
+        break;
+    case ReminderStateDialog::NeverAskAgain:
+        setValue(QStringLiteral("AutoReminder"), false);
+        break;
+    default:
+        break;
+    }
+}
+
 void App::slotCallRateReminderInternal()
 {
-    // One step of the reminder cycle (counter and reminder dialog); built
-    // together with the reminder dialogs.
+    // A delayed step that fires while a reminder dialog is open would read the
+    // same counter and stack a second dialog on the first: let it pass.
+    if (m_reminderStepRunning)
+        return;
+
+    QWidget *parent = mainWidget();
+    // The dialog needs a visible parent while the application closes.
+    if (parent && !parent->isVisible())
+        parent->show();
+
+    const bool enabled = value(QStringLiteral("AutoReminder"), true).toBool();
+    const int counter = value(QStringLiteral("AutoReminderCount"), 1).toInt();
+    const ReminderStep step = reminderStep(m_reminderInterval, counter, enabled);
+
+    if (step.show) {
+        ReminderStateDialog *dialog = nullptr;
+        if (m_reminderKind == 1) {
+            if (RateAppStoreDialog::isSuppressed())
+                return;
+            dialog = new RateAppStoreDialog(parent);
+        } else if (m_reminderKind == 2) {
+            dialog = new TellReminderDialog(parent);
+        } else {
+            dialog = new JoinReminderDialog(parent);
+        }
+        m_reminderStepRunning = true;
+        const int choice = execReminder(dialog);
+        m_reminderStepRunning = false;
+        applyReminderChoice(choice);
+    }
+    if (step.store)
+        setValue(QStringLiteral("AutoReminderCount"), step.nextCount);
 }
 
 void App::slotCallRateReminder()
@@ -961,7 +1050,8 @@ void App::slotCallJoinReminder()
 
 void App::slotImmediatelyRate()
 {
-    // Shows the rating dialog at once; built together with the reminder dialogs.
+    // The counter is neither read nor written here; the dialog is not kept.
+    applyReminderChoice(execReminder(new RateAppStoreDialog(mainWidget())));
 }
 
 // ---------------------------------------------------------------------------
@@ -975,7 +1065,9 @@ void App::slotShowPrivacyPolicy()
 
 void App::slotShowCssEditor()
 {
-    // Opens the live style-sheet editor; built together with the editor.
+    // An independent window each time; it deletes itself when closed.
+    CssEditor *editor = new CssEditor(nullptr);
+    editor->show();
 }
 
 void App::slotContactUs()
@@ -1023,8 +1115,18 @@ void App::slotSupportPage()
 
 void App::slotHelp()
 {
-    // Shows the introduction dialog (made once, kept in m_helpDialog); built
-    // together with the dialog.
+    // Made once per run: slides set later do not reach it.
+    if (!m_helpDialog) {
+        HelpDialog *dialog = new HelpDialog(mainWidget());
+        for (const QString &slide : qAsConst(m_helpSlides))
+            dialog->addSlide(slide);
+        if (!m_videoTutorialUrl.isEmpty())
+            dialog->setVideoUrl(m_videoTutorialUrl);
+        m_helpDialog = dialog;
+    }
+    m_helpDialog->raise();
+    m_helpDialog->activateWindow();
+    m_helpDialog->show();
 }
 
 bool App::hasPromotedApp() const
@@ -1044,17 +1146,17 @@ void App::slotGoToPromotedApp()
 
 void App::slotShareApp()
 {
-    // Runs the sharing dialog over the active window; built together with it.
+    execAndDelete(new TellDialog(QApplication::activeWindow()));
 }
 
 void App::slotJoin()
 {
-    // Runs the following dialog over the active window; built together with it.
+    execAndDelete(new JoinDialog(QApplication::activeWindow()));
 }
 
 void App::slotAbout()
 {
-    // Runs the about dialog over the main widget; built together with it.
+    execAndDelete(new AboutDialog(mainWidget()));
 }
 
 void App::slotSetBlendMainWidget(bool on)

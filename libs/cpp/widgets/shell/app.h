@@ -203,6 +203,18 @@ public:
     int reminderDelay() const;
     int reminderKind() const;
 
+    // What one step of the cycle does for a quit counter: show the reminder
+    // when the counter is a multiple of the interval (an interval below 1
+    // counts as 1), then store the next counter (1 after the largest value or
+    // below -1). With reminders off nothing is shown and nothing is stored.
+    struct ReminderStep
+    {
+        bool show = false;
+        bool store = false;
+        int nextCount = 0;
+    };
+    static ReminderStep reminderStep(int interval, int counter, bool enabled);
+
     // ---- own virtual operations ------------------------------------------------
     virtual bool hasPromotedApp() const;
     // The store product page for a product page link; "" when the product is unknown.
@@ -249,6 +261,10 @@ protected:
     void initStoreIds();
 
 private:
+    // Acts on a reminder dialog's choice: rate or mail open their link, and
+    // these and "never ask again" switch the reminders off.
+    void applyReminderChoice(int choice);
+
     QSettings *m_settings = nullptr;
     QString m_language;
     bool m_inactive = false;
@@ -280,6 +296,7 @@ private:
     bool m_newInstallation = false;
     QMap<QString, QString> m_storeIds;
     bool m_webDistribution = false;
+    bool m_reminderStepRunning = false;
 };
 
 } // namespace QMWidgets

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QTextEdit>
+
+namespace QMWidgets {
+
+class CssSyntaxHighlighter;
+
+// The style-sheet editor's text: plain text with syntax colouring, loaded
+// from and saved to a file. File errors leave text and file name unchanged.
+class CssDoc : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit CssDoc(QWidget *parent = nullptr);
+
+    // The document's own font and colours, which an applied style sheet must not change.
+    void applyLook();
+
+    // The current file; empty for a new document.
+    QString fileName() const;
+    void setFileName(const QString &fileName);
+
+    CssSyntaxHighlighter *highlighter() const;
+
+signals:
+    void changeWindowTitle(const QString &title);
+
+public slots:
+    // Asks for a file and loads it; false when cancelled or unreadable.
+    bool slotLoad();
+    // Saves to the current file (asking for one when there is none). The file
+    // is replaced as a whole only after everything was written, so a failed
+    // save keeps the old file; returns false then and when cancelled.
+    bool slotSave();
+    // Asks for a file name, then saves; false when cancelled or the save failed.
+    bool slotSaveAs();
+
+private:
+    QString m_fileName;
+    CssSyntaxHighlighter *m_highlighter = nullptr;
+};
+
+} // namespace QMWidgets

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+namespace QMWidgets {
+
+// Draws one slide picture scaled to fit, centred on black. A slide that cannot
+// be loaded leaves the black area; with no slide only the frame is painted.
+class HelpDisplay : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit HelpDisplay(QWidget *parent = nullptr);
+
+    // File or resource path of the slide to show; repaints.
+    void setImage(const QString &path);
+    QString image() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_imagePath;
+};
+
+} // namespace QMWidgets

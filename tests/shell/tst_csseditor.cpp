@@ -1,0 +1,311 @@
+#include "app.h"
+#include "cssdoc.h"
+#include "csseditor.h"
+#include "csssyntaxhighlighter.h"
+#include "idle.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace QMWidgets;
+
+namespace {
+
+// One letter per character for the colour the highlighter gave it: w white,
+// c cyan, d dark grey, g green, "." none.
+QString colourPattern(const QTextBlock &block)
+{
+    QString pattern(block.length() - 1, QLatin1Char('.'));
+    const QVector<QTextLayout::FormatRange> ranges = block.layout()->formats();
+    for (const QTextLayout::FormatRange &range : ranges) {
+        const QColor colour = range.format.foreground().color();
+        QChar letter = QLatin1Char('?');
+        if (colour == QColor(Qt::white))
+            letter = QLatin1Char('w');
+        else if (colour == QColor(Qt::cyan))
+            letter = QLatin1Char('c');
+        else if (colour == QColor(Qt::darkGray))
+            letter = QLatin1Char('d');
+        else if (colour == QColor(Qt::green))
+            letter = QLatin1Char('g');
+        for (int i = range.start; i < range.start + range.length && i < pattern.size(); ++i)
+            pattern[i] = letter;
+    }
+    return pattern;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Limits the size of files this process may write while it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+} // namespace
+
+class TestCssEditor : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_folder;
+
+private slots:
+    void initTestCase()
+    {
+        m_folder = TestEnvironment::homePath() + QStringLiteral("/sheets");
+        QVERIFY(QDir().mkpath(m_folder));
+    }
+
+    void cleanup()
+    {
+        qApp->setStyleSheet(QString());
+    }
+
+    // Lines are joined by "\n"; so are the expected colour patterns.
+    void highlighterColoursTrickyText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("patterns");
+
+        QTest::newRow("slash star slash closes at once") << "/*/ x" << "ddd..";
+        QTest::newRow("hash wins over line comment") << "color: #000060; // c" << ".....w.ggggggggggggg";
+        QTest::newRow("double quote ends at apostrophe") << "\"a'b c" << "ccc...";
+        QTest::newRow("quote continues, closes at column 0") << "x \"abc\n\"def" << "..cccc\nc...";
+        QTest::newRow("apostrophe alone on two lines") << "'\n'" << "c\nc";
+        QTest::newRow("escaped quote at column 1") << "\"a\n\\\"x\"" << "cc\ncccc";
+        QTest::newRow("backslash quote opens in plain state") << "\\\"b" << ".cc";
+        QTest::newRow("open comment spans lines") << "a /* b\nint x\nc */ int" << "..dddd\nddddd\ndddd.www";
+        QTest::newRow("hash inside comment is comment") << "/* x\n# y */ z" << "dddd\ndddddd..";
+        QTest::newRow("empty line keeps comment state") << "/* a\n\nb */ (" << "dddd\n\ndddd.w";
+        QTest::newRow("keywords without word boundaries") << "format print" << "www......www";
+        QTest::newRow("longer operators first") << "a->b >> c" << ".ww..ww..";
+        QTest::newRow("digits, also beyond ASCII") << "h1 x\u0663" << ".c..c";
+        QTest::newRow("line comment at column 0") << "// int\nint" << "dddddd\nwww";
+        QTest::newRow("special characters at column 0") << "*/\n\"\n*/" << "ww\nc\ncc";
+    }
+
+    void highlighterColoursTrickyText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, patterns);
+        QTextDocument document;
+        auto *highlighter = new CssSyntaxHighlighter(&document);
+
+        document.setPlainText(text);
+        highlighter->rehighlight();
+
+        QStringList seen;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            seen << colourPattern(block);
+        QCOMPARE(seen.join(QLatin1Char('\n')), patterns);
+    }
+
+    void saveWritesFileAndTitlesWindow()
+    {
+        CssEditor editor;
+        CssDoc *doc = editor.document();
+        const QString path = m_folder + QStringLiteral("/ok.qss");
+        doc->setPlainText(QStringLiteral("QLabel { color: red; }\n"));
+        doc->setFileName(path);
+
+        QVERIFY(doc->slotSave());
+
+        QCOMPARE(readAll(path), QByteArray("QLabel { color: red; }\n"));
+        QCOMPARE(editor.windowTitle(), path);
+    }
+
+    // A save that cannot complete leaves the old file as it was, reports
+    // false and keeps the window title.
+    void saveFailureKeepsExistingFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("read-only folder") << "readonly";
+        QTest::newRow("write stops after 1 KiB") << "limit";
+        QTest::newRow("missing folder") << "missing";
+    }
+
+    void saveFailureKeepsExistingFile()
+    {
+        QFETCH(QString, how);
+        // arrange
+        const QString folder = m_folder + QLatin1Char('/') + how;
+        QVERIFY(QDir().mkpath(folder));
+        QString path = folder + QStringLiteral("/sheet.qss");
+        const QByteArray old("QWidget { background: white; }\n");
+        QVERIFY(writeFile(path, old));
+        if (how == QLatin1String("missing"))
+            path = folder + QStringLiteral("/gone/sheet.qss");
+        CssDoc doc;
+        doc.setPlainText(QString(5000, QLatin1Char('x')));
+        doc.setFileName(path);
+        QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
+        bool saved = true;
+        // act
+        if (how == QLatin1String("readonly")) {
+            if (geteuid() == 0)
+                QSKIP("folder permissions do not bind the superuser");
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            saved = doc.slotSave();
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        } else if (how == QLatin1String("limit")) {
+            FileSizeLimit limit(1024);
+            QVERIFY(limit.ok());
+            saved = doc.slotSave();
+        } else {
+            saved = doc.slotSave();
+        }
+        // assert
+        QVERIFY(!saved);
+        QCOMPARE(readAll(folder + QStringLiteral("/sheet.qss")), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"sheet.qss"});
+        QCOMPARE(doc.fileName(), path);
+        QCOMPARE(titles.count(), 0);
+    }
+
+    void loadReadsChosenFile()
+    {
+        const QString path = m_folder + QStringLiteral("/load.qss");
+        QVERIFY(writeFile(path, "QFrame#Box { border: 1px solid; }\n"));
+        CssDoc doc;
+        QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
+        ModalAnswerer answerer([&](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (!dialog)
+                return;
+            dialog->setDirectory(QFileInfo(path).absolutePath());
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(QFileInfo(path).fileName());
+            static_cast<QDialog *>(dialog)->accept();
+            if (dialog->isVisible())
+                dialog->reject(); // never leave the test hanging in the dialog
+        });
+
+        QVERIFY(doc.slotLoad());
+
+        QVERIFY(answerer.answered());
+        QCOMPARE(doc.toPlainText(), QStringLiteral("QFrame#Box { border: 1px solid; }\n"));
+        QCOMPARE(doc.fileName(), path);
+        QCOMPARE(titles.count(), 1);
+        QCOMPARE(titles.at(0).at(0).toString(), path);
+    }
+
+    void saveWithoutNameAsksAndCancelWritesNothing()
+    {
+        CssDoc doc;
+        doc.setPlainText(QStringLiteral("a{}"));
+        ModalAnswerer answerer([](QWidget *w) {
+            if (auto *d = qobject_cast<QDialog *>(w))
+                d->reject();
+        });
+
+        QVERIFY(!doc.slotSave());
+
+        QVERIFY(answerer.answered());
+        QVERIFY(qobject_cast<QFileDialog *>(answerer.dialog()) || answerer.dialog() == nullptr);
+        QVERIFY(doc.fileName().isEmpty());
+    }
+
+    void applyThenResetKeepsDocumentLook()
+    {
+        CssEditor editor;
+        CssDoc *doc = editor.document();
+        const QString sheet = QStringLiteral("QLabel { color: red; }");
+        doc->setPlainText(sheet);
+
+        editor.slotApply();
+
+        QCOMPARE(qApp->styleSheet(), sheet);
+        QCOMPARE(doc->styleSheet(), QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
+        QCOMPARE(doc->document()->defaultFont().family(), QStringLiteral("Lucida Console"));
+
+        editor.slotReset();
+
+        QVERIFY(qApp->styleSheet().isEmpty());
+        QCOMPARE(doc->styleSheet(), QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
+    }
+
+    void toolTipsInfoLabelsNamedWidgetsOutsideTheDocument()
+    {
+        // arrange
+        QWidget top;
+        top.setObjectName(QStringLiteral("TopFrame"));
+        auto *named = new QLabel(&top);
+        named->setObjectName(QStringLiteral("Caption"));
+        named->setToolTip(QStringLiteral("old tip"));
+        auto *unnamed = new QLabel(&top);
+        CssEditor editor;
+        CssDoc *doc = editor.document();
+        doc->setObjectName(QStringLiteral("Doc"));
+        QWidget *viewport = doc->viewport();
+        QVERIFY(!viewport->objectName().isEmpty());
+        // act
+        editor.slotApplyToolTipsInfo();
+        // assert
+        QCOMPARE(top.toolTip(), QStringLiteral("QWidget\nTopFrame\n"));
+        QCOMPARE(named->toolTip(), QStringLiteral("QLabel\nCaption\nold tip"));
+        QVERIFY(unnamed->toolTip().isEmpty());
+        QVERIFY(doc->toolTip().isEmpty());
+        QVERIFY(viewport->toolTip().isEmpty());
+
+        editor.slotApplyToolTipsInfo();
+
+        QCOMPARE(named->toolTip(), QStringLiteral("QLabel\nCaption\nQLabel\nCaption\nold tip"));
+    }
+
+    void closedEditorGoesAway()
+    {
+        QPointer<CssEditor> editor = new CssEditor;
+        editor->show();
+        editor->close();
+        QVERIFY(Idle::waitUntil([&] { return editor.isNull(); }, 2000));
+    }
+};
+
+GLYPH_APP_TEST_MAIN(TestCssEditor, QMWidgets::App)
+#include "tst_csseditor.moc"
