@@ -4,6 +4,7 @@
 #include "csssyntaxhighlighter.h"
 #include "idle.h"
 #include "modalanswerer.h"
+#include "filesizelimit.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -18,8 +19,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace QMWidgets;
@@ -60,31 +59,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
-
-// Limits the size of files this process may write while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
 
 } // namespace
 
@@ -195,7 +169,7 @@ private slots:
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         } else if (how == QLatin1String("limit")) {
             FileSizeLimit limit(1024);
-            QVERIFY(limit.ok());
+            QVERIFY(limit.active());
             saved = doc.slotSave();
         } else {
             saved = doc.slotSave();
