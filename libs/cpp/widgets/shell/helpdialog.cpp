@@ -46,8 +46,7 @@ HelpDialog::HelpDialog(QWidget *parent)
 
     m_viewArea = new HelpViewArea;
 
-    QBoxLayout *buttons = App::isSmallScreen() ? static_cast<QBoxLayout *>(new QVBoxLayout)
-                                               : static_cast<QBoxLayout *>(new QHBoxLayout);
+    QBoxLayout *buttons = newButtonRowLayout();
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(5);
     buttons->addWidget(m_videoButton);

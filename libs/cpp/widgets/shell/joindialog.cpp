@@ -30,8 +30,7 @@ JoinDialog::JoinDialog(QWidget *parent)
     panelRow->addStretch(1);
 
     // A small screen stacks the buttons.
-    QBoxLayout *buttonRow = App::isSmallScreen() ? static_cast<QBoxLayout *>(new QVBoxLayout)
-                                                 : static_cast<QBoxLayout *>(new QHBoxLayout);
+    QBoxLayout *buttonRow = newButtonRowLayout();
     buttonRow->setContentsMargins(10, 10, 10, 10);
     buttonRow->setSpacing(7);
     buttonRow->addStretch(1);

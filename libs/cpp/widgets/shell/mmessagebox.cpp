@@ -77,8 +77,7 @@ MMessageBox::MMessageBox(int icon, const QString &title, const QString &text, in
     m_iconLabel->setFixedSize(pixmap.width() + 5, pixmap.height() + 5);
     m_iconLabel->setPixmap(pixmap);
 
-    QBoxLayout *buttonLayout = App::isSmallScreen() ? static_cast<QBoxLayout *>(new QVBoxLayout)
-                                                    : static_cast<QBoxLayout *>(new QHBoxLayout);
+    QBoxLayout *buttonLayout = newButtonRowLayout();
     buttonLayout->setContentsMargins(1, 1, 1, 1);
     buttonLayout->setSpacing(3);
     buttonLayout->addStretch(1);

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "os.h"
 
+#include <QBoxLayout>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -45,6 +46,13 @@ void stylePushButton(QPushButton *button)
     button->setObjectName(QStringLiteral("PushButton"));
     button->setFlat(true);
     button->setMinimumHeight(32);
+}
+
+QBoxLayout *newButtonRowLayout()
+{
+    if (App::isSmallScreen())
+        return new QVBoxLayout;
+    return new QHBoxLayout;
 }
 
 void styleIconButton(QPushButton *button)

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QString>
 
+class QBoxLayout;
 class QPushButton;
 class QWidget;
 
@@ -16,6 +17,10 @@ void setNameAndToolTip(QWidget *widget, const QString &name, const QString &tool
 // The look of every dialog push button: object name "PushButton", flat,
 // at least 32 pixels high. The style sheet selects on the name.
 void stylePushButton(QPushButton *button);
+
+// A new layout for a dialog's row of buttons: vertical on a small screen
+// (desktop width or height under 480 pixels), else horizontal. The caller owns it.
+QBoxLayout *newButtonRowLayout();
 
 // A flat, square 32 x 32 icon button.
 void styleIconButton(QPushButton *button);

@@ -38,8 +38,7 @@ TellDialog::TellDialog(QWidget *parent)
     panelRow->addStretch(1);
 
     // A small screen stacks the buttons.
-    QBoxLayout *buttonRow = small ? static_cast<QBoxLayout *>(new QVBoxLayout)
-                                  : static_cast<QBoxLayout *>(new QHBoxLayout);
+    QBoxLayout *buttonRow = newButtonRowLayout();
     buttonRow->setContentsMargins(10, 10, 10, 10);
     buttonRow->setSpacing(7);
     buttonRow->addStretch(1);
