@@ -1,6 +1,27 @@
+#include "aboutdialog.h"
+#include "app.h"
+#include "appbutton.h"
+#include "appmenu.h"
+#include "appsettingsdialog.h"
 #include "appstylesheet.h"
+#include "appupdatedialog.h"
+#include "csseditor.h"
+#include "helpdialog.h"
+#include "joindialog.h"
+#include "joinreminderdialog.h"
+#include "mainpage.h"
+#include "mmessagebox.h"
+#include "promomenubar.h"
 #include "promotable.h"
+#include "rateappstoredialog.h"
+#include "ratemaildialog.h"
+#include "reminderdialog.h"
+#include "reminderstatedialog.h"
+#include "representor.h"
+#include "telldialog.h"
+#include "tellreminderdialog.h"
 #include "testmain.h"
+#include "updateindicationdialog.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -10,9 +31,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QImageReader>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -153,6 +178,59 @@ QImage stretched(const QString &path, const QSize &size)
     return canvas;
 }
 
+// Shows a top-level window, lets it lay itself out and paint, and returns its picture.
+QImage showAndGrab(QWidget *window)
+{
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return QImage();
+    QApplication::processEvents();
+    return window->grab().toImage();
+}
+
+// Draws every push button of a window once under the mouse and once pressed,
+// so the hover and pressed rules are looked up too.
+void drawButtonStates(QWidget *window)
+{
+    const QList<QPushButton *> buttons = window->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        if (!button->isVisible())
+            continue;
+        hover(button, true);
+        button->grab();
+        button->setDown(true);
+        button->grab();
+        button->setDown(false);
+        hover(button, false);
+    }
+}
+
+// Opens a menu as a click would, draws it with its first live entry highlighted,
+// then opens its submenus the same way. Returns how many menus were drawn
+// visible; a menu that did not come up or drew nothing is not counted.
+int popUpAndDraw(QMenu *menu, const QPoint &at)
+{
+    menu->popup(at);
+    if (!QTest::qWaitForWindowExposed(menu))
+        return 0;
+    for (QAction *action : menu->actions()) {
+        if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+            menu->setActiveAction(action);
+            break;
+        }
+    }
+    QApplication::processEvents();
+    const QImage image = menu->grab().toImage();
+    int drawn = (menu->isVisible() && !image.isNull() && image.width() > 20 && image.height() > 20) ? 1 : 0;
+    for (QAction *action : menu->actions()) {
+        if (action->menu())
+            drawn += popUpAndDraw(action->menu(), at + QPoint(40, 20));
+    }
+    menu->hide();
+    QApplication::processEvents();
+    return drawn;
+}
+
 } // namespace
 
 class TestStyleSheet : public QObject
@@ -288,6 +366,144 @@ private slots:
 
         // assert
         QVERIFY2(g_sheetWarnings.isEmpty(), qPrintable(g_sheetWarnings.join(QLatin1Char('\n'))));
+    }
+
+    // The real window, its menus and every dialog of the shell and the program,
+    // shown and drawn under the program's sheet (applied by init() before any of
+    // them exists, as the program does): Qt reports a rule or colour it cannot
+    // read only while it polishes or paints the widget concerned.
+    void programWindowMenusAndDialogsDrawWithoutSheetWarnings()
+    {
+        // arrange: the recording handler is the one in force
+        qWarning("QColor:: probe of the recording message handler");
+        QCOMPARE(g_sheetWarnings.size(), 1);
+        g_sheetWarnings.clear();
+        QMWidgets::App *app = QMWidgets::App::instance();
+        QVERIFY(app);
+
+        MainPage page;
+        page.menuBar()->fillPromoMenu(QStringLiteral("photo"));
+        page.setWindowTitle(QCoreApplication::applicationName());
+        page.resize(1100, 720);
+
+        // act: the window with every preview tab and the effects form's lists
+        QVERIFY(!showAndGrab(&page).isNull());
+        app->setMainWidget(&page);
+        drawButtonStates(&page);
+        auto *tabs = page.representor()->findChild<QTabWidget *>();
+        QVERIFY(tabs);
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QApplication::processEvents();
+            page.grab();
+        }
+        for (QComboBox *combo : page.findChildren<QComboBox *>()) {
+            combo->showPopup();
+            combo->view()->grab();
+            combo->hidePopup();
+        }
+        QWidget *overlay = page.findChild<QWidget *>(QStringLiteral("MainWidgetBlender"));
+        QVERIFY(overlay);
+        overlay->setGeometry(page.rect());
+        overlay->show();
+        page.grab();
+        overlay->hide();
+
+        // the menus: the promotion menu and the application menu
+        QMenu *promo = page.menuBar()->promoMenu();
+        QVERIFY(promo);
+        QVERIFY(promo->actions().size() > 2);
+        auto *appButton = page.findChild<QMWidgets::AppButton *>();
+        QVERIFY(appButton);
+        QMWidgets::AppMenu *appMenu = appButton->appMenu();
+        QVERIFY(appMenu);
+        const QPoint corner = page.mapToGlobal(QPoint(40, 40));
+        QCOMPARE(popUpAndDraw(promo, corner), 1 + [promo] {
+            int submenus = 0;
+            for (QAction *a : promo->actions())
+                submenus += a->menu() ? 1 : 0;
+            return submenus;
+        }());
+        QVERIFY(popUpAndDraw(appMenu, corner) >= 1);
+
+        // the dialogs, each shown over the page as the program opens them
+        QList<QWidget *> windows;
+        windows << new QMWidgets::MMessageBox(1, QStringLiteral("Information"), QStringLiteral("Saved."),
+                                              QMessageBox::Ok, &page)
+                << new QMWidgets::MMessageBox(2, QStringLiteral("Warning"), QStringLiteral("Careful."),
+                                              QMessageBox::Ok | QMessageBox::Cancel, &page)
+                << new QMWidgets::MMessageBox(3, QStringLiteral("Critical"), QStringLiteral("Failed."),
+                                              QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, &page)
+                << new QMWidgets::MMessageBox(4, QStringLiteral("Question"), QStringLiteral("Go on?"),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll
+                                                  | QMessageBox::NoToAll,
+                                              &page, QStringLiteral("Other"))
+                << new QMWidgets::AboutDialog(&page) << new QMWidgets::HelpDialog(&page)
+                << new QMWidgets::TellDialog(&page) << new QMWidgets::JoinDialog(&page)
+                << new QMWidgets::ReminderStateDialog(&page) << new QMWidgets::ReminderDialog(&page)
+                << new QMWidgets::RateAppStoreDialog(&page) << new QMWidgets::RateMailDialog(&page)
+                << new QMWidgets::TellReminderDialog(&page) << new QMWidgets::JoinReminderDialog(&page)
+                << new QMWidgets::UpdateIndicationDialog(&page) << new AppUpdateDialog(&page)
+                << new AppSettingsDialog(&page);
+        const QString resources = app->resourcesDirectory();
+        auto *help = qobject_cast<QMWidgets::HelpDialog *>(windows.at(5));
+        for (const char *slide : {"LumSlide1.jpg", "LumSlide2.jpg", "LumSlide3.jpg"})
+            help->addSlide(resources + QLatin1String(slide));
+        qobject_cast<QMWidgets::UpdateIndicationDialog *>(windows.at(14))->setText(QStringLiteral("Checking"));
+        auto *update = qobject_cast<AppUpdateDialog *>(windows.at(15));
+        update->setText(QStringLiteral("A newer version is available."));
+        update->setPixmap(QPixmap(QStringLiteral(":/update_available.png")));
+        // The editor is a main window of its own (it deletes itself only when closed).
+        QPointer<QMWidgets::CssEditor> editor = new QMWidgets::CssEditor;
+        editor->resize(500, 400);
+        windows << editor.data();
+
+        int drawnWindows = 0;
+        int styledButtons = 0;
+        for (QWidget *window : windows) {
+            const QImage image = showAndGrab(window);
+            if (!image.isNull() && image.size() == window->size() * window->devicePixelRatioF())
+                ++drawnWindows;
+            drawButtonStates(window);
+            if (auto *about = qobject_cast<QMWidgets::AboutDialog *>(window)) {
+                about->showLegalNotices(false);
+                about->grab();
+                about->showLegalNotices(true);
+            }
+            for (QComboBox *combo : window->findChildren<QComboBox *>()) {
+                combo->showPopup();
+                combo->view()->grab();
+                combo->hidePopup();
+            }
+            for (QPushButton *button : window->findChildren<QPushButton *>(QStringLiteral("PushButton"))) {
+                QVERIFY2(button->font().pixelSize() == 18 && button->font().bold(),
+                         qPrintable(QString::fromLatin1(window->metaObject()->className())));
+                ++styledButtons;
+            }
+            window->hide();
+        }
+        QVERIFY(editor);
+        const QList<QMenu *> editorMenus = editor->menuBar()->findChildren<QMenu *>();
+        QVERIFY(!editorMenus.isEmpty());
+        int editorMenusDrawn = 0;
+        for (QMenu *menu : editorMenus)
+            editorMenusDrawn += popUpAndDraw(menu, editor->mapToGlobal(QPoint(10, 30)));
+        QApplication::processEvents();
+
+        // assert
+        QVERIFY2(g_sheetWarnings.isEmpty(), qPrintable(g_sheetWarnings.join(QLatin1Char('\n'))));
+        QCOMPARE(drawnWindows, windows.size());
+        QCOMPARE(editorMenusDrawn, editorMenus.size());
+        QVERIFY(styledButtons >= windows.size() / 2);
+        // The sheet reached the real widgets: the top bar is fixed at 45 pixels plus
+        // its padding, and the menus carry white text.
+        QCOMPARE(page.menuBar()->height(), 52);
+        QCOMPARE(appMenu->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(promo->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+        app->setMainWidget(nullptr);
+        delete editor.data();
+        qDeleteAll(windows.mid(0, windows.size() - 1));
     }
 
     // The rules cascade in a fixed order; a rule moved changes which value wins.
@@ -722,5 +938,5 @@ private slots:
     }
 };
 
-GLYPH_TEST_MAIN(TestStyleSheet)
+GLYPH_APP_TEST_MAIN(TestStyleSheet, QMWidgets::App)
 #include "tst_stylesheet.moc"
