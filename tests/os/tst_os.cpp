@@ -1,14 +1,210 @@
 #include "os.h"
+#include "ossessionevents.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+namespace {
+
+// Sends one notice through the native-event hook: 'S' suspend, 'R' automatic
+// resume, 'L' session end with wParam 0, 'E' session end with wParam 1,
+// 'O' another power event.
+bool send(char notice)
+{
+    Os::NativeMessage message;
+    switch (notice) {
+    case 'S': message.message = Os::PowerBroadcast; message.wParam = Os::PowerSuspend; break;
+    case 'R': message.message = Os::PowerBroadcast; message.wParam = Os::PowerResumeAutomatic; break;
+    case 'L': message.message = Os::EndSession; message.wParam = 0; break;
+    case 'E': message.message = Os::EndSession; message.wParam = 1; break;
+    default: message.message = Os::PowerBroadcast; message.wParam = 0xA; break;
+    }
+    return Os::nativeEvent(&message);
+}
+
+void writeEntry(const QByteArray &text)
+{
+    const QString path = Os::autoStartFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+} // namespace
 
 class TestOs : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void cleanup()
+    {
+        delete Os::instance();
+        QFile::remove(Os::autoStartFilePath());
+    }
+
+    void instanceIsOneObjectUntilDeleted()
+    {
+        Os *first = Os::instance();
+        QCOMPARE(Os::instance(), first);
+        QCOMPARE(first->metaObject()->className(), "Os");
+        QVERIFY(!first->parent());
+        delete first;
+        QVERIFY(Os::instance());
+        QVERIFY(!Os::instance()->isInStandBy());
+    }
+
+    void nativeEventStateMachine_data()
+    {
+        QTest::addColumn<QByteArray>("notices");
+        QTest::addColumn<int>("standBy");
+        QTest::addColumn<int>("wakeUp");
+        QTest::addColumn<int>("logout");
+        QTest::addColumn<bool>("inStandBy");
+
+        QTest::newRow("suspend") << QByteArray("S") << 1 << 0 << 0 << true;
+        QTest::newRow("suspend twice") << QByteArray("SS") << 1 << 0 << 0 << true;
+        QTest::newRow("suspend, resume") << QByteArray("SR") << 1 << 1 << 0 << false;
+        QTest::newRow("two suspends, two resumes") << QByteArray("SSRR") << 1 << 1 << 0 << false;
+        QTest::newRow("resume without suspend") << QByteArray("R") << 0 << 0 << 0 << false;
+        QTest::newRow("two cycles") << QByteArray("SRSR") << 2 << 2 << 0 << false;
+        QTest::newRow("other power event") << QByteArray("SOO") << 1 << 0 << 0 << true;
+        QTest::newRow("session end, session not ending") << QByteArray("L") << 0 << 0 << 1 << false;
+        QTest::newRow("session end twice") << QByteArray("EL") << 0 << 0 << 2 << false;
+        QTest::newRow("logout keeps stand-by") << QByteArray("SLR") << 1 << 1 << 1 << false;
+    }
+    void nativeEventStateMachine()
+    {
+        QFETCH(QByteArray, notices);
+        QFETCH(int, standBy);
+        QFETCH(int, wakeUp);
+        QFETCH(int, logout);
+        QFETCH(bool, inStandBy);
+        Os *os = Os::instance();
+        QSignalSpy standBySpy(os, SIGNAL(atSwitchToStandBy()));
+        QSignalSpy wakeUpSpy(os, SIGNAL(atWakeUpFromStandBy()));
+        QSignalSpy logoutSpy(os, SIGNAL(atUserLogout()));
+
+        for (const char notice : notices)
+            QVERIFY2(!send(notice), "a notice is never consumed");
+
+        QCOMPARE(standBySpy.count(), standBy);
+        QCOMPARE(wakeUpSpy.count(), wakeUp);
+        QCOMPARE(logoutSpy.count(), logout);
+        QCOMPARE(os->isInStandBy(), inStandBy);
+    }
+
+    void nativeEventWithoutInstanceDoesNothing()
+    {
+        delete Os::instance();
+        QVERIFY(!send('S'));
+        QVERIFY(!Os::nativeEvent(nullptr));
+        // A suspend seen without an object leaves no state behind.
+        QSignalSpy wakeUpSpy(Os::instance(), SIGNAL(atWakeUpFromStandBy()));
+        send('R');
+        QCOMPARE(wakeUpSpy.count(), 0);
+    }
+
+    void loginManagerSignalsDriveTheStateMachine()
+    {
+        // The platform layer as the system bus would call it.
+        Os *os = Os::instance();
+        OsSessionEvents events;
+        QSignalSpy standBySpy(os, SIGNAL(atSwitchToStandBy()));
+        QSignalSpy wakeUpSpy(os, SIGNAL(atWakeUpFromStandBy()));
+        QSignalSpy logoutSpy(os, SIGNAL(atUserLogout()));
+
+        events.slotPrepareForSleep(true);
+        events.slotPrepareForSleep(true);
+        events.slotPrepareForSleep(false);
+        events.slotPrepareForShutdown(false);
+        events.slotPrepareForShutdown(true);
+
+        QCOMPARE(standBySpy.count(), 1);
+        QCOMPARE(wakeUpSpy.count(), 1);
+        QCOMPARE(logoutSpy.count(), 1);
+    }
+
+    void libraryFileName_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("plain") << "imagetools" << "imagetools.so";
+        QTest::newRow("with path") << "/opt/lib/libfx" << "/opt/lib/libfx.so";
+        QTest::newRow("empty") << "" << ".so";
+    }
+    void libraryFileName()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, file);
+        QCOMPARE(Os::libraryFileName(base), file);
+    }
+
+    void autoStartRoundTrip()
+    {
+        // arrange
+        const QString path = Os::autoStartFilePath();
+        QVERIFY(path.startsWith(TestEnvironment::homePath() + "/.config/autostart/"));
+        QVERIFY(path.endsWith(".desktop"));
+        QVERIFY(!Os::isAutoStartEnabled());
+
+        // act, assert: on
+        Os::setAutoStart(true);
+        QVERIFY(Os::isAutoStartEnabled());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nType=Application\n"));
+        QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
+
+        // on twice keeps one entry
+        Os::setAutoStart(true);
+        QVERIFY(Os::isAutoStartEnabled());
+
+        // off
+        Os::setAutoStart(false);
+        QVERIFY(!Os::isAutoStartEnabled());
+        QVERIFY(!QFile::exists(path));
+        Os::setAutoStart(false);
+        QVERIFY(!Os::isAutoStartEnabled());
+    }
+
+    void autoStartEntryRead_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("command") << QByteArray("[Desktop Entry]\nExec=/usr/bin/x\n") << true;
+        QTest::newRow("empty command") << QByteArray("[Desktop Entry]\nExec=\n") << false;
+        QTest::newRow("no command") << QByteArray("[Desktop Entry]\nType=Application\n") << false;
+        QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nExec=/usr/bin/x\nHidden=true\n") << false;
+        QTest::newRow("switched off")
+            << QByteArray("[Desktop Entry]\nExec=x\nX-GNOME-Autostart-enabled=false\n") << false;
+        QTest::newRow("command in another group")
+            << QByteArray("[Desktop Action new]\nExec=/usr/bin/x\n") << false;
+    }
+    void autoStartEntryRead()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(bool, enabled);
+        writeEntry(entry);
+        QCOMPARE(Os::isAutoStartEnabled(), enabled);
+    }
+
+    void autoStartFileNameIsSafe()
+    {
+        const QString saved = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(QStringLiteral("My App/../2"));
+        const QString name = QFileInfo(Os::autoStartFilePath()).fileName();
+        QCoreApplication::setApplicationName(saved);
+        QCOMPARE(name, QStringLiteral("My_App_.._2.desktop"));
+    }
+
     void scaleFactorIsOne() { QCOMPARE(Os::scaleFactor(), 1.0); }
 
     void showInFileManagerOpensHoldingFolder_data()

@@ -3,20 +3,81 @@
 #include <QObject>
 #include <QString>
 
+class OsSessionEvents;
+
 // What the support library knows about the operating system. Most operations
 // are static and need no instance; the class is a QObject so that session and
 // power notices can be offered as signals of one process-wide object.
+//
+// Session and power notices arrive as small native messages (NativeMessage)
+// and go through nativeEvent(), which keeps the suspend/resume state. On this
+// platform the singleton feeds it itself: the login manager's PrepareForSleep
+// and PrepareForShutdown signals on the system bus and the application's
+// commit-data request at the end of the session. Without a reachable system
+// bus those sources stay silent.
 class Os : public QObject
 {
     Q_OBJECT
 
 public:
-    // Scale factor of the screen on top of Qt's device pixel ratio; 1.0 on
-    // every supported system. Callers multiply screen sizes by it.
-    static double scaleFactor();
+    // A session or power notice: the message code and its parameter.
+    struct NativeMessage
+    {
+        quint32 message = 0;
+        quintptr wParam = 0;
+    };
+    // Message codes and power-event parameters nativeEvent() understands.
+    static constexpr quint32 EndSession = 0x16;
+    static constexpr quint32 PowerBroadcast = 0x218;
+    static constexpr quintptr PowerSuspend = 0x4;
+    static constexpr quintptr PowerResumeAutomatic = 0x12;
+
+    Os();
+    // Clears the process-wide instance pointer when it is this object.
+    ~Os() override;
+
+    // The process-wide object, created without parent on first use; the
+    // caller may delete it, a later call then creates a new one.
+    static Os *instance();
+
+    // Turns a session or power notice into a signal of the instance: session
+    // end gives atUserLogout() whatever wParam says; a suspend gives
+    // atSwitchToStandBy() once until the next automatic resume, which gives
+    // atWakeUpFromStandBy() only after a suspend. Does nothing without an
+    // instance. Always false: the message is never consumed.
+    static bool nativeEvent(const NativeMessage *message);
+
+    // The platform's shared-library file name for a base name: base + ".so".
+    static QString libraryFileName(const QString &baseName);
 
     // Shows the file in the system file manager by opening the folder that
     // holds it (a "file://" URL through the desktop services). Returns the
     // result of that call; false for an empty path, which names no folder.
     static bool showInFileManager(const QString &filePath);
+
+    // Scale factor of the screen on top of Qt's device pixel ratio; 1.0 on
+    // every supported system. Callers multiply screen sizes by it.
+    static double scaleFactor();
+
+    // Start with the desktop session: an autostart entry
+    // "<config>/autostart/<application name>.desktop" that runs this program.
+    // Enabled when the entry exists with a non-empty command and is not hidden.
+    static bool isAutoStartEnabled();
+    // Writes (on) or removes (off) the entry; failures are not reported.
+    static void setAutoStart(bool on);
+    // The entry's file path for the current application name.
+    static QString autoStartFilePath();
+
+    bool isInStandBy() const { return inStandBy; }
+
+signals:
+    void atSwitchToStandBy();
+    void atWakeUpFromStandBy();
+    void atUserLogout();
+    // Offered for connections; nothing emits it on this platform.
+    void atWorkspaceChanged();
+
+private:
+    bool inStandBy = false;
+    OsSessionEvents *m_sessionEvents = nullptr;
 };

@@ -1,0 +1,131 @@
+#include "singleappcheck.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace QMRequest {
+
+namespace {
+const int kWaitMs = 1000;
+}
+
+SingleAppCheck::SingleAppCheck(const QString &key)
+    : m_key(key)
+{
+    m_segment.setKey(m_key);
+
+    // A segment left behind by a crashed instance has no holder any more and
+    // would make every later start look like a second one. Attaching and
+    // detaching once removes such a segment (detach deletes it when this was
+    // the last attachment) and leaves a live one untouched.
+    if (m_segment.attach(QSharedMemory::ReadWrite))
+        m_segment.detach();
+
+    if (m_segment.attach(QSharedMemory::ReadWrite)) {
+        m_running = true;
+        return;
+    }
+
+    m_running = false;
+    if (!m_segment.create(1, QSharedMemory::ReadWrite)) {
+        // Another instance may have created it between our attach and create.
+        if (m_segment.error() == QSharedMemory::AlreadyExists
+            && m_segment.attach(QSharedMemory::ReadWrite)) {
+            m_running = true;
+            return;
+        }
+        qDebug() << "Unable to create single instance.";
+        return;
+    }
+
+    m_server = new QLocalServer(this);
+    connect(m_server, SIGNAL(newConnection()), this, SLOT(slotReceiveMessage()));
+    // This instance holds the segment, so nobody else listens under the key:
+    // a socket file still there is a crashed instance's and would block listen.
+    QLocalServer::removeServer(m_key);
+    if (!m_server->listen(m_key))
+        qDebug() << "Single instance server:" << m_server->errorString();
+}
+
+SingleAppCheck::~SingleAppCheck()
+{
+    if (m_segment.isAttached())
+        m_segment.detach();
+}
+
+bool SingleAppCheck::isRunning() const
+{
+    return m_running;
+}
+
+bool SingleAppCheck::sendMessage(const QString &message)
+{
+    if (!m_running)
+        return false;
+
+    QLocalSocket socket;
+    socket.connectToServer(m_key, QIODevice::WriteOnly);
+    if (!socket.waitForConnected(kWaitMs)) {
+        qDebug() << socket.errorString();
+        return false;
+    }
+
+    // The whole text must leave before the connection closes, or the first
+    // instance would take a cut message for the complete one.
+    QDeadlineTimer deadline(kWaitMs);
+    socket.write(message.toUtf8());
+    while (socket.bytesToWrite() > 0) {
+        if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+            qDebug() << socket.errorString();
+            return false;
+        }
+    }
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState
+        && !socket.waitForDisconnected(kWaitMs)) {
+        qDebug() << socket.errorString();
+        return false;
+    }
+    return true;
+}
+
+void SingleAppCheck::slotReceiveMessage()
+{
+    if (!m_server)
+        return;
+    QLocalSocket *socket = m_server->nextPendingConnection();
+    if (!socket)
+        return;
+
+    // The sender closes the connection after its text, so the message is
+    // everything up to the close; a long text may arrive in several pieces.
+    // The whole read is bounded so a silent peer cannot hold the GUI thread.
+    QDeadlineTimer deadline(kWaitMs);
+    QByteArray bytes;
+    bool readyOnce = false;
+    while (true) {
+        bytes += socket->readAll();
+        if (socket->state() != QLocalSocket::ConnectedState || deadline.hasExpired())
+            break;
+        if (!socket->waitForReadyRead(int(deadline.remainingTime())))
+            break;
+        readyOnce = true;
+    }
+    bytes += socket->readAll();
+
+    if (bytes.isEmpty() && !readyOnce && socket->state() == QLocalSocket::ConnectedState) {
+        qDebug() << socket->errorString().toLatin1();
+    } else {
+        const int nul = bytes.indexOf('\0');
+        if (nul >= 0)
+            bytes.truncate(nul);
+        emit messageAvailable(QString::fromUtf8(bytes));
+    }
+    socket->disconnectFromServer();
+    // One connection per message: do not let sockets pile up in a long run.
+    socket->deleteLater();
+}
+
+} // namespace QMRequest

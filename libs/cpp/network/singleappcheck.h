@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QSharedMemory>
+#include <QString>
+
+class QLocalServer;
+
+namespace QMRequest {
+
+// Tells a program whether another instance of it already runs, and lets a
+// later instance pass a text to the first one. The first instance holds a
+// one-byte shared-memory segment named by the key and listens on a local
+// server of the same name; a later instance finds the segment and may send.
+// One message is one local-socket connection carrying UTF-8 text.
+// Build the object without parent and keep it for the whole run.
+class SingleAppCheck : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SingleAppCheck(const QString &key);
+    // Releases the segment; the last holder on the machine removes it.
+    ~SingleAppCheck() override;
+
+    // True when another instance held the segment when this object was built.
+    bool isRunning() const;
+
+    // Sends the text to the first instance. False for the first instance
+    // itself and when no connection or write succeeded within a second each;
+    // failures go to the debug log only.
+    bool sendMessage(const QString &message);
+
+signals:
+    void messageAvailable(QString message);
+
+public slots:
+    void slotReceiveMessage();
+
+private:
+    bool m_running = false;
+    QString m_key;
+    QSharedMemory m_segment;
+    QLocalServer *m_server = nullptr;
+};
+
+} // namespace QMRequest

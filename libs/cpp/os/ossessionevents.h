@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class QSessionManager;
+
+// Feeds the platform's session and power notices into Os::nativeEvent() as
+// native messages: the login manager's PrepareForSleep(bool) on the system
+// bus becomes suspend (true) and automatic resume (false), its
+// PrepareForShutdown(true) and the application's commit-data request become
+// the session's end. Connects to nothing when no system bus is reachable.
+class OsSessionEvents : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OsSessionEvents(QObject *parent = nullptr);
+
+    // True when the login manager's signals are connected.
+    bool isConnectedToSystemBus() const { return m_onSystemBus; }
+
+public slots:
+    void slotPrepareForSleep(bool sleeping);
+    void slotPrepareForShutdown(bool shuttingDown);
+    void slotCommitData(QSessionManager &manager);
+
+private:
+    bool m_onSystemBus = false;
+};

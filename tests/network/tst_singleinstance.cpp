@@ -1,0 +1,236 @@
+#include "singleappcheck.h"
+#include "testenvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSharedMemory>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QUuid>
+#include <QtTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+using QMRequest::SingleAppCheck;
+
+namespace {
+
+// A key no other test or parallel test run uses.
+QString uniqueKey()
+{
+    return QStringLiteral("glyph-sic-") + QUuid::createUuid().toString(QUuid::Id128).left(16);
+}
+
+// Child modes: the same binary started with one of these as first argument.
+//   --send KEY      second instance: sends stdin as the message;
+//                   exit 0 sent, 2 found no first instance, 3 send failed
+//   --first KEY     first instance: prints "first", prints the first message
+//                   it receives, exits 0 (2 when another instance was found)
+//   --crash KEY     first instance that dies without any clean-up (exit 0 when
+//                   it was first, 2 otherwise)
+int runChild(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    const QString key = QString::fromLocal8Bit(argv[2]);
+
+    if (mode == QLatin1String("--send")) {
+        QFile in;
+        in.open(stdin, QIODevice::ReadOnly);
+        const QString message = QString::fromUtf8(in.readAll());
+        SingleAppCheck check(key);
+        if (!check.isRunning())
+            return 2;
+        return check.sendMessage(message) ? 0 : 3;
+    }
+    if (mode == QLatin1String("--first")) {
+        SingleAppCheck check(key);
+        if (check.isRunning())
+            return 2;
+        QObject::connect(&check, &SingleAppCheck::messageAvailable, [](const QString &m) {
+            std::printf("%s\n", m.toUtf8().constData());
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+        std::printf("first\n");
+        std::fflush(stdout);
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(4); });
+        return app.exec();
+    }
+    if (mode == QLatin1String("--crash")) {
+        auto *check = new SingleAppCheck(key);
+        std::_Exit(check->isRunning() ? 2 : 0);
+    }
+    return 1;
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString program() { return QCoreApplication::applicationFilePath(); }
+
+private slots:
+    void firstInstanceFindsNoneAndDoesNotSend()
+    {
+        // arrange
+        const QString key = uniqueKey();
+        // act
+        SingleAppCheck first(key);
+        // assert
+        QVERIFY(!first.isRunning());
+        QVERIFY(!first.sendMessage(QStringLiteral("to myself")));
+    }
+
+    void keyIsFreeAgainAfterFirstInstanceEnds()
+    {
+        const QString key = uniqueKey();
+        {
+            SingleAppCheck first(key);
+            QVERIFY(!first.isRunning());
+        }
+        SingleAppCheck again(key);
+        QVERIFY(!again.isRunning());
+    }
+
+    void secondObjectSendsToFirst_data()
+    {
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("received");
+        QTest::newRow("plain") << "C:/pictures/cat.png" << "C:/pictures/cat.png";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Bild \xc3\xa4\xe2\x82\xac \xf0\x9f\x90\x88")
+                                   << QString::fromUtf8("Bild \xc3\xa4\xe2\x82\xac \xf0\x9f\x90\x88");
+        QTest::newRow("cut at NUL") << QString::fromLatin1("abc\0def", 7) << "abc";
+        QTest::newRow("empty") << "" << "";
+    }
+    void secondObjectSendsToFirst()
+    {
+        QFETCH(QString, sent);
+        QFETCH(QString, received);
+        const QString key = uniqueKey();
+        SingleAppCheck first(key);
+        QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+
+        SingleAppCheck second(key);
+        QVERIFY(second.isRunning());
+        QVERIFY(second.sendMessage(sent));
+
+        QVERIFY(spy.wait(3000));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), received);
+    }
+
+    void secondProcessSendsToFirst_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("short") << QByteArray("open /tmp/a b.png");
+        // Larger than one socket buffer: arrives in several pieces.
+        QByteArray big(3 * 1024 * 1024, 'x');
+        for (int i = 0; i < big.size(); i += 997)
+            big[i] = char('a' + (i / 997) % 26);
+        QTest::newRow("several megabytes") << big;
+    }
+    void secondProcessSendsToFirst()
+    {
+        QFETCH(QByteArray, message);
+        const QString key = uniqueKey();
+        SingleAppCheck first(key);
+        QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+
+        QProcess child;
+        child.start(program(), {QStringLiteral("--send"), key});
+        QVERIFY(child.waitForStarted(3000));
+        child.write(message);
+        child.closeWriteChannel();
+
+        QVERIFY(spy.wait(5000));
+        QVERIFY(child.waitForFinished(5000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString().toUtf8(), message);
+    }
+
+    void firstInstanceInOtherProcessIsFoundAndReceives()
+    {
+        const QString key = uniqueKey();
+        QProcess child;
+        child.start(program(), {QStringLiteral("--first"), key});
+        QVERIFY(child.waitForStarted(3000));
+        QVERIFY(child.waitForReadyRead(3000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("first"));
+
+        SingleAppCheck second(key);
+        QVERIFY(second.isRunning());
+        QVERIFY(second.sendMessage(QStringLiteral("hello first")));
+
+        QVERIFY(child.waitForFinished(5000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(child.readAll().trimmed(), QByteArray("hello first"));
+    }
+
+    void crashedFirstInstanceDoesNotBlockNewOne()
+    {
+        // arrange: a first instance that dies without releasing anything
+        const QString key = uniqueKey();
+        QProcess crashed;
+        crashed.start(program(), {QStringLiteral("--crash"), key});
+        QVERIFY(crashed.waitForFinished(5000));
+        QCOMPARE(crashed.exitCode(), 0);
+        // The dead instance's server socket is still there.
+        QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + key));
+
+        // act
+        SingleAppCheck first(key);
+        QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+        SingleAppCheck second(key);
+
+        // assert: the new instance is the first one and listens
+        QVERIFY(!first.isRunning());
+        QVERIFY(second.isRunning());
+        QVERIFY(second.sendMessage(QStringLiteral("after crash")));
+        QVERIFY(spy.wait(3000));
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("after crash"));
+    }
+
+    void sendFailsFastWithoutListener()
+    {
+        // arrange: the segment is held, but nobody listens under the key
+        const QString key = uniqueKey();
+        QSharedMemory holder(key);
+        QVERIFY(holder.create(1));
+        SingleAppCheck second(key);
+        QVERIFY(second.isRunning());
+
+        // act
+        QElapsedTimer timer;
+        timer.start();
+        const bool sent = second.sendMessage(QStringLiteral("nobody"));
+
+        // assert
+        QVERIFY(!sent);
+        QVERIFY(timer.elapsed() < 1500);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc >= 3
+        && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
+            || qstrcmp(argv[1], "--crash") == 0))
+        return runChild(argc, argv);
+
+    TestEnvironment::prepare();
+    QCoreApplication app(argc, argv);
+    TestSingleInstance tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_singleinstance.moc"
