@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+namespace MTools {
+
+// A table read from a quoted CSV text file. List row 0 is the header; data row
+// r of the model is list row r + 1. Rows may be shorter than the header; the
+// column count is the header's length.
+//
+// File format: one row per line, every field between double quotes, fields
+// joined by a comma. A double quote inside a field is written doubled, and a
+// field may span lines (its line breaks are kept inside the quotes).
+class CsvModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit CsvModel(QObject *parent = nullptr);
+    ~CsvModel() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Replaces the table with the file's rows. False when the file cannot be
+    // opened (the table is kept) or the stream reports an error (the rows read
+    // so far are kept).
+    bool load(const QString &filePath);
+
+    // Writes header and rows. The file is replaced only when everything was
+    // written; on failure the old file stays as it was and the result is false.
+    bool save(const QString &filePath) const;
+
+    // The quoted fields of one line; text outside quotes is ignored and a field
+    // still open at the end of the line is dropped.
+    static QStringList parseLine(const QString &line);
+
+private:
+    // Parses one record; *open tells whether it ended inside a quoted field.
+    static QStringList parseRecord(const QString &text, bool *open);
+    static QString quoted(const QStringList &fields);
+
+    QList<QStringList> *m_rows;
+};
+
+} // namespace MTools

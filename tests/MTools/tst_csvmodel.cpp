@@ -1,0 +1,216 @@
+#include "testmain.h"
+#include "csvmodel.h"
+#include "filehelpers.h"
+#include "filesizelimit.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using MTools::CsvModel;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestCsvModel : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void parsesLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("plain") << "\"a\",\"b\"" << QStringList{"a", "b"};
+        QTest::newRow("unquoted text dropped") << "\"a\",\"b\",c,\"d\"" << QStringList{"a", "b", "d"};
+        QTest::newRow("unclosed last field dropped") << "\"a\",\"b" << QStringList{"a"};
+        QTest::newRow("empty line") << "" << QStringList();
+        QTest::newRow("empty fields") << "\"\",\"x\",\"\"" << QStringList{"", "x", ""};
+        QTest::newRow("comma and blanks inside") << "\"a, b \" , \"c\"" << QStringList{"a, b ", "c"};
+        QTest::newRow("doubled quote") << "\"say \"\"hi\"\"\",\"x\"" << QStringList{"say \"hi\"", "x"};
+    }
+    void parsesLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        QCOMPARE(CsvModel::parseLine(line), fields);
+    }
+
+    void saveAndLoadRoundTrip()
+    {
+        // arrange
+        const QString file = path("round.csv");
+        QVERIFY(writeFile(file, "\"Name\",\"Note\",\"City\"\n\"Ann\",\"\",\"Oslo\"\n\"Bob\",\"x\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+        QVERIFY(model.setData(model.index(0, 1), "says \"hi\", then\nleaves"));
+        QVERIFY(model.setData(model.index(1, 2), "Rome")); // row was one field short
+        // act
+        QVERIFY(model.save(file));
+        CsvModel again;
+        QVERIFY(again.load(file));
+        // assert
+        QCOMPARE(again.rowCount(), 2);
+        QCOMPARE(again.columnCount(), 3);
+        QCOMPARE(again.headerData(2, Qt::Horizontal).toString(), QString("City"));
+        QCOMPARE(again.data(again.index(0, 1)).toString(), QString("says \"hi\", then\nleaves"));
+        QCOMPARE(again.data(again.index(0, 2)).toString(), QString("Oslo"));
+        QCOMPARE(again.data(again.index(1, 2)).toString(), QString("Rome"));
+    }
+
+    void writesEveryFieldQuoted()
+    {
+        CsvModel model;
+        const QString in = path("in.csv");
+        QVERIFY(writeFile(in, "\"h1\",\"h2\"\n\"a\",\"\"\n"));
+        QVERIFY(model.load(in));
+
+        QVERIFY(model.save(path("out.csv")));
+
+        QCOMPARE(readAll(path("out.csv")), QByteArray("\"h1\",\"h2\"\n\"a\",\"\"\n"));
+    }
+
+    void oneLineFileIsHeaderOnly()
+    {
+        const QString file = path("header.csv");
+        QVERIFY(writeFile(file, "\"a\",\"b\",\"c\"\n"));
+        CsvModel model;
+
+        QVERIFY(model.load(file));
+
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 3);
+    }
+
+    void failedLoadKeepsTable()
+    {
+        const QString file = path("keep.csv");
+        QVERIFY(writeFile(file, "\"a\"\n\"1\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+
+        QVERIFY(!model.load(path("missing/none.csv")));
+
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("1"));
+    }
+
+    void failedSaveKeepsOldFile()
+    {
+        // arrange
+        const QString file = path("old.csv");
+        const QByteArray old = "\"keep\"\n\"me\"\n";
+        QVERIFY(writeFile(file, old));
+        CsvModel model;
+        QVERIFY(model.load(file));
+        QVERIFY(model.insertRows(0, 1));
+        QVERIFY(model.setData(model.index(0, 0), QString(200000, QLatin1Char('x'))));
+        // act
+        bool saved = true;
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY(limit.active());
+            saved = model.save(file);
+        }
+        // assert
+        QVERIFY(!saved);
+        QCOMPARE(readAll(file), old);
+        QVERIFY(!model.save(path("no/such/dir/x.csv")));
+    }
+
+    void modelShape()
+    {
+        CsvModel model;
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 0);
+        QVERIFY(!model.headerData(0, Qt::Horizontal).isValid());
+        QCOMPARE(model.flags(model.index(0, 0)), Qt::NoItemFlags);
+        QVERIFY(!model.insertRows(0, 1)); // no header to shape a row after
+
+        const QString file = path("shape.csv");
+        QVERIFY(writeFile(file, "\"A\",\"B\"\n\"1\"\n"));
+        QVERIFY(model.load(file));
+        QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+        QCOMPARE(model.headerData(0, Qt::Vertical).toInt(), 1);
+        QVERIFY(!model.headerData(5, Qt::Horizontal).isValid());
+        QVERIFY(!model.data(model.index(0, 1)).isValid()); // short row
+        QCOMPARE(model.data(model.index(0, 0), Qt::SizeHintRole).toSize(), QSize(30, 12));
+        QVERIFY(model.hasChildren());
+        QVERIFY(!model.hasChildren(model.index(0, 0)));
+    }
+
+    void tooltipListsFilledFields()
+    {
+        const QString file = path("tip.csv");
+        QVERIFY(writeFile(file, "\"Name\",\"Mail\",\"City\"\n\"Ann\",\"\",\"Oslo\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+
+        const QString tip = model.data(model.index(0, 2), Qt::ToolTipRole).toString();
+
+        QCOMPARE(tip, QString("<table><tr><td><b>Name</b>: Ann</td></tr>"
+                              "<tr><td><b>City</b>: Oslo</td></tr></table>"));
+    }
+
+    void insertAndRemoveRows()
+    {
+        const QString file = path("rows.csv");
+        QVERIFY(writeFile(file, "\"A\",\"B\"\n\"1\",\"2\"\n\"3\",\"4\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+        QVERIFY(model.insertRows(1, 2));
+        QVERIFY(!model.insertRows(9, 1));
+        QVERIFY(model.setData(model.index(1, 0), "new"));
+
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.data(model.index(2, 1)).toString(), QString(""));
+        QCOMPARE(model.data(model.index(3, 0)).toString(), QString("3"));
+
+        QVERIFY(!model.removeRows(3, 2)); // runs past the end
+        QVERIFY(!model.removeRows(-1, 1));
+        QVERIFY(model.removeRows(1, 2));
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.data(model.index(1, 0)).toString(), QString("3"));
+        QVERIFY(!model.setData(model.index(1, 0), "x", Qt::ToolTipRole));
+    }
+
+    void fileHelpers()
+    {
+        QCOMPARE(MTools::fileNameWithoutSuffix(QFileInfo("/tmp/archive.tar.gz")), QString("archive.tar"));
+        QCOMPARE(MTools::fileNameWithoutSuffix(QFileInfo("/tmp/README")), QString("README"));
+        const QByteArray data(1000, 'z');
+        const QByteArray raw = MTools::compressRaw(data);
+        QCOMPARE(raw, qCompress(data, 9).mid(4));
+        QCOMPARE(quint8(raw.at(0)), quint8(0x78)); // zlib header
+        QByteArray prefixed(4, '\0');
+        prefixed[2] = char(1000 >> 8);
+        prefixed[3] = char(1000 & 0xFF);
+        QCOMPARE(qUncompress(prefixed + raw), data);
+    }
+};
+
+GLYPH_TEST_MAIN(TestCsvModel)
+#include "tst_csvmodel.moc"

@@ -1,0 +1,256 @@
+#include "testmain.h"
+#include "mfft.h"
+#include "seriesmath.h"
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+using MTools::Math;
+
+namespace {
+
+typedef std::vector<std::complex<double>> Spectrum;
+
+// Direct DFT, scaled by 1/n like the forward transforms.
+Spectrum directDft(const std::vector<float> &re, const std::vector<float> &im)
+{
+    const int n = int(re.size());
+    Spectrum out(n);
+    for (int m = 0; m < n; ++m) {
+        std::complex<double> sum;
+        for (int j = 0; j < n; ++j) {
+            const double angle = -2.0 * M_PI * j * m / n;
+            sum += std::complex<double>(re[j], im[j]) * std::polar(1.0, angle);
+        }
+        out[m] = sum / double(n);
+    }
+    return out;
+}
+
+void makeSignal(int n, std::vector<float> &re, std::vector<float> &im)
+{
+    re.resize(n);
+    im.resize(n);
+    for (int i = 0; i < n; ++i) {
+        re[i] = float(std::sin(0.7 * i) + 0.25 * i);
+        im[i] = float(std::cos(1.3 * i) - 0.5);
+    }
+}
+
+double maxError(const Spectrum &expected, const std::vector<float> &re, const std::vector<float> &im)
+{
+    double worst = 0;
+    for (size_t i = 0; i < expected.size(); ++i)
+        worst = std::max(worst, std::abs(expected[i] - std::complex<double>(re[i], im[i])));
+    return worst;
+}
+
+} // namespace
+
+class TestFft : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { Math::setPrecision(1e-10f); }
+
+    void sizes_data()
+    {
+        QTest::addColumn<int>("bits");
+        for (int bits : {0, 1, 2, 3, 4, 6})
+            QTest::newRow(qPrintable(QString::number(1 << bits))) << bits;
+    }
+
+    void mathForwardMatchesDirectDft_data() { sizes_data(); }
+    void mathForwardMatchesDirectDft()
+    {
+        QFETCH(int, bits);
+        std::vector<float> re, im;
+        makeSignal(1 << bits, re, im);
+        const Spectrum expected = directDft(re, im);
+
+        Math::fftForward(1 << bits, re.data(), im.data());
+
+        QVERIFY2(maxError(expected, re, im) < 1e-4, qPrintable(QString::number(maxError(expected, re, im))));
+    }
+
+    void mfftForwardMatchesDirectDft_data() { sizes_data(); }
+    void mfftForwardMatchesDirectDft()
+    {
+        QFETCH(int, bits);
+        std::vector<float> re, im;
+        makeSignal(1 << bits, re, im);
+        const Spectrum expected = directDft(re, im);
+        const MTools::MFft fft(bits);
+
+        fft.transform(re.data(), im.data(), false);
+
+        QVERIFY2(maxError(expected, re, im) < 1e-4, qPrintable(QString::number(maxError(expected, re, im))));
+    }
+
+    void inverseRestoresSignal_data() { sizes_data(); }
+    void inverseRestoresSignal()
+    {
+        QFETCH(int, bits);
+        const int n = 1 << bits;
+        std::vector<float> re, im;
+        makeSignal(n, re, im);
+        const std::vector<float> re0 = re, im0 = im;
+        std::vector<float> re2 = re, im2 = im;
+        const MTools::MFft fft(bits);
+
+        Math::fftForward(n, re.data(), im.data());
+        Math::fftInverse(n, re.data(), im.data());
+        fft.transform(re2.data(), im2.data(), false);
+        fft.transform(re2.data(), im2.data(), true);
+
+        for (int i = 0; i < n; ++i) {
+            QVERIFY(std::fabs(re[i] - re0[i]) < 1e-4 && std::fabs(im[i] - im0[i]) < 1e-4);
+            QVERIFY(std::fabs(re2[i] - re0[i]) < 1e-4 && std::fabs(im2[i] - im0[i]) < 1e-4);
+        }
+    }
+
+    void refusesBadLengthsWithoutTouchingData_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("negative") << -4;
+        QTest::newRow("six") << 6;
+        QTest::newRow("twelve") << 12;
+    }
+    void refusesBadLengthsWithoutTouchingData()
+    {
+        QFETCH(int, n);
+        std::vector<float> re(16, 3.0f), im(16, -1.0f);
+
+        Math::fftForward(n, re.data(), im.data());
+        Math::fftInverse(n, re.data(), im.data());
+
+        QCOMPARE(re, std::vector<float>(16, 3.0f));
+        QCOMPARE(im, std::vector<float>(16, -1.0f));
+    }
+
+    void mfftRefusesBitsOutsideTable()
+    {
+        std::vector<float> re(4, 2.0f), im(4, 0.0f);
+        const MTools::MFft tooMany(16);
+        const MTools::MFft negative(-1);
+
+        tooMany.transform(re.data(), im.data(), false);
+        negative.transform(re.data(), im.data(), true);
+
+        QCOMPARE(tooMany.size(), 0);
+        QCOMPARE(re, std::vector<float>(4, 2.0f));
+    }
+
+    void degreeTables_data()
+    {
+        QTest::addColumn<int>("degrees");
+        for (int d : {0, 30, 45, 90, 135, 180, 270, 359, 360, 450, -90, -721})
+            QTest::newRow(qPrintable(QString::number(d))) << d;
+    }
+    void degreeTables()
+    {
+        QFETCH(int, degrees);
+        const double rad = degrees * M_PI / 180.0;
+        QVERIFY(std::fabs(Math::sineAt(degrees) - std::sin(rad)) < 1e-5);
+        QVERIFY(std::fabs(Math::cosineAt(degrees) - std::cos(rad)) < 1e-5);
+        QCOMPARE(&Math::cosineAt(degrees), &Math::cosineAt(((degrees % 360) + 360) % 360));
+    }
+
+    void tanAtFromTables()
+    {
+        QVERIFY(std::fabs(Math::tanAt(45) - 1.0f) < 1e-5);
+        QVERIFY(std::fabs(Math::tanAt(-45) + 1.0f) < 1e-5);
+    }
+
+    void elementaryFunctions_data()
+    {
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<float>("x");
+        QTest::addColumn<double>("expected");
+        for (float x : {0.0f, 0.5f, -1.2f, 3.0f, 10.0f, -40.0f}) {
+            QTest::newRow(qPrintable(QString("sin %1").arg(x))) << "sin" << x << std::sin(double(x));
+            QTest::newRow(qPrintable(QString("cos %1").arg(x))) << "cos" << x << std::cos(double(x));
+        }
+        for (float x : {0.0f, 1.0f, -2.5f, 5.0f, -20.0f})
+            QTest::newRow(qPrintable(QString("exp %1").arg(x))) << "exp" << x << std::exp(double(x));
+        for (float x : {0.01f, 0.3f, 1.0f, 1.5f, 2.0f, 1000.0f})
+            QTest::newRow(qPrintable(QString("ln %1").arg(x))) << "ln" << x << std::log(double(x));
+        for (float x : {0.0f, 0.3f, -0.9f, 1.0f, 25.0f, -1e6f})
+            QTest::newRow(qPrintable(QString("atan %1").arg(x))) << "atan" << x << std::atan(double(x));
+        for (float x : {0.0f, 0.5f, -0.8f, 0.99f})
+            QTest::newRow(qPrintable(QString("acos %1").arg(x))) << "acos" << x << std::acos(double(x));
+        for (float x : {0.0f, 2.0f, 4.0f, 1e-4f, 1e6f, 1e30f})
+            QTest::newRow(qPrintable(QString("sqrt %1").arg(x))) << "sqrt" << x << std::sqrt(double(x));
+        for (float x : {0.5f, 1.7f, 9.0f})
+            QTest::newRow(qPrintable(QString("pow %1^1.5").arg(x))) << "pow" << x << std::pow(double(x), 1.5);
+    }
+    void elementaryFunctions()
+    {
+        QFETCH(QString, function);
+        QFETCH(float, x);
+        QFETCH(double, expected);
+        float got = 0;
+        if (function == "sin") got = Math::sine(x);
+        else if (function == "cos") got = Math::cosine(x);
+        else if (function == "exp") got = Math::exponential(x);
+        else if (function == "ln") got = Math::logarithm(x);
+        else if (function == "atan") got = Math::arcTan(x);
+        else if (function == "acos") got = Math::arcCos(x);
+        else if (function == "sqrt") got = Math::squareRoot(x);
+        else if (function == "pow") got = Math::generalPower(x, 1.5f);
+        const double tolerance = 1e-5 * std::max(1.0, std::fabs(expected));
+        QVERIFY2(std::fabs(got - expected) <= tolerance,
+                 qPrintable(QString("%1 != %2").arg(got).arg(expected)));
+    }
+
+    void noRealResultGivesNan()
+    {
+        QVERIFY(std::isnan(Math::logarithm(-1.0f)));
+        QVERIFY(std::isnan(Math::squareRoot(-4.0f)));
+        QVERIFY(std::isnan(Math::arcCos(1.5f)));
+        QVERIFY(std::isnan(Math::generalPower(-2.0f, 0.5f)));
+    }
+
+    void powersAndFactorials()
+    {
+        QCOMPARE(Math::power(2.0f, 0), 1.0f);
+        QCOMPARE(Math::power(2.0f, -3), 1.0f);
+        QCOMPARE(Math::power(2.0f, 10), 1024.0f);
+        QCOMPARE(Math::factorial(0), 1);
+        QCOMPARE(Math::factorial(5), 120);
+        QCOMPARE(Math::factorial(12), 479001600);
+        QCOMPARE(Math::factorial(13), INT_MAX); // would overflow an int
+        QCOMPARE(Math::factorial(-3), 0);
+        QCOMPARE(Math::factorialF(0.0f), 1.0f);
+        QCOMPARE(Math::factorialF(5.0f), 120.0f);
+        QCOMPARE(Math::factorialF(2.5f), 2.5f * 1.5f * 0.5f);
+        QVERIFY(std::isinf(Math::factorialF(1e30f)));
+        QCOMPARE(Math::truncate(-2.7f), -2.0f);
+    }
+
+    void sineOfTinyValueIsTheValue()
+    {
+        QCOMPARE(Math::sine(1e-11f), 1e-11f);
+    }
+
+    void squareRootWithCoarsePrecisionIsOne()
+    {
+        Math::setPrecision(1.0f);
+        QCOMPARE(Math::squareRoot(9.0f), 1.0f);
+    }
+
+    void integrateUsesFiftyLeftPoints()
+    {
+        QVERIFY(std::fabs(Math::integrate(0.0f, 1.0f, [](float) -> long double { return 1.0L; }) - 1.0f) < 1e-6f);
+        // Left-point sum of x over [0, 1]: 0.02^2 * (0 + ... + 49) = 0.49.
+        QVERIFY(std::fabs(Math::integrate(0.0f, 1.0f, [](float x) -> long double { return x; }) - 0.49f) < 1e-5f);
+        QCOMPARE(Math::integrate(1.0f, 1.0f, [](float) -> long double { return 1.0L; }), 0.0f);
+        QCOMPARE(Math::integrate(2.0f, 1.0f, [](float) -> long double { return 1.0L; }), 0.0f);
+    }
+};
+
+GLYPH_TEST_MAIN(TestFft)
+#include "tst_fft.moc"

@@ -1,0 +1,217 @@
+#include "testmain.h"
+#include "vcard.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(vCardParam)
+
+namespace {
+
+vCardParam type(const QString &v) { return vCardParam(v, vCardParam::Type); }
+
+} // namespace
+
+class TestVCard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void encodesParameters_data()
+    {
+        QTest::addColumn<QList<vCardParam>>("params");
+        QTest::addColumn<QByteArray>("v21");
+        QTest::addColumn<QByteArray>("v30");
+        QTest::newRow("type") << QList<vCardParam>{type("home")} << QByteArray("HOME") << QByteArray("TYPE=HOME");
+        QTest::newRow("charset") << QList<vCardParam>{vCardParam("utf-8", vCardParam::Charset)}
+                                 << QByteArray("CHARSET=UTF-8") << QByteArray("CHARSET=UTF-8");
+        QTest::newRow("types gathered in front")
+            << QList<vCardParam>{type("home"), vCardParam("b", vCardParam::Encoding), type("work")}
+            << QByteArray("HOME;ENCODING=B;WORK") << QByteArray("TYPE=HOME,WORK;ENCODING=B");
+        QTest::newRow("order rest charset encoding")
+            << QList<vCardParam>{vCardParam("b", vCardParam::Encoding), vCardParam("x", vCardParam::Charset),
+                                 vCardParam("pref", vCardParam::Undefined)}
+            << QByteArray("ENCODING=B;CHARSET=X;PREF") << QByteArray("PREF;CHARSET=X;ENCODING=B");
+        QTest::newRow("utf-8 survives upper-casing")
+            << QList<vCardParam>{vCardParam(QString::fromUtf8("中a"), vCardParam::Undefined)}
+            << QString::fromUtf8("中A").toUtf8() << QString::fromUtf8("中A").toUtf8();
+    }
+    void encodesParameters()
+    {
+        QFETCH(QList<vCardParam>, params);
+        QFETCH(QByteArray, v21);
+        QFETCH(QByteArray, v30);
+        QCOMPARE(vCardParam::encodeList(params, Version21), v21);
+        QCOMPARE(vCardParam::encodeList(params, Version30), v30);
+    }
+
+    void unknownVersionWritesNothing()
+    {
+        const vCardProperty tel("tel", QString("123"), QList<vCardParam>{type("home")});
+        const vCard card(QList<vCardProperty>{tel});
+        QVERIFY(card.encode(2).isEmpty());
+        QVERIFY(tel.encode(2).isEmpty());
+        QVERIFY(type("home").encode(2).isEmpty());
+        QVERIFY(vCardParam::encodeList(tel.params(), -1).isEmpty());
+    }
+
+    void writesBothVersions()
+    {
+        // arrange
+        vCard card;
+        card.appendProperty(vCardProperty("tel", QString("123"), QList<vCardParam>{type("home")}));
+        card.appendProperty(vCardProperty::makeName("Ann", "Lee"));
+        // act
+        const QByteArray v21 = card.encode(Version21);
+        const QByteArray v30 = card.encode(Version30);
+        // assert
+        QCOMPARE(v21, QByteArray("BEGIN:VCARD\nVERSION:2.1\nTEL;HOME:123\nN:Lee;Ann;;;\nEND:VCARD"));
+        QCOMPARE(v30, QByteArray("BEGIN:VCARD\nVERSION:3.0\nTEL;TYPE=HOME:123\nN:Lee;Ann;;;\nEND:VCARD"));
+        QCOMPARE(vCard().encode(Version21), QByteArray("BEGIN:VCARD\nVERSION:2.1\nEND:VCARD"));
+        QVERIFY(!vCard().isValid());
+        QVERIFY(card.isValid());
+    }
+
+    void builders()
+    {
+        QCOMPARE(vCardProperty::makeBirthday(QDateTime(QDate(1990, 2, 3), QTime(17, 4, 5))).value(),
+                 QString("1990-02-03T17:04:05Z"));
+        QCOMPARE(vCardProperty::makeBirthday(QDate(1990, 2, 3)).values(), QStringList{"1990-02-03"});
+        QCOMPARE(vCardProperty::makeAddress("Main St 1", "Town", "Reg", "123", "Land", "PO 9", "Apt 2").values(),
+                 (QStringList{"PO 9", "Apt 2", "Main St 1", "Town", "Reg", "123", "Land"}));
+        QCOMPARE(vCardProperty::makeOrganization("Org", {"Dev", "QA"}).value(), QString("Org;Dev;QA"));
+        QCOMPARE(vCardProperty::makeGeoPosition(59.9138889, -10.75).values(), (QStringList{"59.9139", "-10.75"}));
+        QCOMPARE(vCardProperty("NOTE", QString("a;b;")).values(), (QStringList{"a", "b", ""}));
+    }
+
+    void validityAndEquality()
+    {
+        QVERIFY(!vCardProperty("", QString("x")).isValid());
+        QVERIFY(vCardProperty("X", QString("")).isValid());
+        QVERIFY(!vCardProperty("X", QStringList()).isValid());
+        QVERIFY(!vCardProperty("X", QString("v"), QList<vCardParam>{type("")}).isValid());
+        QVERIFY(vCardProperty("TEL", QString("1"), QList<vCardParam>{type("a")})
+                == vCardProperty("TEL", QString("1"), QList<vCardParam>{type("b")}));
+        QVERIFY(type("home") != type("HOME"));
+    }
+
+    void lookUps()
+    {
+        const QList<vCardParam> wanted{type("home"), type("voice")};
+        vCard card;
+        card.appendProperty(vCardProperty("TEL", QString("1"), QList<vCardParam>{type("work")}));
+        card.appendProperty(vCardProperty("TEL", QString("2"), QList<vCardParam>{type("voice"), type("home")}));
+        card.appendProperty(vCardProperty("TEL", QString("3"), wanted));
+
+        QCOMPARE(card.findProperty("TEL", wanted, true).value(), QString("3"));
+        QCOMPARE(card.findProperty("TEL", wanted, false).value(), QString("1"));
+        QVERIFY(!card.hasProperty("TEL", QList<vCardParam>{type("fax")}, true));
+        QVERIFY(!card.hasProperty("tel"));
+        QVERIFY(!card.findProperty("EMAIL").isValid());
+        QVERIFY(card.hasEqualProperty(vCardProperty("TEL", QString("2"))));
+        QVERIFY(!card.hasEqualProperty(vCardProperty("TEL", QString("4"))));
+    }
+
+    void readsCards()
+    {
+        const QByteArray text = "BEGIN:VCARD\nVERSION:3.0\nFN:Ann\nEND:VCARD\n"
+                                "BEGIN:VCARD\nFN:Bob\nNOTE:meet at  10:30\r\nEND:VCARD\n"
+                                "BEGIN:VCARD\nFN:Cut off\n";
+
+        const QList<vCard> cards = vCard::decode(text);
+
+        QCOMPARE(cards.size(), 2);
+        QCOMPARE(cards.at(0).propertyCount(), 1);
+        QCOMPARE(cards.at(0).properties().at(0), vCardProperty("FN", QString("Ann")));
+        QCOMPARE(cards.at(1).propertyCount(), 2);
+        QCOMPARE(cards.at(1).findProperty("NOTE").values(), QStringList{"meet at 10:30"});
+    }
+
+    void readsParametersAndGroups()
+    {
+        const QList<vCard> cards = vCard::decode(
+            "BEGIN:VCARD\nTEL;TYPE=home,work;PREF:123\nitem2.NOTE;TYPE=WORK:x\nitemA.X:1\nEND:VCARD");
+
+        QCOMPARE(cards.size(), 1);
+        const QList<vCardProperty> props = cards.at(0).properties();
+        QCOMPARE(props.size(), 3);
+        QCOMPARE(props.at(0).params(),
+                 (QList<vCardParam>{type("home"), type("work"), vCardParam("PREF", vCardParam::Undefined)}));
+        QCOMPARE(props.at(1).name(), QString("NOTE"));
+        QCOMPARE(props.at(1).params(), QList<vCardParam>{type("WORK")});
+        QCOMPARE(props.at(2).name(), QString("itemA.X"));
+    }
+
+    void unfoldsFoldedLines()
+    {
+        // arrange: a folded photo, a second photo right after it, and a folded note
+        const QByteArray text = "BEGIN:VCARD\n"
+                                "PHOTO;ENCODING=b:AAA\n BBB\n   CCC\n"
+                                "PHOTO;ENCODING=b:DDD\n EEE\n"
+                                "NOTE:split \n here\r\n"
+                                "END:VCARD";
+        // act
+        const QList<vCard> cards = vCard::decode(text);
+        // assert
+        QCOMPARE(cards.size(), 1);
+        const QList<vCardProperty> props = cards.at(0).properties();
+        QCOMPARE(props.size(), 3);
+        QCOMPARE(props.at(0).value(), QString("AAABBBCCC"));
+        QCOMPARE(props.at(0).params(), QList<vCardParam>{vCardParam("b", vCardParam::Encoding)});
+        QCOMPARE(props.at(1).value(), QString("DDDEEE"));
+        QCOMPARE(props.at(2).value(), QString("split here"));
+    }
+
+    void escapedValuesRoundTrip_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::newRow("semicolon") << QStringList{"a;b", "c"};
+        QTest::newRow("line break") << QStringList{"line1\nEND:VCARD\nBEGIN:VCARD"};
+        QTest::newRow("backslash") << QStringList{"C:\\dir\\n", "\\"};
+        QTest::newRow("colon and comma") << QStringList{"10:30, later"};
+    }
+    void escapedValuesRoundTrip()
+    {
+        QFETCH(QStringList, values);
+        vCard card;
+        card.appendProperty(vCardProperty("NOTE", values));
+        card.appendProperty(vCardProperty("FN", QString("After")));
+
+        for (vCardVersion version : {Version21, Version30}) {
+            const QList<vCard> back = vCard::decode(card.encode(version));
+            QCOMPARE(back.size(), 1);
+            QCOMPARE(back.at(0).properties(), card.properties());
+        }
+    }
+
+    void readsForeignEscapes()
+    {
+        const QList<vCard> cards = vCard::decode("BEGIN:VCARD\nNOTE:a\\, b\\nc\\x\nEND:VCARD");
+        QCOMPARE(cards.size(), 1);
+        QCOMPARE(cards.at(0).findProperty("NOTE").values(), QStringList{"a, b\nc\\x"});
+    }
+
+    void fileRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("card.vcf");
+        vCard card;
+        card.appendProperty(vCardProperty::makeName(QString::fromUtf8("Åse"), "Berg"));
+        card.appendProperty(vCardProperty("EMAIL", QString("a@b.c"), QString("TYPE=INTERNET")));
+
+        QVERIFY(card.writeToFile(file));
+        const QList<vCard> back = vCard::readFromFile(file);
+
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.at(0).properties(), card.properties());
+        // 2.1 writes types bare, so they come back as undefined parameters.
+        QCOMPARE(back.at(0).properties().at(1).params(),
+                 QList<vCardParam>{vCardParam("INTERNET", vCardParam::Undefined)});
+        QVERIFY(!card.writeToFile(dir.filePath("missing/card.vcf")));
+        QVERIFY(!QFile::exists(dir.filePath("missing")));
+        QVERIFY(vCard::readFromFile(dir.filePath("missing/card.vcf")).isEmpty());
+    }
+};
+
+GLYPH_TEST_MAIN(TestVCard)
+#include "tst_vcard.moc"
