@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+#include <QDomElement>
+#include <QStringList>
+
+class QTabWidget;
+
+namespace QMWidgets {
+
+// The shell's preferences dialog: one tab per page registered with
+// registerWidget(), built when the dialog is first shown. Ok and Apply let
+// every page (a SettingsWidget) apply its values; two icon buttons save all
+// pages into a ".tssettings" XML file (root "Settings", one element per page)
+// and load such a file back.
+//
+// Pages are not owned by the registry. A dialog shows them as children of its
+// tab widget and hands them back (parentless, hidden) when it is destroyed, so
+// they stay usable for later dialogs; whoever registered a page deletes it.
+class SettingsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit SettingsDialog(QWidget *parent = nullptr);
+    ~SettingsDialog() override;
+
+    // Registers a page under a name. A name registered again gets the new page
+    // and keeps its first place in the tab order.
+    static void registerWidget(const QString &name, QWidget *page);
+    // Removes the page registered under the name (the page is not deleted).
+    static void unregisterWidget(const QString &name);
+    // Registry names in registration order.
+    static QStringList registeredNames();
+
+    // Hands every child element of the root to the pages whose name() equals
+    // its tag name; other elements are ignored.
+    static void loadFromElement(const QDomElement &root);
+
+    // Writes the state of all pages to the file (".tssettings" appended when
+    // the name does not end in it). The file is replaced only after the whole
+    // text was written, so a failure keeps an existing file. Returns false and
+    // sets *error on failure; *writtenName (when given) is the name used.
+    static bool saveToFile(const QString &fileName, QString *error = nullptr,
+                           QString *writtenName = nullptr);
+    // Reads a settings file. A file that cannot be read, is not XML or whose
+    // root element is not "Settings" changes no page and returns false with *error set.
+    static bool loadFromFile(const QString &fileName, QString *error = nullptr);
+
+    QTabWidget *tabWidget() const { return m_tabWidget; }
+
+public slots:
+    void slotOk();
+    void slotApply();
+    void slotLoadSettings();
+    void slotSaveSettings();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildUi();
+
+    bool m_built = false;
+    QTabWidget *m_tabWidget = nullptr;
+};
+
+} // namespace QMWidgets

@@ -1,0 +1,9 @@
+#include "settingswidget.h"
+
+namespace QMWidgets {
+
+void SettingsWidget::slotApply()
+{
+}
+
+} // namespace QMWidgets

@@ -1,0 +1,348 @@
+#include "app.h"
+#include "filesizelimit.h"
+#include "modalanswerer.h"
+#include "settingsdialog.h"
+#include "settingswidget.h"
+#include "testenvironment.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+using QMWidgets::App;
+using QMWidgets::SettingsDialog;
+using QMWidgets::SettingsWidget;
+
+// A page with one text field: its element carries the text as attribute
+// "value"; applying copies the field into applied.
+class TextPage : public SettingsWidget
+{
+    Q_OBJECT
+public:
+    explicit TextPage(const QString &name)
+        : m_name(name)
+        , edit(new QLineEdit(this))
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(edit);
+    }
+    void load(const QDomElement &element) override { edit->setText(element.attribute("value")); }
+    QDomElement save(QDomDocument &document) override
+    {
+        QDomElement element = document.createElement(m_name);
+        element.setAttribute("value", edit->text());
+        return element;
+    }
+    QString name() override { return m_name; }
+
+    QString m_name;
+    QLineEdit *edit;
+    QString applied;
+    int applyCount = 0;
+
+public slots:
+    void slotApply() override
+    {
+        applied = edit->text();
+        ++applyCount;
+    }
+};
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Picks the given file in the next file dialog.
+ModalAnswerer *chooseFile(const QString &path, QObject *parent)
+{
+    auto *answerer = new ModalAnswerer(
+        [path](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            const QFileInfo info(path);
+            dialog->setDirectory(info.absolutePath());
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(info.fileName());
+            static_cast<QDialog *>(dialog)->accept();
+        },
+        3000, parent);
+    answerer->setClassName("QFileDialog");
+    return answerer;
+}
+
+} // namespace
+
+class TestSettingsDialog : public QObject
+{
+    Q_OBJECT
+
+    // Registered as "Zeta" then "Alpha": registration order differs from key order.
+    QPointer<TextPage> zeta;
+    QPointer<TextPage> alpha;
+    QTemporaryDir dir;
+
+private slots:
+    void init()
+    {
+        zeta = new TextPage("Zeta");
+        alpha = new TextPage("Alpha");
+        zeta->edit->setText("z-value");
+        alpha->edit->setText("a-value");
+        SettingsDialog::registerWidget("Zeta", zeta);
+        SettingsDialog::registerWidget("Alpha", alpha);
+    }
+
+    void cleanup()
+    {
+        for (const QString &name : SettingsDialog::registeredNames())
+            SettingsDialog::unregisterWidget(name);
+        delete zeta;
+        delete alpha;
+    }
+
+    void tabsFollowRegistrationOrderAndReRegistrationReplaces()
+    {
+        // arrange
+        auto *replacement = new TextPage("Zeta");
+        SettingsDialog::registerWidget("Zeta", replacement);
+        SettingsDialog dialog;
+        QVERIFY(!dialog.tabWidget()); // built only when shown
+        // act
+        dialog.show();
+        // assert
+        QTabWidget *tabs = dialog.tabWidget();
+        QVERIFY(tabs);
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Zeta"));
+        QCOMPARE(tabs->widget(0), replacement);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Alpha"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Glyphcraft Settings"));
+        dialog.hide();
+        SettingsDialog::unregisterWidget("Zeta");
+        delete replacement;
+    }
+
+    void buttonsApplyAsTold_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("applies");
+        QTest::newRow("ok applies and closes") << "&Ok" << int(QDialog::Accepted) << 1;
+        QTest::newRow("cancel applies nothing") << "&Cancel" << int(QDialog::Rejected) << 0;
+    }
+    void buttonsApplyAsTold()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, result);
+        QFETCH(int, applies);
+        // arrange
+        SettingsDialog dialog;
+        TextPage *page = zeta;
+        ModalAnswerer answerer([button, page](QWidget *w) {
+            page->edit->setText("edited");
+            ModalAnswerer::clickButtonWithText(w, button);
+        }, 3000);
+        answerer.setClassName("QMWidgets::SettingsDialog");
+        // act
+        const int got = dialog.exec();
+        // assert
+        QVERIFY(answerer.answered());
+        QCOMPARE(got, result);
+        QCOMPARE(zeta->applyCount, applies);
+        QCOMPARE(alpha->applyCount, applies);
+        QCOMPARE(zeta->applied, applies ? QStringLiteral("edited") : QString());
+    }
+
+    void applyKeepsDialogOpen()
+    {
+        SettingsDialog dialog;
+        dialog.show();
+        ModalAnswerer::clickButtonWithText(&dialog, "&Apply");
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(alpha->applied, QStringLiteral("a-value"));
+    }
+
+    void pagesOutliveTheDialog()
+    {
+        {
+            SettingsDialog dialog;
+            dialog.show();
+            QCOMPARE(zeta->window(), &dialog);
+        }
+        QVERIFY(!zeta.isNull());
+        QVERIFY(!alpha.isNull());
+        SettingsDialog second;
+        second.show();
+        QCOMPARE(second.tabWidget()->count(), 2);
+    }
+
+    void pageDeletedByItsOwnerDropsOut()
+    {
+        delete zeta;
+        SettingsDialog dialog;
+        dialog.show();
+        QCOMPARE(dialog.tabWidget()->count(), 1);
+        const QString path = dir.filePath("one.tssettings");
+        QVERIFY(SettingsDialog::saveToFile(path));
+        QCOMPARE(readAll(path), QByteArray("<Settings>\n <Alpha value=\"a-value\"/>\n</Settings>\n"));
+    }
+
+    void saveThenLoadRestoresEveryPage()
+    {
+        // arrange
+        const QString path = dir.filePath("roundtrip.tssettings");
+        alpha->edit->setText(QString::fromUtf8("Grüße ✓ <&> \"q\""));
+        QVERIFY(SettingsDialog::saveToFile(path));
+        alpha->edit->setText("changed");
+        zeta->edit->setText("changed too");
+        // act
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        // assert
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(alpha->edit->text(), QString::fromUtf8("Grüße ✓ <&> \"q\""));
+        QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void savedFileHasSettingsRootAndPagesInKeyOrder()
+    {
+        const QString path = dir.filePath("layout.tssettings");
+        QVERIFY(SettingsDialog::saveToFile(path));
+        QCOMPARE(readAll(path), QByteArray("<Settings>\n <Alpha value=\"a-value\"/>\n"
+                                           " <Zeta value=\"z-value\"/>\n</Settings>\n"));
+    }
+
+    void extensionAddedUnlessPresent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "plain" << "plain.tssettings";
+        QTest::newRow("upper-case extension") << "upper.TSSETTINGS" << "upper.TSSETTINGS.tssettings";
+        QTest::newRow("extension") << "own.tssettings" << "own.tssettings";
+    }
+    void extensionAddedUnlessPresent()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        QString used;
+        QVERIFY(SettingsDialog::saveToFile(dir.filePath(name), nullptr, &used));
+        QCOMPARE(used, dir.filePath(written));
+        QVERIFY(QFile::exists(dir.filePath(written)));
+    }
+
+    void loadIgnoresUnknownElementsAndKeepsPagesWithoutOne()
+    {
+        const QString path = dir.filePath("partial.tssettings");
+        writeFile(path, "<Settings><Removed value=\"x\"/>text<Alpha value=\"loaded\"/></Settings>");
+        QVERIFY(SettingsDialog::loadFromFile(path));
+        QCOMPARE(alpha->edit->text(), QStringLiteral("loaded"));
+        QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void unusableFileLoadsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addRow("not xml") << QByteArray("this is not xml");
+        // Broken after a valid first page: nothing of it may be applied.
+        QTest::addRow("truncated") << QByteArray("<Settings><Alpha value=\"half\"/><Zeta value=\"x\"");
+        QTest::addRow("foreign root") << QByteArray("<Other><Alpha value=\"foreign\"/></Other>");
+        QTest::addRow("empty") << QByteArray();
+        QTest::addRow("missing file") << QByteArray("<missing>");
+    }
+    void unusableFileLoadsNothing()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = dir.filePath("bad.tssettings");
+        QFile::remove(path);
+        if (content != "<missing>")
+            writeFile(path, content);
+        QString error;
+        QVERIFY(!SettingsDialog::loadFromFile(path, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
+        QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void failedSaveKeepsTheOldFile()
+    {
+        // arrange
+        const QString path = dir.filePath("kept.tssettings");
+        writeFile(path, "<Settings/>");
+        alpha->edit->setText(QString(4096, QLatin1Char('a')));
+        // act
+        bool saved = true;
+        QString error;
+        {
+            FileSizeLimit limit(64);
+            QVERIFY(limit.active());
+            saved = SettingsDialog::saveToFile(path, &error);
+        }
+        // assert
+        QVERIFY(!saved);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readAll(path), QByteArray("<Settings/>"));
+    }
+
+    void saveButtonWritesChosenFileAndRemembersFolder()
+    {
+        // arrange
+        SettingsDialog dialog;
+        dialog.show();
+        const QString chosen = dir.filePath("chosen");
+        ModalAnswerer *answerer = chooseFile(chosen, this);
+        // act
+        dialog.slotSaveSettings();
+        // assert
+        QVERIFY(answerer->answered());
+        QVERIFY(readAll(chosen + ".tssettings").contains("<Zeta value=\"z-value\"/>"));
+        QCOMPARE(App::instance()->lastSaveDirectory(), QDir(dir.path()).absolutePath());
+        delete answerer;
+    }
+
+    void loadButtonReportsBrokenFileAndChangesNothing()
+    {
+        // arrange
+        QDir(dir.path()).mkpath("sub");
+        const QString path = dir.filePath("sub/broken.tssettings");
+        writeFile(path, "<Settings><Alpha value=\"x\"");
+        SettingsDialog dialog;
+        dialog.show();
+        ModalAnswerer *fileAnswer = chooseFile(path, this);
+        QString reported;
+        ModalAnswerer *boxAnswer = new ModalAnswerer([&reported](QWidget *w) {
+            reported = w->windowTitle();
+            static_cast<QDialog *>(w)->reject();
+        }, 3000, this);
+        boxAnswer->setClassName("QMWidgets::MMessageBox");
+        // act
+        dialog.slotLoadSettings();
+        // assert
+        QVERIFY(fileAnswer->answered());
+        QVERIFY(boxAnswer->answered());
+        QVERIFY(!reported.isEmpty());
+        QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
+        QCOMPARE(App::instance()->lastSettingsDirectory(), QDir(dir.filePath("sub")).absolutePath());
+        delete fileAnswer;
+        delete boxAnswer;
+    }
+};
+
+GLYPH_APP_TEST_MAIN(TestSettingsDialog, QMWidgets::App)
+#include "tst_settingsdialog.moc"
