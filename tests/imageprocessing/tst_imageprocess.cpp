@@ -1,0 +1,571 @@
+#include "imageprocess.h"
+#include "imageprocessdouble.h"
+#include "imageprocessfloat.h"
+#include "testmain.h"
+
+#include <QTemporaryDir>
+
+using namespace MGraphX;
+
+namespace {
+
+// Renders an 8-bit surface as text rows joined by '|': '#' where the sample is
+// non-zero, '.' elsewhere.
+QString render(ImageProcess &surface)
+{
+    QStringList rows;
+    for (int y = 0; y < surface.height; ++y) {
+        QString row;
+        for (int x = 0; x < surface.width; ++x)
+            row += surface.pixel(unsigned(x), unsigned(y)) ? QLatin1Char('#') : QLatin1Char('.');
+        rows << row;
+    }
+    return rows.join(QLatin1Char('|'));
+}
+
+// An 8-bit surface drawn from text rows: '#' becomes 1, anything else 0.
+ImageProcess fromRows(const QStringList &rows)
+{
+    ImageProcess surface(8, rows.first().size(), rows.size(), 0);
+    for (int y = 0; y < rows.size(); ++y)
+        for (int x = 0; x < rows.at(y).size(); ++x)
+            surface.setPixel(unsigned(x), unsigned(y), rows.at(y).at(x) == QLatin1Char('#') ? 1 : 0);
+    return surface;
+}
+
+} // namespace
+
+class TestImageProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsImageIntoOpaquePlanes()
+    {
+        // arrange
+        QImage image(2, 1, QImage::Format_ARGB32);
+        image.setPixel(0, 0, qRgba(16, 32, 48, 128));
+        image.setPixel(1, 0, qRgba(0, 0, 255, 255));
+        // act
+        ImageProcess planes(image);
+        // assert
+        QCOMPARE(planes.width, 2);
+        QCOMPARE(planes.height, 1);
+        QCOMPARE(planes.depth, uchar(24));
+        QVERIFY(planes.alpha);
+        QCOMPARE(int(planes.red[0]), 16);
+        QCOMPARE(int(planes.green[0]), 32);
+        QCOMPARE(int(planes.blue[0]), 48);
+        QCOMPARE(int(planes.red[1]), 0);
+        QCOMPARE(int(planes.blue[1]), 255);
+        QCOMPARE(int(planes.alpha[0]), 255);
+        QCOMPARE(int(planes.alpha[1]), 255);
+        QCOMPARE(planes.pixel(0, 0), 0x102030);
+        QCOMPARE(planes.keptImage.format(), QImage::Format_RGB32);
+    }
+
+    void planesRoundTripToSameOpaqueImage()
+    {
+        // An odd width catches row/plane index mix-ups.
+        QImage image(7, 5, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x * 30, y * 50, (x * 7 + y * 13) & 255));
+
+        ImageProcess planes(image);
+        const QImage back = planes.toImage();
+
+        QCOMPARE(back.format(), QImage::Format_ARGB32);
+        QCOMPARE(back, image.convertToFormat(QImage::Format_ARGB32));
+
+        ImageProcessFloat floats(image);
+        QCOMPARE(floats.toImage(), back);
+        ImageProcessDouble doubles(image);
+        QCOMPARE(doubles.pixel(6, 4), planes.pixel(6, 4));
+    }
+
+    void fileConstructorLoadsOrGivesEmptyImage()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(qRgb(1, 2, 3));
+        QVERIFY(image.save(path));
+
+        ImageProcess loaded(path.toLocal8Bit().constData());
+        QCOMPARE(loaded.width, 3);
+        QCOMPARE(loaded.pixel(2, 1), 0x010203);
+        QVERIFY(loaded.keptImage.isNull());
+
+        ImageProcess missing(dir.filePath(QStringLiteral("none.png")).toLocal8Bit().constData());
+        QCOMPARE(missing.width, 0);
+        QCOMPARE(missing.height, 0);
+        QVERIFY(missing.toImage().isNull());
+        ImageProcess nullName(static_cast<const char *>(nullptr));
+        QCOMPARE(nullName.width, 0);
+    }
+
+    void sizedConstructorFillsByDepth_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("fill");
+        QTest::addColumn<int>("pixel");
+        QTest::addColumn<int>("redSample");
+        QTest::addColumn<bool>("hasGreen");
+        QTest::addColumn<bool>("hasPalette");
+
+        QTest::newRow("24-bit colour") << 24 << 0x7f102030 << 0x102030 << 0x10 << true << false;
+        QTest::newRow("8-bit index, low byte") << 8 << 0x1234 << 0x34 << 0x34 << false << true;
+        QTest::newRow("1-bit white") << 1 << 1 << 1 << 255 << false << false;
+        QTest::newRow("1-bit black") << 1 << 0 << 0 << 0 << false << false;
+    }
+
+    void sizedConstructorFillsByDepth()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, fill);
+        QFETCH(int, pixel);
+        QFETCH(int, redSample);
+        QFETCH(bool, hasGreen);
+        QFETCH(bool, hasPalette);
+
+        ImageProcess image(depth, 3, 2, fill);
+
+        QCOMPARE(image.byteSize, 3 * 2 * depth / 8);
+        QCOMPARE(image.pixel(0, 0), pixel);
+        QCOMPARE(image.pixel(2, 1), pixel);
+        QCOMPARE(int(image.red[5]), redSample);
+        QCOMPARE(image.green != nullptr, hasGreen);
+        QCOMPARE(image.redPalette != nullptr, hasPalette);
+        QVERIFY(!image.alpha);
+        if (hasPalette)
+            QCOMPARE(int(image.bluePalette[200]), 200);
+
+        ImageProcessFloat floats(depth, 3, 2, fill);
+        QCOMPARE(floats.pixel(1, 1), depth == 8 ? fill : pixel);
+    }
+
+    void nonPositiveOrHugeSizesGiveEmptyImage_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("zero width") << 0 << 5;
+        QTest::newRow("negative height") << 5 << -3;
+        QTest::newRow("product overflows int") << 100000 << 100000;
+    }
+
+    void nonPositiveOrHugeSizesGiveEmptyImage()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        ImageProcess image(24, width, height, 0);
+        QCOMPARE(image.width, 0);
+        QCOMPARE(image.height, 0);
+        QVERIFY(!image.red);
+        image.setPixel(0, 0, 1);
+        image.fillRect(0, 0, 3, 3, 1);
+        QCOMPARE(image.pixel(0, 0), 0);
+    }
+
+    void outOfRangeAccessIsIgnored_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::newRow("x = width") << 4 << 0;
+        QTest::newRow("y = height") << 0 << 3;
+        QTest::newRow("negative x") << -1 << 0;
+        QTest::newRow("negative y") << 2 << -1;
+    }
+
+    void outOfRangeAccessIsIgnored()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        const ImageProcess original(24, 4, 3, 0x010101);
+        ImageProcess image(original);
+
+        image.setPixel(unsigned(x), unsigned(y), 0xffffff);
+
+        QCOMPARE(image.pixel(unsigned(x), unsigned(y)), 0);
+        QVERIFY(std::equal(image.red, image.red + 12, original.red));
+        QVERIFY(std::equal(image.blue, image.blue + 12, original.blue));
+        QVERIFY(image.flags & ImageProcess::UntouchedCopy);
+        ImageProcessDouble doubles(24, 4, 3, 0x010101);
+        QCOMPARE(doubles.pixel(unsigned(x), unsigned(y)), 0);
+    }
+
+    void setPixelStoresByDepth()
+    {
+        ImageProcess binary(1, 2, 2, 0);
+        binary.setPixel(1, 1, 1);
+        QCOMPARE(int(binary.red[3]), 255);
+        QCOMPARE(binary.pixel(1, 1), 1);
+        QCOMPARE(binary.pixel(0, 1), 0);
+
+        ImageProcess indexed(8, 2, 2, 0);
+        indexed.setPixel(0, 1, 0x1ff);
+        QCOMPARE(int(indexed.red[2]), 0xff);
+
+        ImageProcessFloat floats(1, 2, 2, 0);
+        floats.setPixel(0, 0, 1);
+        QCOMPARE(floats.red[0], 255.0f);
+        QCOMPARE(floats.pixel(0, 0), 1);
+    }
+
+    void copyIsDeepAndMarkedUntouched()
+    {
+        ImageProcess original(8, 3, 3, 5);
+        original.threshold(3); // sets the grey bit
+        ImageProcess copy(original);
+
+        QVERIFY(copy.flags & ImageProcess::UntouchedCopy);
+        QVERIFY(copy.flags & ImageProcess::Grey);
+        QVERIFY(copy.red != original.red);
+        QVERIFY(copy.redPalette != original.redPalette);
+        QVERIFY(copy.keptImage.isNull());
+
+        copy.setPixel(1, 1, 9);
+        QCOMPARE(original.pixel(1, 1), 255);
+        QCOMPARE(copy.pixel(1, 1), 9);
+        QVERIFY(!(copy.flags & ImageProcess::UntouchedCopy));
+    }
+
+    void adjustBrightnessClampsAndStaysOpaque()
+    {
+        QImage image(3, 1, QImage::Format_ARGB32);
+        image.setPixel(0, 0, qRgba(0, 0, 0, 10));
+        image.setPixel(1, 0, qRgba(200, 200, 200, 255));
+        image.setPixel(2, 0, qRgba(240, 240, 240, 255));
+        ImageProcess planes(image);
+
+        planes.adjustBrightness(30);
+        const QImage result = planes.toImage();
+
+        QCOMPARE(result.pixel(0, 0), qRgba(30, 30, 30, 255));
+        QCOMPARE(result.pixel(1, 0), qRgba(230, 230, 230, 255));
+        QCOMPARE(result.pixel(2, 0), qRgba(255, 255, 255, 255));
+        planes.adjustBrightness(-300);
+        QCOMPARE(planes.pixel(2, 0), 0);
+    }
+
+    void adjustBrightnessShiftsPalettesOfIndexedImage()
+    {
+        ImageProcess indexed(8, 2, 1, 7);
+        indexed.adjustBrightness(250);
+        QCOMPARE(indexed.pixel(0, 0), 7); // indices untouched
+        QCOMPARE(int(indexed.redPalette[0]), 250);
+        QCOMPARE(int(indexed.greenPalette[7]), 255);
+    }
+
+    void adjustBrightnessRebinarisesBinaryImage()
+    {
+        ImageProcess binary(1, 2, 1, 0);
+        binary.setPixel(1, 0, 1);
+        binary.adjustBrightness(127); // 0 -> 127 which is not below 127
+        QCOMPARE(binary.pixel(0, 0), 1);
+        QCOMPARE(int(binary.red[0]), 255);
+        binary.adjustBrightness(-200);
+        QCOMPARE(binary.pixel(1, 0), 0);
+    }
+
+    void thresholdMakesGreyThenBinarises()
+    {
+        QImage image(3, 1, QImage::Format_RGB32);
+        image.setPixel(0, 0, qRgb(255, 127, 0));   // grey 127
+        image.setPixel(1, 0, qRgb(128, 128, 129)); // grey 128
+        image.setPixel(2, 0, qRgb(255, 0, 130));   // grey 128
+        ImageProcess planes(image);
+
+        planes.threshold(128);
+
+        QVERIFY(planes.flags & ImageProcess::Grey);
+        QCOMPARE(planes.pixel(0, 0), 0);
+        QCOMPARE(planes.pixel(1, 0), 0xffffff);
+        QCOMPARE(planes.pixel(2, 0), 0xffffff);
+    }
+
+    void thresholdOfIndexedImageGoesThroughPalettes()
+    {
+        ImageProcess indexed(8, 2, 1, 0);
+        indexed.setPixel(1, 0, 1);
+        indexed.redPalette[1] = 200;
+        indexed.greenPalette[1] = 100;
+        indexed.bluePalette[1] = 60; // mean 120
+        indexed.redPalette[0] = 255;
+        indexed.greenPalette[0] = 255;
+        indexed.bluePalette[0] = 255;
+
+        indexed.threshold(121);
+
+        QCOMPARE(indexed.pixel(0, 0), 255);
+        QCOMPARE(indexed.pixel(1, 0), 0);
+        QCOMPARE(int(indexed.redPalette[1]), 1);
+    }
+
+    void histogramCountsPlane()
+    {
+        ImageProcess image(24, 3, 2, 0x050607);
+        image.setPixel(0, 0, 0x090000);
+        int bins[256];
+        bins[5] = -1;
+        image.histogram(bins);
+        QCOMPARE(bins[5], 5);
+        QCOMPARE(bins[9], 1);
+        image.histogram(bins, image.blue);
+        QCOMPARE(bins[7], 5);
+        QCOMPARE(bins[0], 1);
+        QCOMPARE(bins[5], 0);
+    }
+
+    void applyLutMapsEveryPlane()
+    {
+        uchar invert[256];
+        for (int i = 0; i < 256; ++i)
+            invert[i] = uchar(255 - i);
+        ImageProcess image(24, 2, 2, 0x0010ff);
+
+        image.applyLut(invert);
+        QCOMPARE(image.pixel(1, 1), 0xffef00);
+
+        image.applyLut(nullptr);
+        QCOMPARE(image.pixel(0, 0), 0xffef00);
+    }
+
+    void applyLutRebinarisesBinaryImage()
+    {
+        uchar table[256];
+        for (int i = 0; i < 256; ++i)
+            table[i] = uchar(i == 255 ? 126 : 127);
+        ImageProcess binary(1, 2, 1, 0);
+        binary.setPixel(1, 0, 1);
+        binary.highValue = 200;
+        binary.lowValue = 3;
+
+        binary.applyLut(table);
+
+        QCOMPARE(int(binary.red[0]), 200); // 0 -> 127 > 126
+        QCOMPARE(int(binary.red[1]), 3);   // 255 -> 126
+    }
+
+    void primitivesSetExpectedPixels_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QVariantList>("args");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("hline half-open") << "hline" << QVariantList{1, 4, 2}
+            << ".........|.........|.###.....";
+        QTest::newRow("vline half-open") << "vline" << QVariantList{0, 2, 8}
+            << "........#|........#|.........";
+        QTest::newRow("rect outline") << "rect" << QVariantList{1, 0, 4, 3}
+            << ".####....|.#..#....|.####....";
+        QTest::newRow("rect zero height draws nothing") << "rect" << QVariantList{1, 1, 4, 0}
+            << ".........|.........|.........";
+        QTest::newRow("fill rect") << "fillrect" << QVariantList{6, 1, 5, 5}
+            << ".........|......###|......###";
+        QTest::newRow("line includes both ends") << "line" << QVariantList{0, 0, 4, 2}
+            << "##.......|..##.....|....#....";
+        QTest::newRow("reversed line is the same") << "line" << QVariantList{4, 2, 0, 0}
+            << "##.......|..##.....|....#....";
+        QTest::newRow("steep line, tie stays near the start") << "line" << QVariantList{8, 0, 7, 2}
+            << "........#|........#|.......#.";
+        QTest::newRow("diagonal") << "line" << QVariantList{2, 2, 4, 0}
+            << "....#....|...#.....|..#......";
+        QTest::newRow("single point line") << "line" << QVariantList{3, 1, 3, 1}
+            << ".........|...#.....|.........";
+        QTest::newRow("line off the surface is clipped") << "line" << QVariantList{-3, -3, 20, 20}
+            << "#........|.#.......|..#......";
+        QTest::newRow("circle radius 0 is the centre") << "circle" << QVariantList{4, 1, 0}
+            << ".........|....#....|.........";
+        QTest::newRow("filled circle radius 0 is empty") << "fillcircle" << QVariantList{4, 1, 0}
+            << ".........|.........|.........";
+        QTest::newRow("negative radius draws nothing") << "circle" << QVariantList{4, 1, -2}
+            << ".........|.........|.........";
+    }
+
+    void primitivesSetExpectedPixels()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QVariantList, args);
+        QFETCH(QString, expected);
+        ImageProcess surface(8, 9, 3, 0);
+        auto a = [&args](int i) { return args.at(i).toInt(); };
+
+        if (operation == QLatin1String("hline"))
+            surface.drawHLine(a(0), a(1), a(2), 1);
+        else if (operation == QLatin1String("vline"))
+            surface.drawVLine(a(0), a(1), a(2), 1);
+        else if (operation == QLatin1String("rect"))
+            surface.drawRect(a(0), a(1), a(2), a(3), 1);
+        else if (operation == QLatin1String("fillrect"))
+            surface.fillRect(a(0), a(1), a(2), a(3), 1);
+        else if (operation == QLatin1String("line"))
+            surface.drawLine(a(0), a(1), a(2), a(3), 1);
+        else if (operation == QLatin1String("circle"))
+            surface.drawCircle(a(0), a(1), a(2), 1);
+        else if (operation == QLatin1String("fillcircle"))
+            surface.fillCircle(a(0), a(1), a(2), 1);
+        else
+            QFAIL("unknown operation");
+
+        QCOMPARE(render(surface), expected);
+    }
+
+    void curvesSetExpectedPixels_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("rx");
+        QTest::addColumn<int>("ry");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("circle 2") << "circle" << 2 << 2
+            << QStringList{".........", ".........", "...###...", "..#...#..", "..#...#..",
+                           "..#...#..", "...###...", ".........", "........."};
+        QTest::newRow("filled circle 2") << "fillcircle" << 2 << 2
+            << QStringList{".........", ".........", "...##....", "..####...", "..####...",
+                           "..####...", "...##....", ".........", "........."};
+        QTest::newRow("wide ellipse") << "ellipse" << 4 << 2
+            << QStringList{".........", ".........", "..#####..", "##.....##", "#.......#",
+                           "##.....##", "..#####..", ".........", "........."};
+        QTest::newRow("filled wide ellipse") << "fillellipse" << 4 << 2
+            << QStringList{".........", ".........", "..####...", "########.", "########.",
+                           "########.", "..####...", ".........", "........."};
+        QTest::newRow("tall ellipse") << "ellipse" << 2 << 4
+            << QStringList{"...###...", "...#.#...", "..#...#..", "..#...#..", "..#...#..",
+                           "..#...#..", "..#...#..", "...#.#...", "...###..."};
+        QTest::newRow("filled tall ellipse") << "fillellipse" << 2 << 4
+            << QStringList{"...##....", "...##....", "..####...", "..####...", "..####...",
+                           "..####...", "..####...", "...##....", "...##...."};
+        QTest::newRow("ellipse of zero radii is the centre") << "ellipse" << 0 << 0
+            << QStringList{".........", ".........", ".........", ".........", "....#....",
+                           ".........", ".........", ".........", "........."};
+        QTest::newRow("filled ellipse of zero radii is empty") << "fillellipse" << 0 << 0
+            << QStringList{".........", ".........", ".........", ".........", ".........",
+                           ".........", ".........", ".........", "........."};
+    }
+
+    void curvesSetExpectedPixels()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, rx);
+        QFETCH(int, ry);
+        QFETCH(QStringList, expected);
+        ImageProcess surface(8, 9, 9, 0);
+
+        if (operation == QLatin1String("circle"))
+            surface.drawCircle(4, 4, rx, 1);
+        else if (operation == QLatin1String("fillcircle"))
+            surface.fillCircle(4, 4, rx, 1);
+        else if (operation == QLatin1String("ellipse"))
+            surface.drawEllipse(4, 4, rx, ry, 1);
+        else
+            surface.fillEllipse(4, 4, rx, ry, 1);
+
+        QCOMPARE(render(surface), expected.join(QLatin1Char('|')));
+    }
+
+    void shapesAcrossTheBorderAreClipped()
+    {
+        ImageProcess surface(8, 4, 4, 0);
+        surface.fillCircle(0, 0, 30, 1);
+        surface.drawEllipse(3, 3, 50, 7, 2);
+        surface.fillEllipse(-1, 5, 3, 40, 3);
+        surface.fillRect(-2, -2, 3, 3, 4);
+        QCOMPARE(surface.pixel(0, 0), 4);
+        QCOMPARE(surface.pixel(1, 1), 1);
+        QCOMPARE(surface.pixel(4, 0), 0);
+    }
+
+    void floodFillFillsFourConnectedRegion_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("right");
+
+        QTest::newRow("one-pixel column from its top")
+            << QStringList{"#.#", "#.#", "#.#"} << 1 << 0
+            << QStringList{"###", "###", "###"} << 1;
+        QTest::newRow("one-pixel column from its middle reaches the row above")
+            << QStringList{"#.#", "#.#", "#.#"} << 1 << 1
+            << QStringList{"###", "###", "###"} << 1;
+        QTest::newRow("diagonal neighbours are not joined")
+            << QStringList{"..#", "##.", "#.."} << 0 << 0
+            << QStringList{"###", "##.", "#.."} << 1;
+        QTest::newRow("enclosed hole stays")
+            << QStringList{".....", ".###.", ".#.#.", ".###.", "....."} << 4 << 4
+            << QStringList{"#####", "#####", "##.##", "#####", "#####"} << 4;
+        QTest::newRow("winding path upward and downward")
+            << QStringList{"......", "#####.", "...#..", ".#.#.#", ".#...#", ".#####"} << 2 << 2
+            << QStringList{"######", "######", "######", "######", "######", "######"} << 2;
+        QTest::newRow("regions behind walls stay")
+            << QStringList{"......", "#####.", "...#..", ".#.###", ".#.#.#", ".#####"} << 2 << 2
+            << QStringList{"......", "#####.", "####..", "######", "####.#", "######"} << 2;
+    }
+
+    void floodFillFillsFourConnectedRegion()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(QStringList, expected);
+        QFETCH(int, right);
+        ImageProcess surface = fromRows(rows);
+
+        QCOMPARE(surface.floodFill(x, y, 1), right);
+
+        QCOMPARE(render(surface), expected.join(QLatin1Char('|')));
+    }
+
+    void floodFillThatChangesNothingReturnsAtOnce_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("value");
+        QTest::newRow("value equals seed") << 8 << 0 << 0;
+        QTest::newRow("value reads back as seed (alpha bits)") << 24 << 0 << int(0xff000000u);
+        QTest::newRow("start outside the surface") << 8 << 7 << 1;
+        QTest::newRow("start at negative x") << 8 << -1 << 1;
+    }
+
+    void floodFillThatChangesNothingReturnsAtOnce()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, x);
+        QFETCH(int, value);
+        ImageProcess surface(depth, 5, 5, 0);
+        QCOMPARE(surface.floodFill(x, 2, value), -1);
+        QCOMPARE(surface.pixel(0, 2), 0);
+        QCOMPARE(surface.pixel(4, 4), 0);
+    }
+
+    void floodFillOfLargeSerpentineNeedsNoDeepRecursion()
+    {
+        // Columns joined alternately at the top and the bottom: a single path
+        // of about 190,000 pixels that a recursive fill would follow span by span.
+        const int size = 600;
+        ImageProcess surface(8, size, size, 0);
+        for (int x = 1; x < size; x += 2) {
+            const bool gapAtBottom = (x / 2) % 2 == 0;
+            surface.drawVLine(gapAtBottom ? 0 : 1, gapAtBottom ? size - 1 : size, x, 9);
+        }
+
+        surface.floodFill(0, 0, 5);
+
+        int filled = 0;
+        int untouched = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const int v = surface.pixel(unsigned(x), unsigned(y));
+                filled += v == 5;
+                untouched += v == 0;
+            }
+        QCOMPARE(untouched, 0);
+        QCOMPARE(filled, size * size - (size / 2) * (size - 1));
+    }
+};
+
+GLYPH_TEST_MAIN(TestImageProcess)
+#include "tst_imageprocess.moc"
