@@ -1,0 +1,509 @@
+// Times the program's main road with the real classes, headless: a photo-like
+// picture written as JPEG is dropped on a real main page, then a slider step,
+// a format change and each text tab are timed until the view on screen is
+// final. For each step it also prints the longest time the event loop did not
+// run (a 10 ms timer notes the gaps between its ticks).
+//
+//   bench_road [--quick] [WIDTHxHEIGHT]
+//
+// Default size 4000x3000; --quick uses 1000x750. Run it by hand (it sets the
+// offscreen platform and a temporary home itself).
+#include "app.h"
+#include "appstylesheet.h"
+#include "comboslider.h"
+#include "droparea.h"
+#include "effectsform.h"
+#include "imageloader.h"
+#include "imagepreview.h"
+#include "mainpage.h"
+#include "textpreview.h"
+
+#include <QAbstractEventDispatcher>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QImage>
+#include <QImageWriter>
+#include <QLabel>
+#include <QMetaProperty>
+#include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyleOptionSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+enum Tab { PreviewTab, HtmlTab, CssTab, XmlTab, XhtmlTab, Base64Tab };
+const char *const tabNames[] = {"PREVIEW", "HTML", "CSS", "XML", "XHTML", "BASE64"};
+
+// Each step may take this long before it is given up (GLYPH_BENCH_TIMEOUT
+// seconds, default 15 minutes).
+const qint64 StepTimeoutMs = qEnvironmentVariableIsSet("GLYPH_BENCH_TIMEOUT")
+    ? qEnvironmentVariableIntValue("GLYPH_BENCH_TIMEOUT") * qint64(1000)
+    : 15 * 60 * 1000;
+
+// Smooth gradients, sharp-edged discs and low noise from a fixed seed.
+QImage photoLike(int width, int height, quint32 seed)
+{
+    quint64 state = seed;
+    auto random = [&state]() {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return quint32(state >> 33);
+    };
+    const double scale = std::min(width, height);
+    std::vector<double> along(size_t(width) * 3), down(size_t(height) * 3);
+    for (int x = 0; x < width; ++x) {
+        const double t = x / scale;
+        along[size_t(x) * 3 + 0] = 60 * std::sin(t * 2.1 + 0.3) + 15 * std::sin(t * 9.0);
+        along[size_t(x) * 3 + 1] = 50 * std::cos(t * 1.7) + 12 * std::sin(t * 7.0 + 1.0);
+        along[size_t(x) * 3 + 2] = 40 * std::sin(t * 3.3 + 1.2);
+    }
+    for (int y = 0; y < height; ++y) {
+        const double t = y / scale;
+        down[size_t(y) * 3 + 0] = 120 + 40 * std::cos(t * 2.5);
+        down[size_t(y) * 3 + 1] = 110 + 45 * std::sin(t * 1.9 + 0.7);
+        down[size_t(y) * 3 + 2] = 100 + 50 * std::cos(t * 1.3 + 2.0);
+    }
+    struct Disc { double cx, cy, r2; int dr, dg, db; };
+    std::vector<Disc> discs;
+    for (int i = 0; i < 12; ++i) {
+        const double r = scale * (0.05 + (random() % 1000) / 4000.0);
+        discs.push_back({double(random() % quint32(width)), double(random() % quint32(height)), r * r,
+                         int(random() % 121) - 60, int(random() % 121) - 60, int(random() % 121) - 60});
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            double c[3] = {along[size_t(x) * 3] + down[size_t(y) * 3],
+                           along[size_t(x) * 3 + 1] + down[size_t(y) * 3 + 1],
+                           along[size_t(x) * 3 + 2] + down[size_t(y) * 3 + 2]};
+            for (const Disc &d : discs) {
+                const double dx = x - d.cx, dy = y - d.cy;
+                if (dx * dx + dy * dy < d.r2) {
+                    c[0] += d.dr;
+                    c[1] += d.dg;
+                    c[2] += d.db;
+                }
+            }
+            int v[3];
+            for (int k = 0; k < 3; ++k) {
+                const int noise = int(random() % 5) + int(random() % 5) - 4;
+                v[k] = std::clamp(int(c[k]) + noise, 0, 255);
+            }
+            line[x] = qRgb(v[0], v[1], v[2]);
+        }
+    }
+    return image;
+}
+
+QString peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    const QStringList lines = QString::fromLatin1(status.readAll()).split(QLatin1Char('\n'));
+    for (const QString &line : lines)
+        if (line.startsWith(QLatin1String("VmHWM:")))
+            return line.mid(6).trimmed();
+    return QStringLiteral("unknown");
+}
+
+// Notes the longest gap between the ticks of a 10 ms timer, i.e. the longest
+// time the event loop was kept from running.
+class StallMeter : public QObject
+{
+public:
+    StallMeter()
+    {
+        m_timer.setInterval(10);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_clock.start();
+        m_timer.start();
+    }
+    void reset()
+    {
+        m_last = m_clock.elapsed();
+        m_longest = 0;
+    }
+    // The longest gap since reset(), the one still open included.
+    qint64 longest() const { return std::max(m_longest, m_clock.elapsed() - m_last); }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// Runs the event loop until nothing is left to do: no event handled in three
+// rounds in a row and no work in the global thread pool. False on time-out.
+bool settle(qint64 timeoutMs = StepTimeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    int quiet = 0;
+    while (clock.elapsed() < timeoutMs) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const bool handled = dispatcher->processEvents(QEventLoop::AllEvents);
+        const bool poolBusy = QThreadPool::globalInstance()->activeThreadCount() > 0;
+        // The stall meter's own tick does not count as work.
+        if (!handled && !poolBusy) {
+            if (++quiet >= 3)
+                return true;
+            QThread::usleep(300);
+        } else {
+            quiet = 0;
+            if (!handled)
+                QThread::usleep(300);
+        }
+    }
+    return false;
+}
+
+// Runs the event loop until the condition holds. False on time-out.
+bool waitUntil(const std::function<bool()> &condition, qint64 timeoutMs = StepTimeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    while (!condition()) {
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        QCoreApplication::sendPostedEvents();
+        if (!dispatcher->processEvents(QEventLoop::AllEvents))
+            QThread::usleep(300);
+    }
+    return true;
+}
+
+struct StepResult
+{
+    qint64 readyMs = -1;   // until the condition held
+    qint64 settledMs = -1; // until the event loop was idle as well
+    qint64 stallMs = 0;
+};
+
+// The real main page with handles on what the user touches.
+class Road
+{
+public:
+    Road()
+    {
+        page.resize(1100, 800);
+        page.show();
+        tabs = page.findChild<QTabWidget *>();
+        dropArea = page.findChild<CreatorDropArea *>(QStringLiteral("DropArea"));
+        form = page.findChild<CreatorEffects *>()->findChild<QFormLayout *>();
+        picture = qobject_cast<ImagePreview *>(tabs->widget(PreviewTab));
+        pictureWidget = picture->findChild<QScrollArea *>(QStringLiteral("PreviewWidget"))->widget();
+        for (QLabel *label : picture->findChildren<QLabel *>())
+            if (label->text().startsWith(QLatin1String("Size: ")))
+                sizeLabel = label;
+    }
+
+    // The picture the picture tab shows, as a key that changes with it.
+    qint64 pictureKey() const
+    {
+        return pictureWidget->palette().brush(pictureWidget->backgroundRole()).texture().cacheKey();
+    }
+
+    // Blanks the picture tab's size text, so that its next real preview shows.
+    void blankSize() { sizeLabel->setText(QString()); }
+    bool sizeShown() const { return sizeLabel->text().startsWith(QLatin1String("Size: ")); }
+
+    QWidget *control(const char *label) const
+    {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            auto *caption = qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget());
+            if (caption && caption->text() == QLatin1String(label))
+                return form->itemAt(row, QFormLayout::FieldRole)->widget();
+        }
+        return nullptr;
+    }
+
+    void drop(const QString &path)
+    {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(140, 140), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(dropArea, &enter);
+        QDropEvent drop(QPointF(140, 140), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(dropArea, &drop);
+    }
+
+    // One step of the brightness slider with the mouse: the value moves by
+    // one, then the handle is let go.
+    void brightnessStep()
+    {
+        auto *combo = qobject_cast<QMWidgets::ComboSlider *>(control("Brightness:"));
+        QSlider *slider = combo->findChild<QSlider *>();
+        QSpinBox *spin = combo->findChild<QSpinBox *>();
+        spin->setValue(spin->value() < spin->maximum() ? spin->value() + 1 : spin->value() - 1);
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.subControls = QStyle::SC_All;
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        option.pageStep = slider->pageStep();
+        option.singleStep = slider->singleStep();
+        option.tickPosition = slider->tickPosition();
+        option.tickInterval = slider->tickInterval();
+        const QPoint handle =
+            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+        QMouseEvent press(QEvent::MouseButtonPress, handle, slider->mapToGlobal(handle), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, handle, slider->mapToGlobal(handle), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &release);
+    }
+
+    void chooseFormat(const char *format)
+    {
+        auto *box = qobject_cast<QComboBox *>(control("Format:"));
+        box->setCurrentIndex(box->findText(QLatin1String(format)));
+    }
+
+    QString text(int tab) const
+    {
+        const auto children = tabs->widget(tab)->findChildren<QWidget *>();
+        for (QWidget *child : children) {
+            const QMetaProperty property = child->metaObject()->userProperty();
+            if (property.isValid() && qstrcmp(property.name(), "plainText") == 0)
+                return child->property("plainText").toString();
+        }
+        return QString();
+    }
+
+    // Where the payload starts, per tab, and the format word it follows.
+    bool textCarries(int tab, const QString &word, const QString &base64Start) const
+    {
+        const QString t = text(tab);
+        if (tab == Base64Tab)
+            return t.startsWith(base64Start);
+        return t.contains(QLatin1String("data:image/") + word + QLatin1String(";base64,") + base64Start);
+    }
+
+    MainPage page;
+    QTabWidget *tabs = nullptr;
+    CreatorDropArea *dropArea = nullptr;
+    QFormLayout *form = nullptr;
+    ImagePreview *picture = nullptr;
+    QWidget *pictureWidget = nullptr;
+    QLabel *sizeLabel = nullptr;
+};
+
+StallMeter *s_meter = nullptr;
+
+// Runs the action, then waits until the condition holds and the loop is idle.
+StepResult timeStep(const std::function<void()> &action, const std::function<bool()> &ready)
+{
+    settle();
+    s_meter->reset();
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    StepResult result;
+    if (waitUntil(ready))
+        result.readyMs = clock.elapsed();
+    if (settle())
+        result.settledMs = clock.elapsed();
+    result.stallMs = s_meter->longest();
+    return result;
+}
+
+QString ms(qint64 value)
+{
+    return value < 0 ? QStringLiteral("timeout") : QStringLiteral("%1 ms").arg(value);
+}
+
+void report(const char *step, const StepResult &r)
+{
+    std::printf("  %-34s ready %12s   settled %12s   longest stall %9s\n", step, qPrintable(ms(r.readyMs)),
+                qPrintable(ms(r.settledMs)), qPrintable(ms(r.stallMs)));
+    std::fflush(stdout);
+}
+
+// Uses a fresh temporary home, so the bench leaves no settings behind.
+QTemporaryDir *prepareHome()
+{
+    auto *home = new QTemporaryDir;
+    const QByteArray path = QFile::encodeName(home->path());
+    qputenv("HOME", path);
+    qputenv("XDG_CONFIG_HOME", path + "/.config");
+    qputenv("XDG_DATA_HOME", path + "/.local/share");
+    qputenv("XDG_CACHE_HOME", path + "/.cache");
+    qputenv("XDG_RUNTIME_DIR", path + "/.runtime");
+    QFile::setPermissions(home->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return home;
+}
+
+void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QSize size(4000, 3000);
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(arg);
+        if (arg == QLatin1String("--quick"))
+            size = QSize(1000, 750);
+        else if (m.hasMatch())
+            size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        else if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-platform")) {
+            std::fprintf(stderr, "usage: bench_road [--quick] [WIDTHxHEIGHT]\n");
+            return 2;
+        }
+    }
+
+    QTemporaryDir *home = prepareHome();
+    int result = 0;
+    {
+        QMWidgets::App app(argc, argv, QStringLiteral("Quillar"), QStringLiteral("Glyphcraft"));
+        qInstallMessageHandler(quietHandler);
+        app.setStyleSheet(appStyleSheet);
+        StallMeter meter;
+        s_meter = &meter;
+
+        // The picture, as a JPEG file of quality 92.
+        QTemporaryDir work;
+        const QString photo = work.filePath(QStringLiteral("photo.jpg"));
+        {
+            const QImage image = photoLike(size.width(), size.height(), 20240611u);
+            QImageWriter writer(photo, "JPEG");
+            writer.setQuality(92);
+            if (!writer.write(image)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(photo));
+                return 1;
+            }
+        }
+        std::printf("bench_road: %dx%d photo-like picture, JPEG quality 92, %lld bytes; %d cores\n",
+                    size.width(), size.height(), QFileInfo(photo).size(), QThread::idealThreadCount());
+        std::printf("  (times until the visible view is final; 'settled' adds the idle event loop)\n");
+
+        QElapsedTimer clock;
+        clock.start();
+        const QImage decoded = ImageLoader::load(photo);
+        const qint64 decodeMs = clock.elapsed();
+        std::printf("  %-34s %12s   (%dx%d)\n", "file decode (ImageLoader::load)", qPrintable(ms(decodeMs)),
+                    decoded.width(), decoded.height());
+
+        Road road;
+        settle();
+        const QString caption = QStringLiteral("<H2>%1x%2</H2>").arg(size.width()).arg(size.height());
+
+        // Drop to picture ready: caption, encoded picture and its size shown.
+        qint64 keyBefore = road.pictureKey();
+        road.blankSize();
+        const StepResult load = timeStep([&] { road.drop(photo); }, [&] {
+            return road.picture->captionText() == caption && road.sizeShown()
+                && road.pictureKey() != keyBefore;
+        });
+        report("drop to picture ready", load);
+        if (load.readyMs < 0)
+            std::printf("  picture preview shows %s, %s\n", qPrintable(road.picture->captionText()),
+                        qPrintable(road.picture->sizeText()));
+
+        // One slider step with the picture tab current.
+        keyBefore = road.pictureKey();
+        road.blankSize();
+        report("slider step, PREVIEW tab", timeStep([&] { road.brightnessStep(); }, [&] {
+            return road.sizeShown() && road.pictureKey() != keyBefore;
+        }));
+
+        // Each text tab shown (PNG).
+        for (int tab = HtmlTab; tab <= Base64Tab; ++tab) {
+            const StepResult r = timeStep([&] { road.tabs->setCurrentIndex(tab); },
+                                          [&] { return road.textCarries(tab, QStringLiteral("png"), QStringLiteral("iVBOR")); });
+            report(qPrintable(QStringLiteral("show %1 tab").arg(QLatin1String(tabNames[tab]))), r);
+        }
+
+        // One slider step with the HTML tab current.
+        road.tabs->setCurrentIndex(HtmlTab);
+        settle();
+        const QString htmlBefore = road.text(HtmlTab);
+        report("slider step, HTML tab", timeStep([&] { road.brightnessStep(); }, [&] {
+            const QString now = road.text(HtmlTab);
+            return now != htmlBefore && road.textCarries(HtmlTab, QStringLiteral("png"), QStringLiteral("iVBOR"));
+        }));
+
+        // Format changes, with the picture tab current.
+        road.tabs->setCurrentIndex(PreviewTab);
+        settle();
+        keyBefore = road.pictureKey();
+        road.blankSize();
+        report("format PNG -> JPG, PREVIEW tab", timeStep([&] { road.chooseFormat("JPG"); }, [&] {
+            return road.sizeShown() && road.pictureKey() != keyBefore;
+        }));
+        keyBefore = road.pictureKey();
+        road.blankSize();
+        report("format JPG -> PNG, PREVIEW tab", timeStep([&] { road.chooseFormat("PNG"); }, [&] {
+            return road.sizeShown() && road.pictureKey() != keyBefore;
+        }));
+
+        const QString htmlText = road.text(HtmlTab);
+        std::printf("  HTML text: %lld characters\n", qint64(htmlText.size()));
+        std::printf("  peak memory (VmHWM): %s\n", qPrintable(peakMemory()));
+
+        // The same job by ImageMagick, when it is really there.
+        QProcess probe;
+        probe.start(QStringLiteral("convert"), {QStringLiteral("-version")});
+        const bool realConvert = probe.waitForFinished(10000)
+            && QString::fromLocal8Bit(probe.readAllStandardOutput()).contains(QLatin1String("ImageMagick"));
+        if (realConvert) {
+            clock.restart();
+            const int rc = QProcess::execute(QStringLiteral("bash"),
+                                             {QStringLiteral("-c"),
+                                              QStringLiteral("convert '%1' png:- | base64 -w0 > /dev/null").arg(photo)});
+            const qint64 convertMs = clock.elapsed();
+            std::printf("  convert photo.jpg png:- | base64 -w0: %s (exit %d)\n", qPrintable(ms(convertMs)), rc);
+            if (convertMs > 0 && load.readyMs >= 0)
+                std::printf("  ratio drop-to-picture-ready / convert: %.2f\n", double(load.readyMs) / convertMs);
+        } else {
+            std::printf("  convert: not ImageMagick here, comparison skipped\n");
+        }
+        result = load.readyMs < 0 ? 1 : 0;
+    }
+    delete home;
+    return result;
+}
