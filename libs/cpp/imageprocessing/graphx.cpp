@@ -1,7 +1,15 @@
 #include "graphx.h"
 
 #include "colormatrix.h"
+#include "colorreducer.h"
 #include "imageprocesst.h"
+#include "textcodecs.h"
+
+#include <QBuffer>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QPainter>
+#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -675,6 +683,389 @@ int GraphX::midRange(int a, int b, int c, int d)
     const int high = std::max(std::max(a, b), std::max(c, d));
     const int low = std::min(std::min(a, b), std::min(c, d));
     return int((qint64(high) + low) / 2);
+}
+
+bool GraphX::reduceColorsToPng(const QImage &image, const QString &fileName, int maxColors,
+                               bool dither, bool detectGray)
+{
+    ColorReducer reducer(image);
+    reducer.setDither(dither);
+    reducer.setDetectGray(detectGray);
+    const QImage reduced = reducer.reduce(maxColors);
+    return !reduced.isNull() && reduced.save(fileName, "PNG", 0);
+}
+
+bool GraphX::reduceColorsToFile(const QImage &image, const QString &fileName, int maxColors,
+                                const QString &format)
+{
+    ColorReducer reducer(image);
+    const QImage reduced = reducer.reduce(maxColors);
+    return !reduced.isNull() && reduced.save(fileName, format.toLocal8Bit().constData(), 0);
+}
+
+namespace {
+
+bool isWordFormat(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+        || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// image itself (shared, not copied) when it is laid out as 0xAARRGGBB words,
+// else an ARGB32 conversion.
+QImage wordView(const QImage &image)
+{
+    if (image.isNull() || isWordFormat(image.format()))
+        return image;
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// other in the given word format, so words can move between the two images.
+QImage inFormat(const QImage &other, QImage::Format format)
+{
+    if (other.isNull() || other.format() == format)
+        return other;
+    return other.convertToFormat(format);
+}
+
+inline quint32 wordAt(const QImage &image, int x, int y)
+{
+    return reinterpret_cast<const quint32 *>(image.constScanLine(y))[x];
+}
+
+inline quint32 *wordLine(QImage &image, int y)
+{
+    return reinterpret_cast<quint32 *>(image.scanLine(y));
+}
+
+// A new w x h image of source's format whose pixel (x, y) is source's pixel
+// at from(x, y).
+template <typename F>
+QImage remapped(const QImage &image, int w, int h, F from)
+{
+    const QImage source = wordView(image);
+    if (source.isNull())
+        return QImage();
+    QImage result(w, h, source.format());
+    if (result.isNull())
+        return QImage();
+    for (int y = 0; y < h; ++y) {
+        quint32 *line = wordLine(result, y);
+        for (int x = 0; x < w; ++x) {
+            const QPoint p = from(x, y);
+            line[x] = wordAt(source, p.x(), p.y());
+        }
+    }
+    return result;
+}
+
+// first's copy, with f(firstWord, secondWord, x, y) applied over the overlap.
+template <typename F>
+QImage combined(const QImage &first, const QImage &second, F f)
+{
+    QImage result = wordImage(first);
+    if (result.isNull())
+        return QImage();
+    const QImage other = inFormat(second, result.format());
+    const int w = std::min(result.width(), other.width());
+    const int h = std::min(result.height(), other.height());
+    for (int y = 0; y < h; ++y) {
+        quint32 *line = wordLine(result, y);
+        const quint32 *otherLine = reinterpret_cast<const quint32 *>(other.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = f(line[x], otherLine[x], x, y);
+    }
+    return result;
+}
+
+int channelDifference(quint32 a, quint32 b, int shift)
+{
+    return std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff));
+}
+
+// Doubles both images, copies second's pixel at each even (x, y) into the
+// doubled first at the given offsets and scales the result back smoothly.
+QImage interleaved(const QImage &first, const QImage &second, bool bothDiagonals)
+{
+    const QImage base = wordImage(first);
+    if (base.isNull() || second.isNull())
+        return base;
+    const QImage other = inFormat(second, base.format());
+    QImage big = base.scaled(2 * base.width(), 2 * base.height(), Qt::IgnoreAspectRatio,
+                             Qt::FastTransformation);
+    const QImage otherBig = inFormat(other.scaled(2 * other.width(), 2 * other.height(),
+                                                  Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                                     big.format());
+    if (big.isNull() || otherBig.isNull())
+        return base;
+    const int w = std::min(big.width(), otherBig.width());
+    const int h = std::min(big.height(), otherBig.height());
+    for (int y = 0; y < h; y += 2) {
+        quint32 *line = wordLine(big, y);
+        quint32 *next = wordLine(big, y + 1);
+        for (int x = 0; x < w; x += 2) {
+            const quint32 p = wordAt(otherBig, x, y);
+            line[x + 1] = p;
+            next[x] = p;
+            if (bothDiagonals)
+                next[x + 1] = p;
+        }
+    }
+    return inFormat(big.scaled(base.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                    base.format());
+}
+
+} // namespace
+
+QImage GraphX::mirror(const QImage &image, bool horizontal, bool vertical)
+{
+    return image.mirrored(horizontal, vertical);
+}
+
+QImage GraphX::rotateLeft(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    return remapped(image, h, w, [w](int x, int y) { return QPoint(w - 1 - y, x); });
+}
+
+QImage GraphX::rotateRight(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    return remapped(image, h, w, [h](int x, int y) { return QPoint(y, h - 1 - x); });
+}
+
+QImage GraphX::rotate180(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    return remapped(image, w, h, [w, h](int x, int y) { return QPoint(w - 1 - x, h - 1 - y); });
+}
+
+QImage GraphX::addBorder(const QImage &image, int percent, const QColor &colour)
+{
+    const QImage source = wordView(image);
+    if (source.isNull())
+        return QImage();
+    const int w = source.width(), h = source.height();
+    const qint64 border = std::max<qint64>(0, qint64(qint64(percent) * w / 100.0));
+    const qint64 newWidth = w + 2 * border, newHeight = h + 2 * border;
+    if (newWidth > 0x7fff'ffff / 4 || newHeight > 0x7fff'ffff / 4)
+        return QImage();
+    QImage result(int(newWidth), int(newHeight), source.format());
+    if (result.isNull())
+        return QImage();
+    result.fill(colour);
+    const int b = int(border);
+    for (int y = 0; y < h; ++y) {
+        const quint32 *in = reinterpret_cast<const quint32 *>(source.constScanLine(y));
+        std::copy(in, in + w, wordLine(result, y + b) + b);
+    }
+    return result;
+}
+
+QImage GraphX::fitIntoSize(const QImage &image, const QSize &size, const QColor &fill)
+{
+    const QImage source = wordView(image);
+    if (source.isNull() || size.width() <= 0 || size.height() <= 0)
+        return QImage();
+    QImage result(size, source.format());
+    if (result.isNull())
+        return QImage();
+    result.fill(fill);
+    const QImage scaled = source.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPoint at(0, 0);
+    if (scaled.width() < size.width())
+        at.setX((size.width() - scaled.width()) / 2);
+    else if (scaled.height() < size.height())
+        at.setY((size.height() - scaled.height()) / 2);
+    QPainter painter(&result);
+    painter.drawImage(at, scaled);
+    painter.end();
+    return result;
+}
+
+QImage GraphX::cropMargins(const QImage &image, int left, int right, int top, int bottom)
+{
+    const QImage source = wordView(image);
+    if (source.isNull())
+        return QImage();
+    left = std::max(0, left);
+    right = std::max(0, right);
+    top = std::max(0, top);
+    bottom = std::max(0, bottom);
+    const qint64 w = qint64(source.width()) - left - right;
+    const qint64 h = qint64(source.height()) - top - bottom;
+    if (w <= 0 || h <= 0)
+        return QImage();
+    return source.copy(left, top, int(w), int(h));
+}
+
+QImage GraphX::cropPercent(const QImage &image, int left, int right, int top, int bottom)
+{
+    const qint64 w = image.width(), h = image.height();
+    auto share = [](int percent, qint64 extent) {
+        return int(qBound(0, percent, 100) * extent / 100);
+    };
+    return cropMargins(image, share(left, w), share(right, w), share(top, h), share(bottom, h));
+}
+
+QImage GraphX::difference(const QImage &first, const QImage &second)
+{
+    return combined(first, second, [](quint32 a, quint32 b, int, int) {
+        return 0xff000000u | quint32(channelDifference(a, b, 16)) << 16
+            | quint32(channelDifference(a, b, 8)) << 8 | quint32(channelDifference(a, b, 0));
+    });
+}
+
+QImage GraphX::average(const QImage &first, const QImage &second)
+{
+    return combined(first, second, [](quint32 a, quint32 b, int, int) {
+        quint32 out = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            out |= ((((a >> shift) & 0xff) + ((b >> shift) & 0xff)) >> 1) << shift;
+        return out;
+    });
+}
+
+QImage GraphX::interleaveHalf(const QImage &first, const QImage &second)
+{
+    return interleaved(first, second, false);
+}
+
+QImage GraphX::interleaveThreeQuarters(const QImage &first, const QImage &second)
+{
+    return interleaved(first, second, true);
+}
+
+QImage GraphX::maskedCopy(const QImage &first, const QImage &second, const QImage &mask)
+{
+    // Pixels the mask does not cover keep first's value.
+    const QImage m = wordView(mask);
+    return combined(first, second, [&m](quint32 a, quint32 b, int x, int y) {
+        if (x < m.width() && y < m.height() && (wordAt(m, x, y) & 0x00ffffffu) == 0)
+            return b;
+        return a;
+    });
+}
+
+QImage GraphX::replaceSimilar(const QImage &first, const QImage &second, const int &tolerance)
+{
+    return combined(first, second, [tolerance](quint32 a, quint32 b, int, int) {
+        const bool similar = channelDifference(a, b, 8) < tolerance
+            && channelDifference(a, b, 16) < tolerance && channelDifference(a, b, 0) < tolerance;
+        return similar ? b : a;
+    });
+}
+
+QPixmap GraphX::applyAlphaMask(const QPixmap &pixmap, const QPixmap &mask)
+{
+    if (pixmap.isNull())
+        return QPixmap();
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    if (mask.isNull())
+        return QPixmap::fromImage(image);
+    const QImage alphaSource = mask.toImage()
+                                   .scaled(image.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                   .convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        quint32 *line = wordLine(image, y);
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = (line[x] & 0x00ffffffu) | ((wordAt(alphaSource, x, y) & 0x00ff0000u) << 8);
+    }
+    return QPixmap::fromImage(image);
+}
+
+QString GraphX::toDataUri(const QImage &image, const QString &format, const int &quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly))
+        return QString();
+    // A data URI without a payload would be a broken picture: report failure
+    // as an empty string instead.
+    if (!image.save(&buffer, format.toLocal8Bit().constData(), quality) || bytes.isEmpty())
+        return QString();
+    return QStringLiteral("data:image/") + format.toLower() + QStringLiteral(";base64,")
+        + MTools::toBase64String(bytes);
+}
+
+QImage GraphX::fromDataUri(const QString &text)
+{
+    const QString imageMark = QStringLiteral(":image/");
+    const QString base64Mark = QStringLiteral(";base64,");
+    const int a = text.indexOf(imageMark);
+    if (a < 0)
+        return QImage();
+    const int formatStart = a + imageMark.size();
+    const int c = text.indexOf(base64Mark, formatStart);
+    if (c < 0)
+        return QImage();
+    const QString format = text.mid(formatStart, c - formatStart);
+    QByteArray bytes = MTools::fromBase64String(text.mid(c + base64Mark.size()));
+    if (bytes.isEmpty())
+        return QImage();
+
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    QImageReader reader(&buffer, format.toLatin1());
+    // Refuse pictures larger than the program takes, from the header where
+    // the format tells the size before decoding.
+    auto tooLarge = [](const QSize &size) {
+        return qint64(size.width()) * qint64(size.height()) > MaxDataUriPixels;
+    };
+    const QSize announced = reader.size();
+    if (announced.isValid() && tooLarge(announced))
+        return QImage();
+    QImage image;
+    if (!reader.read(&image) || tooLarge(image.size()))
+        return QImage();
+    return image;
+}
+
+QImage GraphX::recompress(const QImage &image, const QString &format, const int &quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    const QByteArray name = format.toLocal8Bit();
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly)
+        || !image.save(&buffer, name.constData(), quality))
+        return QImage();
+    return QImage::fromData(bytes, name.constData());
+}
+
+void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QString &text,
+                         const QFont &font, const QColor &colour, bool outline, float opacity)
+{
+    if (!painter || !painter->isActive())
+        return;
+    const QFontMetrics metrics(font);
+    const int x = position.x(), y = position.y();
+    const int tw = metrics.horizontalAdvance(text);
+    const int th = metrics.height();
+
+    painter->save();
+    painter->setFont(font);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setPen(Qt::NoPen);
+    painter->setOpacity(0.6);
+    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    // Shadow, slightly larger than the box.
+    painter->drawRoundedRect(QRect(x, y, tw + 15, th + 6), 100, 100, Qt::RelativeSize);
+
+    painter->setOpacity(1.0);
+    painter->setOpacity(opacity);
+    QRadialGradient gradient(QPointF(x + 2, y + 2), tw + 12, QPointF(x + 2, y + 2));
+    gradient.setColorAt(0, Qt::white);
+    gradient.setColorAt(1, colour);
+    painter->setBrush(gradient);
+    if (outline)
+        painter->setPen(Qt::white);
+    const QRect box(x, y, tw + 12, th + 3);
+    painter->drawRoundedRect(box, 100, 100, Qt::RelativeSize);
+
+    painter->setPen(Qt::white);
+    painter->drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, text);
+    painter->restore();
 }
 
 } // namespace MGraphX

@@ -1,9 +1,16 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
+#include <QPixmap>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
+#include <QString>
 #include <QVector>
+
+class QPainter;
 
 namespace MGraphX {
 
@@ -97,6 +104,66 @@ public:
     static QImage blurRect(const QImage &image, const QRect &rect, int radius, bool alphaOnly);
     // (max + min) / 2 of the four values.
     static int midRange(int a, int b, int c, int d);
+
+    // Colour reduction to an indexed picture saved as PNG (quality 0). Returns
+    // whether the file was written.
+    static bool reduceColorsToPng(const QImage &image, const QString &fileName, int maxColors,
+                                  bool dither, bool detectGray);
+    // The same with dithering and grey detection on, in the given file format.
+    static bool reduceColorsToFile(const QImage &image, const QString &fileName, int maxColors,
+                                   const QString &format);
+
+    // Geometry. The turns, addBorder and the crops keep a 32-bit input's format;
+    // other formats give ARGB32. Sizes that leave no pixel give a null image.
+    static QImage mirror(const QImage &image, bool horizontal, bool vertical);
+    // A quarter turn counter-clockwise: new (x, y) = input (W - 1 - y, x).
+    static QImage rotateLeft(const QImage &image);
+    // A quarter turn clockwise: new (x, y) = input (y, H - 1 - x).
+    static QImage rotateRight(const QImage &image);
+    static QImage rotate180(const QImage &image);
+    // A border of percent * width / 100 pixels (truncated) on all four sides;
+    // negative percentages add none.
+    static QImage addBorder(const QImage &image, int percent, const QColor &colour);
+    // Scales into size keeping the aspect ratio and centres the picture on fill.
+    static QImage fitIntoSize(const QImage &image, const QSize &size, const QColor &fill);
+    // Cuts the margins away; negative margins count as 0.
+    static QImage cropMargins(const QImage &image, int left, int right, int top, int bottom);
+    // Margins in percent of the width (left, right) and height (top, bottom),
+    // each bounded to 0..100.
+    static QImage cropPercent(const QImage &image, int left, int right, int top, int bottom);
+
+    // Two images. The result is first's copy changed over the overlap of the
+    // images (the smaller width and height); a null first gives a null image.
+    // Opaque |first - second| per channel.
+    static QImage difference(const QImage &first, const QImage &second);
+    // (first + second) >> 1 per byte, alpha included.
+    static QImage average(const QImage &first, const QImage &second);
+    // Half (three quarters) of each 2x2 block of the doubled first image taken
+    // from second, then scaled back smoothly: a 50 % (75 %) mix.
+    static QImage interleaveHalf(const QImage &first, const QImage &second);
+    static QImage interleaveThreeQuarters(const QImage &first, const QImage &second);
+    // second's pixel where the mask's RGB is 0; outside the mask first's.
+    static QImage maskedCopy(const QImage &first, const QImage &second, const QImage &mask);
+    // second's pixel where every colour channel differs by less than tolerance.
+    static QImage replaceSimilar(const QImage &first, const QImage &second, const int &tolerance);
+    // The pixmap with the red channel of mask (scaled to its size) as alpha.
+    static QPixmap applyAlphaMask(const QPixmap &pixmap, const QPixmap &mask);
+
+    // Encoding. Pictures decoded from a data URI are limited to MaxDataUriPixels.
+    static constexpr qint64 MaxDataUriPixels = 100000000;
+    // "data:image/<format>;base64,<bytes>"; an empty string when the image
+    // cannot be written in that format.
+    static QString toDataUri(const QImage &image, const QString &format, const int &quality);
+    // The image of a "...:image/<format>;base64,<payload>" text; a null image
+    // when the marks are missing or the payload does not load.
+    static QImage fromDataUri(const QString &text);
+    // The image after a save and reload in format; null when that fails.
+    static QImage recompress(const QImage &image, const QString &format, const int &quality);
+
+    // A rounded caption box with a shadow and centred white text at position.
+    // Does nothing without an active painter.
+    static void drawCaption(QPainter *painter, const QPoint &position, const QString &text,
+                            const QFont &font, const QColor &colour, bool outline, float opacity);
 };
 
 } // namespace MGraphX
