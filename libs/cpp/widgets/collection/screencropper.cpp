@@ -1,0 +1,248 @@
+#include "screencropper.h"
+
+#include "app.h"
+#include "os.h"
+#include "stylehelpers.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace QMWidgets {
+
+ScreenCropper::ScreenCropper(QWidget *parent)
+    : QFrame(parent)
+{
+    auto *closeAction = new QAction(tr("Close"), this);
+    closeAction->setShortcut(Qt::Key_Escape);
+    addAction(closeAction);
+    connect(closeAction, SIGNAL(triggered()), this, SLOT(slotClose()));
+    connect(closeAction, SIGNAL(triggered()), this, SIGNAL(escaped()));
+
+    // Without a folder the file would land in the file-system root.
+    ScreenCropper::saveLocationText();
+}
+
+void ScreenCropper::setHintText(const QString &text)
+{
+    customHint = text;
+}
+
+void ScreenCropper::setShowMode(int mode)
+{
+    showMode = mode;
+}
+
+QPixmap ScreenCropper::croppedPixmap() const
+{
+    return cropped;
+}
+
+void ScreenCropper::refreshDisplay()
+{
+    displayPixmap = grabbedPixmap;
+}
+
+QString ScreenCropper::hintText() const
+{
+    return tr("Select the area you want to crop.\n") + tr("The image file will be saved ") + locationText
+        + QStringLiteral("\n") + tr("Hold [ALT] to go, after screenshot is done, to its location\n")
+        + tr("Press [A] to see about dialog\n") + tr("Press [ESC] to cancel this operation");
+}
+
+QString ScreenCropper::shortHintText() const
+{
+    return tr("Select the area you want to crop. \n") + tr("(to cancel this operation press ESC button)");
+}
+
+void ScreenCropper::saveLocationText()
+{
+    const QStringList desktops = QStandardPaths::standardLocations(QStandardPaths::DesktopLocation);
+    const QString desktop = desktops.isEmpty() ? QString() : desktops.first();
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir() && QDir(desktop).isReadable()) {
+        saveFolder = desktop;
+        locationText = tr("on Desktop");
+    } else {
+        const QStringList homes = QStandardPaths::standardLocations(QStandardPaths::HomeLocation);
+        saveFolder = homes.isEmpty() ? QDir::homePath() : homes.first();
+        locationText = tr("in Home Location");
+    }
+}
+
+void ScreenCropper::grabScreen()
+{
+    selecting = false;
+    grabbedPixmap = grabDesktop();
+    showByMode();
+    raise();
+    activateWindow();
+    displayPixmap = grabbedPixmap;
+    repaint();
+    setFocus(Qt::OtherFocusReason);
+    setCursor(Qt::CrossCursor);
+    setApplicationCursor(Qt::CrossCursor);
+}
+
+void ScreenCropper::slotClose()
+{
+    setApplicationCursor(Qt::ArrowCursor);
+    selecting = false;
+    showByMode();
+    hide();
+    emit closed();
+}
+
+void ScreenCropper::slotSave()
+{
+    m_lastSavedPath.clear();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"));
+    const QString base = saveFolder + QStringLiteral("/ScreenShot_") + stamp;
+    // Two saves within one second must not overwrite each other.
+    QString path = base + QStringLiteral(".png");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = base + QLatin1Char('_') + QString::number(n) + QStringLiteral(".png");
+
+    // A save file leaves nothing behind when the picture cannot be written.
+    // flush() is checked on its own: an error while emptying the write buffer
+    // would otherwise not stop commit().
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && cropped.save(&file, "PNG") && file.flush() && file.commit()) {
+        m_lastSavedPath = path;
+        if (goToLocation)
+            Os::showInFileManager(path);
+    }
+    emit saved();
+}
+
+void ScreenCropper::mousePressEvent(QMouseEvent *event)
+{
+    pressPoint = event->localPos().toPoint();
+    currentPoint = pressPoint;
+    selecting = true;
+    QFrame::mousePressEvent(event);
+    repaint();
+}
+
+void ScreenCropper::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->modifiers() & Qt::AltModifier)
+        goToLocation = true;
+    QFrame::mouseReleaseEvent(event);
+
+    // The grab is in device pixels; the selection is in widget pixels.
+    const double s = Os::scaleFactor();
+    const QRect rect = QRect(QPoint(int(s * pressPoint.x()), int(s * pressPoint.y())),
+                             QPoint(int(s * currentPoint.x()), int(s * currentPoint.y())))
+                           .normalized();
+    cropped = grabbedPixmap.copy(rect);
+
+    slotClose();
+    emit done(cropped);
+    emit done();
+}
+
+void ScreenCropper::mouseMoveEvent(QMouseEvent *event)
+{
+    QFrame::mouseMoveEvent(event);
+    currentPoint = event->localPos().toPoint();
+    repaint();
+}
+
+void ScreenCropper::keyPressEvent(QKeyEvent *event)
+{
+    QFrame::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return) {
+        goToLocation = true;
+    } else if (event->key() == Qt::Key_A) {
+        if (App *app = App::instance())
+            app->slotAbout();
+    }
+}
+
+void ScreenCropper::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(255, 255, 255, 128), 7, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setBrush(Qt::black);
+    painter.drawRect(QRect(QPoint(0, 0), QPoint(width(), height())));
+    painter.drawPixmap(rect(), displayPixmap);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(0, 0), QPoint(width() - 1, height() - 1)));
+
+    if (selecting) {
+        painter.setPen(QPen(QColor(210, 210, 210), 1, Qt::SolidLine));
+        painter.setBrush(QColor(10, 10, 80, 100));
+        painter.drawRect(QRect(pressPoint, currentPoint));
+    } else {
+        paintHintBox(painter, 20, 3.7, 2.5);
+    }
+}
+
+void ScreenCropper::paintHintBox(QPainter &painter, int pixelSize, double sideDivisor, double topDivisor)
+{
+    QFont hintFont = font();
+    hintFont.setPixelSize(pixelSize);
+    painter.setFont(hintFont);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(QColor(200, 200, 200), 4, Qt::SolidLine));
+    painter.setBrush(QColor(0, 0, 0, 180));
+    const int side = int(width() / sideDivisor);
+    const int top = int(height() / topDivisor);
+    const QRect box = rect().adjusted(side, top, -side, -top);
+    painter.drawRoundedRect(box, 5, 20, Qt::RelativeSize);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, customHint.isEmpty() ? hintText() : customHint);
+}
+
+void ScreenCropper::resizeEvent(QResizeEvent *event)
+{
+    displayPixmap = grabbedPixmap;
+    QFrame::resizeEvent(event);
+}
+
+void ScreenCropper::closeEvent(QCloseEvent *event)
+{
+    // Closing by the window system only hides the overlay.
+    event->ignore();
+    hide();
+}
+
+void ScreenCropper::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+}
+
+void ScreenCropper::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        saveLocationText();
+}
+
+void ScreenCropper::setApplicationCursor(Qt::CursorShape shape)
+{
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::changeOverrideCursor(shape);
+    else
+        QGuiApplication::setOverrideCursor(shape);
+}
+
+void ScreenCropper::showByMode()
+{
+    if (showMode == 0)
+        showFullScreen();
+    else if (showMode == 1)
+        showMaximized();
+    else
+        show();
+}
+
+} // namespace QMWidgets

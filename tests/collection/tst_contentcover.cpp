@@ -1,0 +1,141 @@
+#include "noscreenshotwidget.h"
+#include "testmain.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QVBoxLayout>
+
+using QMWidgets::NoScreenShotWidget;
+
+namespace {
+
+// A guarded label with a line edit, and a deeper line edit inside a frame.
+struct Guarded
+{
+    QWidget window;
+    NoScreenShotWidget *cover = nullptr;
+    QLineEdit *edit = nullptr;
+    QWidget *frame = nullptr;
+    QLineEdit *deep = nullptr;
+
+    explicit Guarded(const QString &text = QString())
+    {
+        cover = text.isEmpty() ? new NoScreenShotWidget : new NoScreenShotWidget(text);
+        edit = new QLineEdit;
+        frame = new QWidget;
+        deep = new QLineEdit;
+        auto *inner = new QVBoxLayout(frame);
+        inner->addWidget(deep);
+        auto *layout = new QVBoxLayout(cover);
+        layout->addWidget(edit);
+        layout->addWidget(frame);
+        auto *outer = new QVBoxLayout(&window);
+        outer->addWidget(cover);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        edit->setFocus();
+    }
+
+    bool allHidden() const { return edit->isHidden() && frame->isHidden() && deep->isHidden(); }
+    bool allShown() const { return edit->isVisible() && frame->isVisible() && deep->isVisible(); }
+};
+
+} // namespace
+
+class TestContentCover : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void coverText_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("default heading") << QString() << "<H1><CENTER>No!</CENTER></H1>";
+        QTest::newRow("own text unchanged") << "Hidden while away" << "Hidden while away";
+    }
+
+    void coverText()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        NoScreenShotWidget cover = given.isEmpty() ? NoScreenShotWidget() : NoScreenShotWidget(given);
+        QCOMPARE(cover.text(), expected);
+    }
+
+    void deactivationCoversAndActivationUncoversAtEveryDepth()
+    {
+        // arrange
+        Guarded g;
+        QVERIFY(g.allShown());
+        g.deep->hide(); // hidden by the user: shown again with the rest
+        // act: the application loses its active window
+        QApplication::setActiveWindow(nullptr);
+        // assert
+        QVERIFY(g.allHidden());
+        QVERIFY(g.cover->isVisible());
+        // act: it comes back, although no guarded widget can take the focus now
+        QApplication::setActiveWindow(&g.window);
+        // assert
+        QVERIFY(g.allShown());
+    }
+
+    void keyPressAfterInstallIsSwallowedAndCovers()
+    {
+        // arrange
+        Guarded g;
+        g.cover->install();
+        QCOMPARE(QApplication::focusWidget(), g.edit);
+        // act
+        QTest::keyClick(g.edit, Qt::Key_A);
+        // assert: nothing typed, content covered and it stays so while the window is active
+        QVERIFY(g.edit->text().isEmpty());
+        QVERIFY(g.allHidden());
+        // reactivation brings the content back
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(&g.window);
+        QVERIFY(g.allShown());
+    }
+
+    void keyPressWithoutInstallIsTyped()
+    {
+        Guarded g;
+        QTest::keyClick(g.edit, Qt::Key_A);
+        QCOMPARE(g.edit->text(), QStringLiteral("a"));
+        QVERIFY(g.allShown());
+    }
+
+    void widgetAddedAfterInstallIsGuardedButUnfiltered()
+    {
+        // arrange
+        Guarded g;
+        g.cover->install();
+        auto *late = new QLineEdit;
+        g.cover->layout()->addWidget(late);
+        late->show();
+        // act, assert: covered and uncovered with the rest
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(late->isHidden());
+        QApplication::setActiveWindow(&g.window);
+        QVERIFY(late->isVisible());
+        // but its keys are typed
+        late->setFocus();
+        QTest::keyClick(late, Qt::Key_B);
+        QCOMPARE(late->text(), QStringLiteral("b"));
+        QVERIFY(g.allShown());
+    }
+
+    void destroyedGuardedWidgetIsSkipped()
+    {
+        Guarded g;
+        delete g.frame; // takes the deep edit with it
+        g.frame = nullptr;
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(g.edit->isHidden());
+        QApplication::setActiveWindow(&g.window);
+        QVERIFY(g.edit->isVisible());
+    }
+};
+
+GLYPH_TEST_MAIN(TestContentCover)
+#include "tst_contentcover.moc"
