@@ -1,0 +1,73 @@
+#include "searchfilter.h"
+
+#include "stylehelpers.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace QMWidgets {
+
+SearchFilter::SearchFilter(QWidget *parent)
+    : QLineEdit(parent)
+{
+    setNameAndToolTip(this, QStringLiteral("SearchFilter"), tr("Search Filter"));
+
+    clearButton = new QPushButton;
+    clearButton->hide();
+    clearButton->setCursor(Qt::ArrowCursor);
+    clearButton->setMouseTracking(true);
+    clearButton->setFlat(true);
+    clearButton->setFixedSize(16, 16);
+    setNameAndToolTip(clearButton, QStringLiteral("SearchFilterDel"), tr("Clear"));
+
+    connect(clearButton, SIGNAL(clicked()), this, SLOT(slotClearClicked()));
+    connect(this, SIGNAL(textChanged(QString)), this, SLOT(slotTextChanged(QString)));
+
+    QAction *close = new QAction(QStringLiteral("Close"), this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(close, SIGNAL(triggered()), this, SLOT(slotClearClicked()));
+    addAction(close);
+
+    QHBoxLayout *layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addStretch(1);
+    layout->addWidget(clearButton);
+    setLayout(layout);
+}
+
+// The button follows the text directly: deciding from its on-screen
+// visibility would show it for an empty text while the field is hidden.
+void SearchFilter::slotTextChanged(QString text)
+{
+    clearButton->setVisible(!text.isEmpty());
+}
+
+void SearchFilter::slotClearClicked()
+{
+    clear();
+    clearButton->hide();
+}
+
+void SearchFilter::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (!text().isEmpty())
+        return;
+
+    QPainter painter(this);
+    if (!hasFocus()) {
+        painter.setPen(Qt::white);
+        painter.drawText(rect().translated(5, 0), Qt::AlignVCenter | Qt::AlignLeft, tr("Search:"));
+    }
+    const int w = width();
+    const int h = height();
+    const QPixmap icon = QPixmap(QStringLiteral(":/pix/search.png"))
+                             .scaled(h, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    painter.drawPixmap(QRect(w - h, 0, h, h), icon);
+}
+
+} // namespace QMWidgets

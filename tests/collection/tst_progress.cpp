@@ -1,0 +1,264 @@
+#include "testmain.h"
+
+#include "comboprogress.h"
+#include "movielabel.h"
+#include "roundprogress.h"
+#include "simpleprogress.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMovie>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace QMWidgets;
+
+namespace {
+
+QStringList g_warnings;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_warnings << message;
+}
+
+const QString kMovie = QStringLiteral(":/pix/loading.gif");
+
+} // namespace
+
+class TestProgress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void comboSwitchesBetweenBarAndLabel();
+    void roundSpanIsNeverAFullCircle_data();
+    void roundSpanIsNeverAFullCircle();
+    void roundPieGrowsClockwiseFromTop();
+    void roundTinyGaugePaintsWithoutWarnings();
+    void simpleFillsItsShare_data();
+    void simpleFillsItsShare();
+    void simpleBusyStepWraps();
+    void simpleBusyTimerStopsAndDoesNotMultiply();
+    void movieScalesWithLabel();
+    void moviePlaysWhileShown();
+    void movieStopDelayStartsAtEachShow();
+    void movieDiesWithLabel();
+};
+
+void TestProgress::comboSwitchesBetweenBarAndLabel()
+{
+    ComboProgress combo(nullptr);
+    QProgressBar *bar = combo.findChild<QProgressBar *>();
+    QPushButton *stop = combo.findChild<QPushButton *>(QStringLiteral("ComboProgressStop"));
+    QVERIFY(bar && stop);
+    QCOMPARE(stop->toolTip(), QStringLiteral("Stop"));
+    QVERIFY(!combo.label()->isHidden());
+    QVERIFY(bar->isHidden());
+
+    combo.slotSetProgress(50);
+    QVERIFY(combo.label()->isHidden());
+    QVERIFY(!bar->isHidden());
+    QVERIFY(!stop->isHidden());
+    QCOMPARE(combo.value(), 50);
+    QVERIFY(!combo.isStopPressed());
+
+    stop->click();
+    QVERIFY(combo.isStopPressed());
+    QVERIFY(!combo.label()->isHidden());
+    QVERIFY(bar->isHidden());
+
+    combo.slotSetProgress(60);
+    QVERIFY(!combo.isStopPressed());
+    QCOMPARE(combo.value(), 60);
+
+    combo.slotSetProgress(100);
+    QVERIFY(!combo.label()->isHidden());
+    QVERIFY(stop->isHidden());
+    QCOMPARE(combo.value(), 60);
+}
+
+void TestProgress::roundSpanIsNeverAFullCircle_data()
+{
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("span");
+    QTest::newRow("0") << 0 << 0;
+    QTest::newRow("25") << 25 << -1439;
+    QTest::newRow("50") << 50 << -2879;
+    QTest::newRow("100") << 100 << -5759;
+}
+
+void TestProgress::roundSpanIsNeverAFullCircle()
+{
+    QFETCH(int, percent);
+    QFETCH(int, span);
+    QCOMPARE(RoundProgress::spanAngle(percent), span);
+}
+
+void TestProgress::roundPieGrowsClockwiseFromTop()
+{
+    RoundProgress round(nullptr);
+    round.resize(100, 100);
+    auto greenish = [](const QColor &c) { return c.green() > c.red() + 40; };
+    // Points on the outer ring, where the pie's gradient is brightest.
+    const QPoint right(95, 50);
+    const QPoint left(4, 50);
+
+    round.setValue(50);
+    QImage image = round.grab().toImage();
+    QVERIFY(greenish(image.pixelColor(right)));
+    QVERIFY(!greenish(image.pixelColor(left)));
+
+    round.setValue(0);
+    image = round.grab().toImage();
+    QVERIFY(!greenish(image.pixelColor(right)));
+    QCOMPARE(round.value(), 0);
+}
+
+void TestProgress::roundTinyGaugePaintsWithoutWarnings()
+{
+    RoundProgress round(nullptr);
+    round.setValue(42);
+    SimpleProgress simple(nullptr);
+    simple.setMinimumHeight(0);
+    g_warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+
+    for (const QSize &size : {QSize(2, 2), QSize(1, 50), QSize(0, 0)}) {
+        round.resize(size);
+        round.grab();
+        simple.resize(size);
+        simple.grab();
+    }
+
+    qInstallMessageHandler(previous);
+    QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
+}
+
+void TestProgress::simpleFillsItsShare_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("filled");
+    QTest::newRow("37 of 200") << 37 << 74;
+    QTest::newRow("100") << 100 << 200;
+    QTest::newRow("over 100 stays inside") << 250 << 200;
+    QTest::newRow("negative fills nothing") << -10 << 0;
+}
+
+void TestProgress::simpleFillsItsShare()
+{
+    QFETCH(int, value);
+    QFETCH(int, filled);
+
+    SimpleProgress progress(nullptr);
+    progress.resize(200, 20);
+    progress.setValue(value);
+
+    QCOMPARE(progress.filledWidth(), filled);
+    if (filled > 2 && filled < 198) {
+        const QImage image = progress.grab().toImage();
+        const QColor inside = image.pixelColor(filled - 2, 10);
+        const QColor outside = image.pixelColor(filled + 2, 10);
+        QVERIFY(inside.green() > inside.red() + 100);
+        QVERIFY(qAbs(outside.green() - outside.red()) < 10);
+    }
+}
+
+void TestProgress::simpleBusyStepWraps()
+{
+    SimpleProgress progress(nullptr);
+    progress.resize(40, 20); // steps 0, 1, 2, then back to 0
+    QVERIFY(progress.isAnimating());
+
+    QList<int> seen{progress.currentBusyStep()};
+    QElapsedTimer clock;
+    clock.start();
+    while (seen.size() < 5 && clock.elapsed() < 3000) {
+        QTest::qWait(10);
+        if (progress.currentBusyStep() != seen.last())
+            seen << progress.currentBusyStep();
+    }
+    QCOMPARE(seen, (QList<int>{0, 1, 2, 0, 1}));
+}
+
+void TestProgress::simpleBusyTimerStopsAndDoesNotMultiply()
+{
+    SimpleProgress progress(nullptr);
+    progress.resize(2000, 20); // wraps only after 100 steps
+    for (int i = 0; i < 10; ++i)
+        progress.setValue(0);
+
+    // Ten running timers would move about ten steps per period.
+    QElapsedTimer clock;
+    clock.start();
+    const int before = progress.currentBusyStep();
+    QTest::qWait(500);
+    const int steps = progress.currentBusyStep() - before;
+    QVERIFY2(steps <= int(clock.elapsed() / 100) + 2, qPrintable(QString::number(steps)));
+
+    progress.setValue(30);
+    QTRY_VERIFY(!progress.isAnimating());
+    const int stopped = progress.currentBusyStep();
+    QTest::qWait(250);
+    QCOMPARE(progress.currentBusyStep(), stopped);
+
+    progress.setValue(0);
+    QVERIFY(progress.isAnimating());
+}
+
+void TestProgress::movieScalesWithLabel()
+{
+    MovieLabel label(kMovie, nullptr);
+    QCOMPARE(label.objectName(), QStringLiteral("MovieLabel"));
+    QVERIFY(label.movie());
+    QVERIFY(label.movie()->isValid());
+
+    label.resize(110, 55);
+    label.show();
+
+    QCOMPARE(label.movie()->scaledSize(), QSize(100, 50));
+}
+
+void TestProgress::moviePlaysWhileShown()
+{
+    MovieLabel label(kMovie, nullptr);
+    label.setStopAfter(0);
+    QCOMPARE(label.movie()->state(), QMovie::NotRunning);
+
+    label.show();
+    QCOMPARE(label.movie()->state(), QMovie::Running);
+    QTest::qWait(50);
+    QCOMPARE(label.movie()->state(), QMovie::Running);
+
+    label.hide();
+    QCOMPARE(label.movie()->state(), QMovie::NotRunning);
+}
+
+void TestProgress::movieStopDelayStartsAtEachShow()
+{
+    MovieLabel label(kMovie, nullptr);
+    label.setStopAfter(600);
+
+    label.show();
+    QTest::qWait(400);
+    label.hide();
+    label.show();
+    QTest::qWait(300); // past the first show's delay
+    QCOMPARE(label.movie()->state(), QMovie::Running);
+
+    QTRY_COMPARE(label.movie()->state(), QMovie::NotRunning);
+}
+
+void TestProgress::movieDiesWithLabel()
+{
+    MovieLabel *label = new MovieLabel(kMovie, nullptr);
+    QPointer<QMovie> movie = label->movie();
+    QVERIFY(movie);
+    delete label;
+    QVERIFY(movie.isNull());
+}
+
+GLYPH_TEST_MAIN(TestProgress)
+#include "tst_progress.moc"
