@@ -3,59 +3,22 @@
 #include "droparea.h"
 #include "imageloader.h"
 #include "modalanswerer.h"
+#include "dragdrop.h"
+#include "fifowatch.h"
+#include "pngbytes.h"
 #include "testmain.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QtEndian>
 
-#include <atomic>
 #include <memory>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
-
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char ch : data) {
-        crc ^= quint8(ch);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char *type, const QByteArray &payload)
-{
-    QByteArray body = QByteArray(type) + payload;
-    QByteArray chunk(4, '\0');
-    qToBigEndian<quint32>(quint32(payload.size()), chunk.data());
-    chunk += body;
-    QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(crc32(body), crc.data());
-    return chunk + crc;
-}
-
-// A PNG signature and a valid header chunk announcing width x height RGBA pixels.
-QByteArray pngHeader(quint32 width, quint32 height)
-{
-    QByteArray ihdr(13, '\0');
-    qToBigEndian<quint32>(width, ihdr.data());
-    qToBigEndian<quint32>(height, ihdr.data() + 4);
-    ihdr[8] = 8; // bit depth
-    ihdr[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr);
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -70,44 +33,6 @@ QString writeImage(const QTemporaryDir &dir, const QString &name, int width, int
     const QString path = dir.filePath(name);
     return image.save(path, "PNG") ? path : QString();
 }
-
-// Watches a FIFO while the code under test runs: if anyone opens it for
-// reading, the watcher writes a little and closes, so the reader does not
-// hang the test, and remembers that it happened.
-class FifoWatch
-{
-public:
-    explicit FifoWatch(const QString &path)
-        : m_path(QFile::encodeName(path))
-    {
-        m_thread = std::thread([this] {
-            while (!m_stop) {
-                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-                if (fd >= 0) {
-                    m_readerSeen = true;
-                    const char junk[] = "junk";
-                    (void)::write(fd, junk, sizeof junk);
-                    ::close(fd);
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        });
-    }
-    ~FifoWatch() { stop(); }
-    void stop()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    bool readerSeen() const { return m_readerSeen; }
-
-private:
-    QByteArray m_path;
-    std::atomic<bool> m_stop {false};
-    std::atomic<bool> m_readerSeen {false};
-    std::thread m_thread;
-};
 
 struct Recorder
 {
@@ -129,19 +54,14 @@ struct Recorder
 
 bool sendDragEnter(QWidget *target, QMimeData *mime, QPoint pos)
 {
-    QDragEnterEvent event(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
+    return DragDrop::enter(target, mime, pos);
 }
 
 // A drop as the platform delivers it: the drag enters (which makes the area
 // the drop target) and is then dropped.
 void sendDrop(QWidget *target, QMimeData *mime)
 {
-    QDragEnterEvent enter(QPoint(140, 140), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(140, 140), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
+    DragDrop::drop(target, mime, QPoint(140, 140));
 }
 
 void sendDrop(QWidget *target, const QList<QUrl> &urls)
@@ -317,7 +237,7 @@ private slots:
         } else if (kind == "text") {
             QVERIFY(writeFile(path, "this is not a picture\n"));
         } else if (kind == "huge") {
-            QVERIFY(writeFile(path, pngHeader(20000, 20000) + pngChunk("IEND", QByteArray())));
+            QVERIFY(writeFile(path, PngBytes::header(20000, 20000) + PngBytes::chunk("IEND", QByteArray())));
         } else if (kind == "folder") {
             QVERIFY(QDir(m_dir.path()).mkdir("bad_folder"));
         } else if (kind == "remote") {

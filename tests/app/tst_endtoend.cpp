@@ -12,14 +12,16 @@
 #include "mainapp.h"
 #include "mainpage.h"
 #include "modalanswerer.h"
+#include "dragdrop.h"
+#include "fifowatch.h"
+#include "filesizelimit.h"
+#include "pngbytes.h"
 #include "testmain.h"
 #include "textpreview.h"
 #include "urlrecorder.h"
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -36,17 +38,10 @@
 #include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QtEndian>
 
-#include <atomic>
 #include <cmath>
-#include <csignal>
-#include <fcntl.h>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -187,100 +182,11 @@ QString savePng(const QTemporaryDir &dir, const QString &name, const QImage &ima
     return image.save(path, "PNG") ? path : QString();
 }
 
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char ch : data) {
-        crc ^= quint8(ch);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char *type, const QByteArray &payload)
-{
-    const QByteArray body = QByteArray(type) + payload;
-    QByteArray chunk(4, '\0');
-    qToBigEndian<quint32>(quint32(payload.size()), chunk.data());
-    QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(crc32(body), crc.data());
-    return chunk + body + crc;
-}
-
 // A valid PNG header announcing a picture far too large to take.
 QByteArray hugePngHeader()
 {
-    QByteArray ihdr(13, '\0');
-    qToBigEndian<quint32>(20000, ihdr.data());
-    qToBigEndian<quint32>(20000, ihdr.data() + 4);
-    ihdr[8] = 8; // bit depth
-    ihdr[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) + pngChunk("IEND", QByteArray());
+    return PngBytes::header(20000, 20000) + PngBytes::chunk("IEND", QByteArray());
 }
-
-// Feeds a FIFO if anybody opens it for reading, so a reader cannot hang the
-// test, and remembers that it happened.
-class FifoWatch
-{
-public:
-    explicit FifoWatch(const QString &path)
-        : m_path(QFile::encodeName(path))
-    {
-        m_thread = std::thread([this] {
-            while (!m_stop) {
-                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-                if (fd >= 0) {
-                    m_readerSeen = true;
-                    const char junk[] = "junk";
-                    (void)::write(fd, junk, sizeof junk);
-                    ::close(fd);
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        });
-    }
-    ~FifoWatch() { stop(); }
-    void stop()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    bool readerSeen() const { return m_readerSeen; }
-
-private:
-    QByteArray m_path;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_readerSeen{false};
-    std::thread m_thread;
-};
-
-// Lowers the process's file size limit for one scope, so that writing past it
-// fails for real (EFBIG), whoever runs the test.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 // Answers the next file dialog with a file name and accepts it; when the file
 // exists, also confirms that it may be replaced.
@@ -341,12 +247,9 @@ public:
         QMimeData mime;
         mime.setUrls({url});
         const QPoint centre(dropArea->width() / 2, dropArea->height() / 2);
-        QDragEnterEvent enter(centre, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dropArea, &enter);
-        if (!enter.isAccepted())
+        if (!DragDrop::enter(dropArea, &mime, centre))
             return false;
-        QDropEvent drop(QPointF(centre), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dropArea, &drop);
+        DragDrop::drop(dropArea, &mime, centre);
         Idle::settle();
         return true;
     }

@@ -5,6 +5,7 @@
 
 #include "appsettingsdialog.h"
 #include "creator.h"
+#include "dragdrop.h"
 #include "droparea.h"
 #include "effectsform.h"
 #include "formatbytesize.h"
@@ -17,8 +18,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMetaProperty>
@@ -80,10 +79,7 @@ void dropFile(MainPage *page, const QString &path)
     auto *area = page->findChild<CreatorDropArea *>(QStringLiteral("DropArea"));
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(140, 140), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(area, &enter);
-    QDropEvent drop(QPointF(140, 140), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(area, &drop);
+    DragDrop::drop(area, &mime, QPoint(140, 140));
 }
 
 QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height)

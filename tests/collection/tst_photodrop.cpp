@@ -1,10 +1,9 @@
 #include "dropwidget.h"
 #include "modalanswerer.h"
+#include "dragdrop.h"
 #include "testmain.h"
 
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -23,19 +22,14 @@ namespace {
 
 bool sendDragEnter(QWidget *target, QMimeData *mime)
 {
-    QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
+    return DragDrop::enter(target, mime, QPoint(5, 5));
 }
 
 // A drop reaches only the widget that accepted the drag's enter event, so a
 // drop is always preceded by its enter, as in a real drag.
 bool sendDrop(QWidget *target, QMimeData *mime)
 {
-    sendDragEnter(target, mime);
-    QDropEvent event(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
+    return DragDrop::drop(target, mime, QPoint(5, 5));
 }
 
 QList<QUrl> urlsOf(const QSignalSpy &spy, int i)

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// Hand-made PNG pieces for tests that need files a normal writer would not
+// produce (forged headers, truncated streams).
+namespace PngBytes {
+// One chunk: length, type, payload and a correct CRC.
+QByteArray chunk(const char *type, const QByteArray &payload);
+// The PNG signature and a valid header chunk announcing width x height
+// 8-bit RGBA pixels; nothing follows.
+QByteArray header(quint32 width, quint32 height);
+}
