@@ -8,6 +8,7 @@
 //
 // Default size 4000x3000; --quick uses 1000x750. Run it by hand (it sets the
 // offscreen platform and a temporary home itself).
+#include "photolike.h"
 #include "app.h"
 #include "appstylesheet.h"
 #include "comboslider.h"
@@ -60,60 +61,6 @@ const qint64 StepTimeoutMs = qEnvironmentVariableIsSet("GLYPH_BENCH_TIMEOUT")
     ? qEnvironmentVariableIntValue("GLYPH_BENCH_TIMEOUT") * qint64(1000)
     : 15 * 60 * 1000;
 
-// Smooth gradients, sharp-edged discs and low noise from a fixed seed.
-QImage photoLike(int width, int height, quint32 seed)
-{
-    quint64 state = seed;
-    auto random = [&state]() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return quint32(state >> 33);
-    };
-    const double scale = std::min(width, height);
-    std::vector<double> along(size_t(width) * 3), down(size_t(height) * 3);
-    for (int x = 0; x < width; ++x) {
-        const double t = x / scale;
-        along[size_t(x) * 3 + 0] = 60 * std::sin(t * 2.1 + 0.3) + 15 * std::sin(t * 9.0);
-        along[size_t(x) * 3 + 1] = 50 * std::cos(t * 1.7) + 12 * std::sin(t * 7.0 + 1.0);
-        along[size_t(x) * 3 + 2] = 40 * std::sin(t * 3.3 + 1.2);
-    }
-    for (int y = 0; y < height; ++y) {
-        const double t = y / scale;
-        down[size_t(y) * 3 + 0] = 120 + 40 * std::cos(t * 2.5);
-        down[size_t(y) * 3 + 1] = 110 + 45 * std::sin(t * 1.9 + 0.7);
-        down[size_t(y) * 3 + 2] = 100 + 50 * std::cos(t * 1.3 + 2.0);
-    }
-    struct Disc { double cx, cy, r2; int dr, dg, db; };
-    std::vector<Disc> discs;
-    for (int i = 0; i < 12; ++i) {
-        const double r = scale * (0.05 + (random() % 1000) / 4000.0);
-        discs.push_back({double(random() % quint32(width)), double(random() % quint32(height)), r * r,
-                         int(random() % 121) - 60, int(random() % 121) - 60, int(random() % 121) - 60});
-    }
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            double c[3] = {along[size_t(x) * 3] + down[size_t(y) * 3],
-                           along[size_t(x) * 3 + 1] + down[size_t(y) * 3 + 1],
-                           along[size_t(x) * 3 + 2] + down[size_t(y) * 3 + 2]};
-            for (const Disc &d : discs) {
-                const double dx = x - d.cx, dy = y - d.cy;
-                if (dx * dx + dy * dy < d.r2) {
-                    c[0] += d.dr;
-                    c[1] += d.dg;
-                    c[2] += d.db;
-                }
-            }
-            int v[3];
-            for (int k = 0; k < 3; ++k) {
-                const int noise = int(random() % 5) + int(random() % 5) - 4;
-                v[k] = std::clamp(int(c[k]) + noise, 0, 255);
-            }
-            line[x] = qRgb(v[0], v[1], v[2]);
-        }
-    }
-    return image;
-}
 
 QString peakMemory()
 {
@@ -409,7 +356,7 @@ int main(int argc, char *argv[])
         QTemporaryDir work;
         const QString photo = work.filePath(QStringLiteral("photo.jpg"));
         {
-            const QImage image = photoLike(size.width(), size.height(), 20240611u);
+            const QImage image = photoLike(size.width(), size.height(), false, 20240611u);
             QImageWriter writer(photo, "JPEG");
             writer.setQuality(92);
             if (!writer.write(image)) {
