@@ -4,6 +4,7 @@
 #include <QString>
 
 class QBoxLayout;
+class QDialog;
 class QPushButton;
 class QWidget;
 
@@ -21,6 +22,11 @@ void stylePushButton(QPushButton *button);
 // A new layout for a dialog's row of buttons: vertical on a small screen
 // (desktop width or height under 480 pixels), else horizontal. The caller owns it.
 QBoxLayout *newButtonRowLayout();
+
+// Lays out a panel dialog: an optional message on top, the panel centred
+// below it, and the close button (given the dialog-button look and connected
+// to accept()) in a button row that stacks on small screens.
+void layOutPanelDialog(QDialog *dialog, QWidget *message, QWidget *panel, QPushButton *closeButton);
 
 // A flat, square 32 x 32 icon button.
 void styleIconButton(QPushButton *button);

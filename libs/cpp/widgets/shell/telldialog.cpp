@@ -4,10 +4,8 @@
 #include "stylehelpers.h"
 #include "tellwidget.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace QMWidgets {
 
@@ -24,34 +22,7 @@ TellDialog::TellDialog(QWidget *parent)
                                  + tr("<br>please share it with<br>your friends.<br>Thanks!")
                                  + close + QStringLiteral("</CENTER>"));
 
-    QPushButton *closeButton = new QPushButton(tr("&Close"));
-    stylePushButton(closeButton);
-    connect(closeButton, SIGNAL(clicked()), this, SLOT(accept()));
-
-    TellWidget *panel = new TellWidget;
-
-    QHBoxLayout *panelRow = new QHBoxLayout;
-    panelRow->setSpacing(7);
-    panelRow->setContentsMargins(15, 15, 15, 15);
-    panelRow->addStretch(1);
-    panelRow->addWidget(panel);
-    panelRow->addStretch(1);
-
-    // A small screen stacks the buttons.
-    QBoxLayout *buttonRow = newButtonRowLayout();
-    buttonRow->setContentsMargins(10, 10, 10, 10);
-    buttonRow->setSpacing(7);
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(closeButton);
-    buttonRow->addStretch(1);
-
-    QVBoxLayout *layout = new QVBoxLayout;
-    layout->setSpacing(7);
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->addWidget(message);
-    layout->addLayout(panelRow);
-    layout->addLayout(buttonRow);
-    setLayout(layout);
+    layOutPanelDialog(this, message, new TellWidget, new QPushButton(tr("&Close")));
 }
 
 } // namespace QMWidgets
