@@ -16,7 +16,9 @@
 #include <QVBoxLayout>
 
 ImagePreview::ImagePreview(QWidget *parent)
-    : Preview(parent)
+    : Preview(parent),
+      pendingPreview(0),
+      pictureGeneration(0)
 {
     sizeLabel = new QLabel;
     captionLabel = new QLabel(QStringLiteral("<H2>0x0</H2>"));
@@ -62,16 +64,30 @@ void ImagePreview::showPicture(const QPixmap &pixmap)
 
 void ImagePreview::refresh(const QPixmap &pixmap)
 {
+    ++pictureGeneration;
     showPicture(pixmap);
     captionLabel->setText(QStringLiteral("<H2>%1x%2</H2>").arg(pixmap.width()).arg(pixmap.height()));
 }
 
 void ImagePreview::realPreview()
 {
-    const QByteArray bytes = encodedBytes(pixmap());
-    const QPixmap decoded = encodedImageCache()->decodedPixmap(pixmap(), formatSpec());
-    sizeLabel->setText(tr("Size: ") + formatByteSize(bytes.size()));
-    showPicture(decoded);
+    EncodedImageCache *cache = encodedImageCache().get();
+    cache->cancel(pendingPreview);
+    pendingPreview = 0;
+    // The encoded picture is shown only if nothing is shown after this request
+    // and before it arrives; its size label is set in any case, as the latest
+    // real preview decides it.
+    const quint64 generation = ++pictureGeneration;
+    pendingPreview = cache->requestPicture(
+        pixmap(), formatSpec(), this,
+        [this](const QByteArray &bytes) {
+            sizeLabel->setText(tr("Size: ") + formatByteSize(bytes.size()));
+        },
+        [this, generation](const QPixmap &picture) {
+            pendingPreview = 0;
+            if (generation == pictureGeneration)
+                showPicture(picture);
+        });
 }
 
 void ImagePreview::showEvent(QShowEvent *event)

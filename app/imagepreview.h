@@ -16,6 +16,9 @@ public:
 
     // Encodes the current pixmap, shows the picture decoded from the bytes
     // and their size. The caption is left as it is. Runs visible or not.
+    // The work runs in the background: the size shows when the bytes are
+    // known, the picture when it is decoded, unless a later refresh or real
+    // preview has replaced it by then.
     void realPreview();
 
     // Writes the current pixmap, encoded by the current format string, to the
@@ -42,4 +45,6 @@ private:
     QLabel *captionLabel;
     QScrollArea *scrollArea;
     QWidget *pictureWidget;
+    quint64 pendingPreview;     // the cache's ticket of the real preview on its way
+    quint64 pictureGeneration;  // counts what was put on show, to drop late pictures
 };

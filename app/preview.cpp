@@ -10,12 +10,17 @@ Preview::Preview(QWidget *parent)
     setObjectName(QStringLiteral("MainSeparator"));
 }
 
-Preview::~Preview() = default;
+Preview::~Preview()
+{
+    m_cache->cancelAll(this);
+}
 
 void Preview::setEncodedImageCache(const std::shared_ptr<EncodedImageCache> &cache)
 {
-    if (cache)
-        m_cache = cache;
+    if (!cache || cache == m_cache)
+        return;
+    m_cache->cancelAll(this);
+    m_cache = cache;
 }
 
 void Preview::showEvent(QShowEvent *event)

@@ -10,7 +10,9 @@ class EncodedImageCache;
 // Abstract base of the six views of the current image. Keeps the last pixmap
 // and format string received and decides when a view redraws: a new pixmap
 // redraws only a visible view, a new format string every view, and showing a
-// view redraws it.
+// view redraws it. A redraw that needs encoded bytes asks the cache for them
+// and completes when they arrive (at once when they are already known); a
+// newer redraw of the same view drops the older one's request.
 class Preview : public QFrame
 {
     Q_OBJECT
@@ -22,7 +24,8 @@ public:
     QPixmap pixmap() const { return m_pixmap; }
 
     // The cache of encoded pictures this view reads from; views that share one
-    // encode each (pixmap, format) pair only once. A view starts with its own.
+    // encode each (pixmap, format) pair only once. A view starts with its own;
+    // changing it drops the view's requests to the old one.
     void setEncodedImageCache(const std::shared_ptr<EncodedImageCache> &cache);
     std::shared_ptr<EncodedImageCache> encodedImageCache() const { return m_cache; }
 
@@ -33,7 +36,8 @@ protected:
     // stored format string.
     virtual void refresh(const QPixmap &pixmap) = 0;
 
-    // The given pixmap encoded by the stored format string.
+    // The given pixmap encoded by the stored format string (waits for the
+    // encoding when it is still running).
     QByteArray encodedBytes(const QPixmap &pixmap) const;
 
 public slots:

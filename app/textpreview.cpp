@@ -4,27 +4,27 @@
 #include "encodedimagecache.h"
 #include "filedialog.h"
 #include "formatbytesize.h"
+#include "longtextedit.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
-#include "textcodecs.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
-      form(Html)
+      form(Html),
+      pendingText(0)
 {
     clipboard = QGuiApplication::clipboard();
 
-    editor = new QPlainTextEdit;
+    editor = new LongTextEdit;
     sizeLabel = new QLabel;
 
     showButton = new QPushButton(tr("&Show"));
@@ -97,10 +97,24 @@ QString TextPreview::buildText(int type, const QString &formatWord, const QStrin
 
 void TextPreview::refresh(const QPixmap &pixmap)
 {
-    const QByteArray bytes = encodedBytes(pixmap);
+    EncodedImageCache *cache = encodedImageCache().get();
+    cache->cancel(pendingText);
+    pendingText = 0;
+    // Everything the text depends on is taken now; the bytes may come later.
+    const int type = form;
     const QString formatWord = EncodedImageCache::formatName(formatSpec()).toLower();
-    const QString text = buildText(form, formatWord, MTools::toBase64String(bytes),
-                                   pixmap.width(), pixmap.height());
+    const int width = pixmap.width();
+    const int height = pixmap.height();
+    pendingText = cache->requestText(
+        pixmap, formatSpec(), this,
+        [this, type, formatWord, width, height](const QByteArray &, const QString &base64) {
+            pendingText = 0;
+            showText(buildText(type, formatWord, base64, width, height));
+        });
+}
+
+void TextPreview::showText(const QString &text)
+{
     editor->setPlainText(text);
     sizeLabel->setText(tr("Size: ") + formatByteSize(text.length()));
 }

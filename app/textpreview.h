@@ -4,7 +4,7 @@
 
 class QClipboard;
 class QLabel;
-class QPlainTextEdit;
+class LongTextEdit;
 class QPushButton;
 
 // One text view of the current image: the encoded bytes in base64, placed as
@@ -41,7 +41,8 @@ public:
 
 protected:
     // Rebuilds the text from the pixmap and the stored format string,
-    // replacing any edits.
+    // replacing any edits: at once when the encoded bytes are known, else when
+    // they arrive from the cache (a later refresh supersedes this one).
     void refresh(const QPixmap &pixmap) override;
 
 public slots:
@@ -50,9 +51,12 @@ public slots:
     void slotClipboard();
 
 private:
+    void showText(const QString &text);
+
     int form;
     QLabel *sizeLabel;
-    QPlainTextEdit *editor;
+    LongTextEdit *editor;
     QPushButton *showButton;
     QClipboard *clipboard;
+    quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
 };

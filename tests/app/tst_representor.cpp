@@ -4,12 +4,13 @@
 #include "app.h"
 #include "encodedimagecache.h"
 #include "formatbytesize.h"
+#include "idle.h"
 #include "imagepreview.h"
 #include "representor.h"
 #include "testmain.h"
 #include "textpreview.h"
 
-#include <QPlainTextEdit>
+#include "longtextedit.h"
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -54,7 +55,7 @@ struct Column
         representor.show();
     }
     TextPreview *text(int tab) const { return qobject_cast<TextPreview *>(tabs->widget(tab)); }
-    QString textOf(int tab) const { return text(tab)->findChild<QPlainTextEdit *>()->toPlainText(); }
+    QString textOf(int tab) const { return text(tab)->findChild<LongTextEdit *>()->toPlainText(); }
     QImage shownPicture() const
     {
         return pictureWidget->palette().brush(pictureWidget->backgroundRole()).texture().toImage();
@@ -111,6 +112,7 @@ void TestRepresentor::tabsFormsAndButtons()
 void TestRepresentor::startsWithEmptyPicture()
 {
     Column column;
+    QVERIFY(Idle::settle());
 
     QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
     QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: 0 B"));
@@ -126,6 +128,7 @@ void TestRepresentor::newPixmapRefreshesOnlyVisibleTab()
 
     // act
     column.representor.slotSetPixmap(makePixmap(4, 3));
+    QVERIFY(Idle::settle());
 
     // assert: the HTML page carries the picture, hidden views are untouched
     QVERIFY(column.textOf(HtmlTab).startsWith(
@@ -136,6 +139,7 @@ void TestRepresentor::newPixmapRefreshesOnlyVisibleTab()
 
     // and a hidden view builds its text from the new pixmap when shown
     column.tabs->setCurrentIndex(CssTab);
+    QVERIFY(Idle::settle());
     QVERIFY(column.textOf(CssTab).contains(QLatin1String("\twidth:4px;\n\theight:3px;\n")));
 }
 
@@ -148,6 +152,7 @@ void TestRepresentor::newPixmapOnPictureTabShowsItUnencoded()
 
     // act
     column.representor.slotSetPixmap(pixmap);
+    QVERIFY(Idle::settle());
 
     // assert: caption and picture follow at once, the size waits for a real preview
     QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>40x30</H2>"));
@@ -162,9 +167,11 @@ void TestRepresentor::formatChangeUpdatesEveryPreview()
     Column column;
     column.tabs->setCurrentIndex(XmlTab);
     column.representor.slotSetPixmap(makePixmap(6, 5));
+    QVERIFY(Idle::settle());
 
     // act
     column.representor.slotSetFormat(QStringLiteral("JPG;1"));
+    QVERIFY(Idle::settle());
 
     // assert: hidden previews included, the picture's caption too
     QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>6x5</H2>"));
@@ -183,12 +190,14 @@ void TestRepresentor::textTabsRebuildWhenShown()
     Column column;
     column.representor.slotSetPixmap(makePixmap(3, 3));
     column.tabs->setCurrentIndex(XhtmlTab);
+    QVERIFY(Idle::settle());
     const QString generated = column.textOf(XhtmlTab);
-    column.text(XhtmlTab)->findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("edited"));
+    column.text(XhtmlTab)->findChild<LongTextEdit *>()->setPlainText(QStringLiteral("edited"));
 
     // act
     column.tabs->setCurrentIndex(HtmlTab);
     column.tabs->setCurrentIndex(XhtmlTab);
+    QVERIFY(Idle::settle());
 
     // assert
     QVERIFY(generated.startsWith(QLatin1String("<img src=\"data:image/png;base64,iVBOR")));
@@ -206,6 +215,7 @@ void TestRepresentor::pictureTabShowsEncodedPictureWhenShown()
 
     // act
     column.tabs->setCurrentIndex(PreviewTab);
+    QVERIFY(Idle::settle());
 
     // assert: the JPG picture and its size; the caption kept from the last refresh
     const QByteArray jpg = encodeBySave(pixmap, "JPG", 20);
@@ -222,10 +232,12 @@ void TestRepresentor::realPreviewReachesOnlyPicturePreview()
     column.tabs->setCurrentIndex(XmlTab);
     const QPixmap pixmap = makePixmap(20, 10);
     column.representor.slotSetPixmap(pixmap);
+    QVERIFY(Idle::settle());
     const QString xmlBefore = column.textOf(XmlTab);
 
     // act
     column.representor.slotRealPreview();
+    QVERIFY(Idle::settle());
 
     // assert: the hidden picture preview encoded and decoded, nothing else changed
     QCOMPARE(column.pictureWidget->size(), QSize(20, 10));
@@ -244,6 +256,7 @@ void TestRepresentor::oneEncodingPerFormatChange()
     Column column;
     column.tabs->setCurrentIndex(CssTab);
     column.representor.slotSetPixmap(makePixmap(64, 64));
+    QVERIFY(Idle::settle());
     const std::shared_ptr<EncodedImageCache> cache = column.picture->encodedImageCache();
     for (int tab = HtmlTab; tab <= Base64Tab; ++tab)
         QCOMPARE(column.text(tab)->encodedImageCache(), cache);
@@ -253,6 +266,7 @@ void TestRepresentor::oneEncodingPerFormatChange()
     // act: a format change as the effects form sends it
     column.representor.slotSetFormat(QStringLiteral("JPG;2"));
     column.representor.slotRealPreview();
+    QVERIFY(Idle::settle());
 
     // assert
     QCOMPARE(cache->encodeCount(), encodings + 1);
@@ -271,6 +285,7 @@ void TestRepresentor::oneEncodingAndDecodingPerLoad()
     column.representor.slotSetPixmap(makePixmap(50, 40));
     column.representor.slotRealPreview();
     column.representor.slotRealPreview();
+    QVERIFY(Idle::settle());
 
     // assert
     QCOMPARE(cache->encodeCount(), encodings + 1);

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "faildevice.h"
 #include "formatbytesize.h"
+#include "idle.h"
 #include "modalanswerer.h"
 #include "safefilewriter.h"
 #include "testmain.h"
@@ -13,7 +14,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include "longtextedit.h"
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -49,9 +50,9 @@ QImage opaqueImage()
     return image;
 }
 
-QPlainTextEdit *editorOf(TextPreview &preview)
+LongTextEdit *editorOf(TextPreview &preview)
 {
-    return preview.findChild<QPlainTextEdit *>();
+    return preview.findChild<LongTextEdit *>();
 }
 
 QString sizeTextOf(TextPreview &preview)
@@ -195,6 +196,7 @@ void TestTextPreview::templateOfOpaqueImage()
 
     // act
     preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
 
     // assert: the template around the payload, byte for byte
     const QString text = editorOf(preview)->toPlainText();
@@ -240,6 +242,7 @@ void TestTextPreview::formatWordFollowsFormatName()
     // act: a new format refreshes hidden views too
     html.slotSetFormat(formatSpec);
     base64.slotSetFormat(formatSpec);
+    QVERIFY(Idle::settle());
 
     // assert
     QVERIFY2(editorOf(html)->toPlainText().startsWith(htmlStart),
@@ -252,7 +255,7 @@ void TestTextPreview::copyPutsEditedTextOnClipboard()
     // arrange
     TextPreview preview;
     preview.show();
-    QPlainTextEdit *editor = editorOf(preview);
+    LongTextEdit *editor = editorOf(preview);
     editor->appendPlainText(QStringLiteral("<!-- edited é 漢 -->"));
     const QString edited = editor->toPlainText();
     QGuiApplication::clipboard()->clear();
@@ -466,6 +469,7 @@ void TestTextPreview::showWritesPageAndOpensIt()
     preview.setType(type);
     preview.show();
     preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     editorOf(preview)->appendPlainText(extra);
     const QString text = editorOf(preview)->toPlainText();
 
