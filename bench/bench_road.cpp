@@ -422,6 +422,13 @@ int main(int argc, char *argv[])
         report("format PNG -> JPG, PREVIEW tab", timeStep([&] { road.chooseFormat("JPG"); }, [&] {
             return road.sizeShown() && road.pictureKey() != keyBefore;
         }));
+        // A new drop while JPG output is chosen.
+        keyBefore = road.pictureKey();
+        road.blankSize();
+        report("drop to picture ready, JPG output", timeStep([&] { road.drop(photo); }, [&] {
+            return road.picture->captionText() == caption && road.sizeShown()
+                && road.pictureKey() != keyBefore;
+        }));
         keyBefore = road.pictureKey();
         road.blankSize();
         report("format JPG -> PNG, PREVIEW tab", timeStep([&] { road.chooseFormat("PNG"); }, [&] {
