@@ -7,13 +7,13 @@
 #include "formatbytesize.h"
 #include "idle.h"
 #include "imagepreview.h"
+#include "longtextedit.h"
 #include "representor.h"
 #include "testmain.h"
 #include "textcodecs.h"
 #include "textpreview.h"
 
 #include <QLabel>
-#include "longtextedit.h"
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QScrollArea>

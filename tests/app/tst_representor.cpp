@@ -6,11 +6,11 @@
 #include "formatbytesize.h"
 #include "idle.h"
 #include "imagepreview.h"
+#include "longtextedit.h"
 #include "representor.h"
 #include "testmain.h"
 #include "textpreview.h"
 
-#include "longtextedit.h"
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>

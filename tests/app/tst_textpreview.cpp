@@ -3,8 +3,10 @@
 #include "app.h"
 #include "faildevice.h"
 #include "formatbytesize.h"
+#include "longtextedit.h"
 #include "idle.h"
 #include "modalanswerer.h"
+#include "filesizelimit.h"
 #include "safefilewriter.h"
 #include "testmain.h"
 #include "textpreview.h"
@@ -14,13 +16,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include "longtextedit.h"
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -68,32 +67,6 @@ bool canCreateFileIn(const QString &folder)
     probe.remove();
     return true;
 }
-
-// Lowers the file size limit of the process for one scope, so writes past it
-// fail for real (EFBIG), whoever runs the test.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 } // namespace
 
