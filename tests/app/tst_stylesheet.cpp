@@ -7,8 +7,11 @@
 #include "appupdatedialog.h"
 #include "csseditor.h"
 #include "helpdialog.h"
+#include "inputdialog.h"
 #include "joindialog.h"
 #include "joinreminderdialog.h"
+#include "licensedialog.h"
+#include "linkdialog.h"
 #include "mainpage.h"
 #include "mmessagebox.h"
 #include "promomenubar.h"
@@ -18,6 +21,7 @@
 #include "reminderdialog.h"
 #include "reminderstatedialog.h"
 #include "representor.h"
+#include "settingsdialog.h"
 #include "telldialog.h"
 #include "tellreminderdialog.h"
 #include "testmain.h"
@@ -444,7 +448,9 @@ private slots:
                 << new QMWidgets::RateAppStoreDialog(&page) << new QMWidgets::RateMailDialog(&page)
                 << new QMWidgets::TellReminderDialog(&page) << new QMWidgets::JoinReminderDialog(&page)
                 << new QMWidgets::UpdateIndicationDialog(&page) << new AppUpdateDialog(&page)
-                << new AppSettingsDialog(&page);
+                << new AppSettingsDialog(&page) << new QMWidgets::LicenseDialog(&page)
+                << new QMWidgets::InputDialog(QStringLiteral("Name:"), &page, 0)
+                << new QMWidgets::LinkDialog(&page) << new QMWidgets::SettingsDialog(&page);
         const QString resources = app->resourcesDirectory();
         auto *help = qobject_cast<QMWidgets::HelpDialog *>(windows.at(5));
         for (const char *slide : {"LumSlide1.jpg", "LumSlide2.jpg", "LumSlide3.jpg"})
