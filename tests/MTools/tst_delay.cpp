@@ -49,7 +49,7 @@ private slots:
         clock.start();
         delay.wait(milliseconds);
         QVERIFY2(clock.elapsed() >= milliseconds, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(clock.elapsed() < milliseconds + 2000);
+        QVERIFY(clock.elapsed() < milliseconds + 5000);
     }
 
     void zeroAndNegativeReturnAfterOnePass_data()
@@ -71,7 +71,7 @@ private slots:
         clock.start();
         delay.wait(milliseconds);
         QVERIFY(!rescued);
-        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(clock.elapsed() < 5000);
         QVERIFY(posted); // queued earlier than the wait's own timer
     }
 

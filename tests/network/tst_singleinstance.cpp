@@ -122,7 +122,7 @@ private slots:
         QVERIFY(second.isRunning());
         QVERIFY(second.sendMessage(sent));
 
-        QVERIFY(spy.wait(3000));
+        QVERIFY(spy.wait(20000));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), received);
     }
@@ -146,12 +146,13 @@ private slots:
 
         QProcess child;
         child.start(program(), {QStringLiteral("--send"), key});
-        QVERIFY(child.waitForStarted(3000));
+        QVERIFY(child.waitForStarted(20000));
         child.write(message);
         child.closeWriteChannel();
 
-        QVERIFY(spy.wait(5000));
-        QVERIFY(child.waitForFinished(5000));
+        QVERIFY(spy.wait(20000));
+        // The child may have ended already while the spy ran the event loop.
+        QVERIFY(child.state() == QProcess::NotRunning || child.waitForFinished(30000));
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString().toUtf8(), message);
@@ -162,15 +163,16 @@ private slots:
         const QString key = uniqueKey();
         QProcess child;
         child.start(program(), {QStringLiteral("--first"), key});
-        QVERIFY(child.waitForStarted(3000));
-        QVERIFY(child.waitForReadyRead(3000));
+        QVERIFY(child.waitForStarted(20000));
+        QVERIFY(child.waitForReadyRead(20000));
         QCOMPARE(child.readLine().trimmed(), QByteArray("first"));
 
         SingleAppCheck second(key);
         QVERIFY(second.isRunning());
         QVERIFY(second.sendMessage(QStringLiteral("hello first")));
 
-        QVERIFY(child.waitForFinished(5000));
+        // The child may have ended already while the spy ran the event loop.
+        QVERIFY(child.state() == QProcess::NotRunning || child.waitForFinished(30000));
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(child.readAll().trimmed(), QByteArray("hello first"));
     }
@@ -181,7 +183,7 @@ private slots:
         const QString key = uniqueKey();
         QProcess crashed;
         crashed.start(program(), {QStringLiteral("--crash"), key});
-        QVERIFY(crashed.waitForFinished(5000));
+        QVERIFY(crashed.state() == QProcess::NotRunning || crashed.waitForFinished(30000));
         QCOMPARE(crashed.exitCode(), 0);
         // The dead instance's server socket is still there.
         QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + key));
@@ -195,7 +197,7 @@ private slots:
         QVERIFY(!first.isRunning());
         QVERIFY(second.isRunning());
         QVERIFY(second.sendMessage(QStringLiteral("after crash")));
-        QVERIFY(spy.wait(3000));
+        QVERIFY(spy.wait(20000));
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("after crash"));
     }
 
@@ -215,7 +217,7 @@ private slots:
 
         // assert
         QVERIFY(!sent);
-        QVERIFY(timer.elapsed() < 1500);
+        QVERIFY(timer.elapsed() < 10000); // gives up instead of waiting for ever
     }
 };
 
