@@ -5,11 +5,13 @@
 
 using namespace MGraphX;
 
-Q_DECLARE_METATYPE(std::function<QImage(const QImage &)>)
+// Registered under a plain name: the meta-type system wants a normalized one.
+using GraphXOperation = std::function<QImage(const QImage &)>;
+Q_DECLARE_METATYPE(GraphXOperation)
 
 namespace {
 
-using Operation = std::function<QImage(const QImage &)>;
+using Operation = GraphXOperation;
 
 QImage onePixel(QRgb pixel, QImage::Format format = QImage::Format_ARGB32)
 {

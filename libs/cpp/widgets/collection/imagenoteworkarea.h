@@ -29,8 +29,9 @@ class ImageNoteWorkArea : public QWidget
 public:
     // The drawing tools. The editor window sets Pen to Text; the canvas
     // switches between Text, TextCanceled and TextAccepted itself. Values
-    // outside the list draw like Pen.
-    enum Mode {
+    // outside the list draw like Pen (the fixed underlying type makes any int
+    // a valid value).
+    enum Mode : int {
         Pen = 0,
         Eraser,
         Highlighter,
