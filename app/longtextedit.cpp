@@ -1210,12 +1210,7 @@ void LongTextEdit::undo()
         anchor = step.anchorBefore;
         cursor = step.cursorBefore;
     }
-    m_mergeOpen = false;
-    m_desiredX = -1;
-    setCursorState(anchor, cursor);
-    emit textChanged();
-    emitUndoState();
-    ensureCursorVisible();
+    finishReplay(anchor, cursor);
 }
 
 void LongTextEdit::redo()
@@ -1231,6 +1226,13 @@ void LongTextEdit::redo()
         anchor = step.anchorAfter;
         cursor = step.cursorAfter;
     }
+    finishReplay(anchor, cursor);
+}
+
+// After an undo or redo: a new edit starts a new group, and the selection
+// the replayed edits left or found is restored.
+void LongTextEdit::finishReplay(int anchor, int cursor)
+{
     m_mergeOpen = false;
     m_desiredX = -1;
     setCursorState(anchor, cursor);

@@ -161,6 +161,7 @@ private:
     };
 
     void init();
+    void finishReplay(int anchor, int cursor);
     void updateMetrics();
     qint32 wideAdvance(const ushort *data, int index) const;
     qint32 tabAdvance(qint64 x) const;

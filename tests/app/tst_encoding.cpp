@@ -10,9 +10,7 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileDialog>
 #include <QImageReader>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <limits>
 
@@ -304,13 +302,7 @@ void TestEncoding::saveImageThroughDialog()
     preview.slotSetFormat(QStringLiteral("JPG;0"));
     const QString name = QStringLiteral("typed-name.png");
     QString startFolder;
-    ModalAnswerer answerer([&](QWidget *dialog) {
-        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(fileDialog);
-        startFolder = fileDialog->directory().absolutePath();
-        fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
-        QMetaObject::invokeMethod(fileDialog, "accept");
-    });
+    ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name, &startFolder));
     answerer.setClassName("QFileDialog");
 
     // act

@@ -13,9 +13,7 @@
 #include "urlrecorder.h"
 
 #include <QClipboard>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -290,13 +288,7 @@ void TestTextPreview::saveThroughDialog()
     const QString text = editorOf(preview)->toPlainText();
     const QString name = QStringLiteral("tag");
     QString startFolder;
-    ModalAnswerer answerer([&](QWidget *dialog) {
-        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(fileDialog);
-        startFolder = fileDialog->directory().absolutePath();
-        fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
-        QMetaObject::invokeMethod(fileDialog, "accept");
-    });
+    ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name, &startFolder));
     answerer.setClassName("QFileDialog");
 
     // act

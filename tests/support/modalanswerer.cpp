@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QtTest>
 #include <QWidget>
 
@@ -79,4 +81,21 @@ void ModalAnswerer::clickButtonWithText(QWidget *dialog, const QString &text)
 void ModalAnswerer::pressKey(QWidget *dialog, int key)
 {
     QTest::keyClick(dialog, Qt::Key(key));
+}
+
+ModalAnswerer::Answer ModalAnswerer::acceptFileDialog(const QString &fileName, QString *startFolder)
+{
+    return [fileName, startFolder](QWidget *dialog) {
+        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+        if (!fileDialog) {
+            QWARN("the modal widget is not a file dialog");
+            dialog->close();
+            return;
+        }
+        if (startFolder)
+            *startFolder = fileDialog->directory().absolutePath();
+        if (auto *edit = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(fileName);
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    };
 }

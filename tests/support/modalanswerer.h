@@ -31,6 +31,9 @@ public:
     // Helpers for answers.
     static void clickButtonWithText(QWidget *dialog, const QString &text);
     static void pressKey(QWidget *dialog, int key);
+    // An answer for a file dialog: notes the folder it starts in (when asked),
+    // types the file name and accepts.
+    static Answer acceptFileDialog(const QString &fileName, QString *startFolder = nullptr);
 
 private slots:
     void poll();
