@@ -1,5 +1,6 @@
 #include "dropwidget.h"
 
+#include "defaultlook.h"
 #include "filedialog.h"
 
 #include <QDragEnterEvent>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMimeData>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
@@ -29,6 +31,7 @@ DropWidget::DropWidget(QWidget *parent)
     m_openButton->setObjectName(QStringLiteral("PushButton"));
     m_openButton->setIcon(QIcon(QPixmap(QStringLiteral(":/openfiles.png"))));
     m_openButton->setFixedHeight(32);
+    giveDefaultLabel(m_openButton, tr("Click to open the photos"));
     connect(m_openButton, SIGNAL(clicked()), this, SLOT(slotOpenClicked()));
 
     auto *column = new QVBoxLayout;
@@ -91,6 +94,41 @@ void DropWidget::handOn(const QList<QUrl> &urls)
     // A receiver may have destroyed the widget.
     if (self && m_hideOnDrop)
         hide();
+}
+
+QRect DropWidget::pictureRoom() const
+{
+    const int gap = 6;
+    const int top = text().isEmpty() ? 0 : QLabel::heightForWidth(width()) + gap;
+    const int bottom = m_openButton->isVisibleTo(this) ? m_openButton->geometry().top() - gap : height();
+    return QRect(0, top, width(), qMax(0, bottom - top));
+}
+
+// The picture fits the room between the heading and the button, so neither
+// is drawn over it. Other placement modes keep the label's own painting.
+void DropWidget::paintEvent(QPaintEvent *event)
+{
+    if (mode() != 0) {
+        Label::paintEvent(event);
+        return;
+    }
+    QLabel::paintEvent(event);
+    const QRect room = pictureRoom();
+    if (picture().isNull() || room.isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap shown = picture().scaled(room.size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (shown.isNull())
+        return;
+    shown.setDevicePixelRatio(ratio);
+    const QSize size = shown.size() / ratio;
+    QPainter painter(this);
+    if (opacity() < 1.0)
+        painter.setOpacity(opacity());
+    painter.drawPixmap(QRect(QPoint(room.x() + (room.width() - size.width()) / 2,
+                                    room.y() + (room.height() - size.height()) / 2),
+                             size),
+                       shown);
 }
 
 void DropWidget::dragEnterEvent(QDragEnterEvent *event)

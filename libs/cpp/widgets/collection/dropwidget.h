@@ -47,9 +47,12 @@ public slots:
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     static QList<QUrl> acceptableOf(const QList<QUrl> &urls);
+    // Where the picture goes: below the heading, above the open button.
+    QRect pictureRoom() const;
     void handOn(const QList<QUrl> &urls);
 
     QList<QUrl> m_urls;

@@ -1,5 +1,6 @@
 #include "roundprogress.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -59,12 +60,17 @@ void RoundProgress::paintEvent(QPaintEvent *)
     painter.setBrush(QColor(45, 45, 45));
     painter.drawEllipse(QRect((w - t) / 2, (h - t) / 2, t, t));
 
-    // A tiny gauge still gets a valid font size.
+    // A tiny gauge still gets a valid font size. The figure keeps clear of
+    // the ring: it may take two thirds of the inner disc's width at most.
+    const QString figure = QString::number(m_value) + QLatin1Char('%');
     QFont font(QStringLiteral("System"), qMax(1, s / 3), 50, false);
+    const qreal room = t * 0.66;
+    const qreal wide = QFontMetricsF(font).horizontalAdvance(figure);
+    if (wide > room)
+        font.setPointSizeF(qMax(1.0, font.pointSizeF() * room / wide));
     painter.setFont(font);
     painter.setPen(QColor(0, 210, 0));
-    painter.drawText(QRect(0, 0, w, h), Qt::AlignHCenter | Qt::AlignVCenter,
-                     QString::number(m_value) + QLatin1Char('%'));
+    painter.drawText(QRect(0, 0, w, h), Qt::AlignHCenter | Qt::AlignVCenter, figure);
 }
 
 } // namespace QMWidgets

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -189,17 +190,43 @@ void ScreenCropper::paintEvent(QPaintEvent *)
 
 void ScreenCropper::paintHintBox(QPainter &painter, int pixelSize, double sideDivisor, double topDivisor)
 {
+    const QString text = customHint.isEmpty() ? hintText() : customHint;
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const int padding = 12;
+    const int side = int(width() / sideDivisor);
+    const int top = int(height() / topDivisor);
+    const QRect usual = rect().adjusted(side, top, -side, -top);
+    const QRect limit = rect().adjusted(10, 10, -10, -10);
+
+    // The box keeps its usual place while the text fits in it. Otherwise it
+    // grows around its centre up to the window's edges, and only then does the
+    // font shrink, so on a small window the whole hint stays inside.
     QFont hintFont = font();
-    hintFont.setPixelSize(pixelSize);
+    QRect box = usual;
+    for (int px = pixelSize;; --px) {
+        hintFont.setPixelSize(px);
+        const QFontMetrics metrics(hintFont);
+        const auto needed = [&](int boxWidth) {
+            const QRect room(0, 0, qMax(1, boxWidth - 2 * padding), QWIDGETSIZE_MAX);
+            return metrics.boundingRect(room, flags, text).size() + QSize(2 * padding, 2 * padding);
+        };
+        if (needed(usual.width()).height() <= usual.height()) {
+            box = usual;
+            break;
+        }
+        const QSize wide = needed(limit.width());
+        box = QRect(QPoint(0, 0), wide.expandedTo(usual.size()).boundedTo(limit.size()));
+        box.moveCenter(rect().center());
+        if ((wide.width() <= limit.width() && wide.height() <= limit.height()) || px <= 8)
+            break;
+    }
+
     painter.setFont(hintFont);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(QColor(200, 200, 200), 4, Qt::SolidLine));
     painter.setBrush(QColor(0, 0, 0, 180));
-    const int side = int(width() / sideDivisor);
-    const int top = int(height() / topDivisor);
-    const QRect box = rect().adjusted(side, top, -side, -top);
     painter.drawRoundedRect(box, 5, 20, Qt::RelativeSize);
-    painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, customHint.isEmpty() ? hintText() : customHint);
+    painter.drawText(box.adjusted(padding, padding, -padding, -padding), flags, text);
 }
 
 void ScreenCropper::resizeEvent(QResizeEvent *event)
