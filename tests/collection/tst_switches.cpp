@@ -251,7 +251,8 @@ void TestSwitches::searchHintOnlyWithoutFocus()
     SearchFilter *filter = new SearchFilter(&window);
     QPushButton *other = new QPushButton(&window);
     other->move(0, 40);
-    filter->setStyleSheet(QStringLiteral("background: black; color: black; border: none;"));
+    // The hint takes the placeholder colour, which the sheet's text colour sets.
+    filter->setStyleSheet(QStringLiteral("background: black; color: white; border: none;"));
     filter->setGeometry(0, 0, 160, 24);
     window.resize(200, 80);
     window.show();

@@ -80,7 +80,7 @@ void TestTextNote::buttonsCarryNamesAndTips()
     QCOMPARE(button->toolTip(), tip);
     QVERIFY(button->isFlat());
     QVERIFY(button->text().isEmpty());
-    QVERIFY(button->icon().isNull());
+    QVERIFY(!button->icon().isNull());
 }
 
 void TestTextNote::acceptAndCancelEmitTheirSignal_data()

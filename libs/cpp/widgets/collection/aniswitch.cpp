@@ -1,6 +1,7 @@
 #include "aniswitch.h"
 
 #include "checkbutton.h"
+#include "defaultlook.h"
 #include "stylehelpers.h"
 
 #include <QHBoxLayout>
@@ -30,6 +31,7 @@ void AniSwitch::setup(bool showIcon, bool initiallyOn)
     icon->setFixedSize(h, h);
     icon->setFlat(true);
     setNameAndToolTip(icon, QStringLiteral("AniSwitchIcon"), QString());
+    giveDefaultLook(icon, collectionIcon(QStringLiteral("poweroff"), QStringLiteral("poweron")), tr("On/Off"));
     connect(icon, SIGNAL(toggled(bool)), this, SIGNAL(toggled(bool)));
 
     areas = new QWidget;
@@ -37,6 +39,9 @@ void AniSwitch::setup(bool showIcon, bool initiallyOn)
     QPushButton *offArea = new QPushButton;
     setNameAndToolTip(onArea, QStringLiteral("AniSwitchOnArea"), QString());
     setNameAndToolTip(offArea, QStringLiteral("AniSwitchOffArea"), QString());
+    // The area the handle leaves free names the state the switch is in.
+    giveDefaultLook(onArea, collectionIcon(QStringLiteral("switchon")), tr("On"));
+    giveDefaultLook(offArea, collectionIcon(QStringLiteral("switchoff")), tr("Off"));
     // An area switches to the state that moves the handle onto it.
     connect(onArea, SIGNAL(clicked()), this, SLOT(slotSetOff()));
     connect(offArea, SIGNAL(clicked()), this, SLOT(slotSetOn()));
@@ -51,6 +56,8 @@ void AniSwitch::setup(bool showIcon, bool initiallyOn)
 
     handler = new QPushButton(areas);
     handler->setAutoFillBackground(true);
+    // A shade darker than the areas, so the handle shows without a style sheet.
+    handler->setBackgroundRole(QPalette::Mid);
     handler->setFlat(true);
     if (showIcon) {
         handler->setFixedSize(w / 2 - h / 2, h);
@@ -61,6 +68,7 @@ void AniSwitch::setup(bool showIcon, bool initiallyOn)
     handler->show();
     handler->raise();
     setNameAndToolTip(handler, QStringLiteral("AniSwitchHandler"), QString());
+    giveDefaultLook(handler, collectionIcon(QStringLiteral("handle")), tr("Switch"));
 
     machine = new QStateMachine(this);
     offState = new QState(machine);

@@ -1,6 +1,7 @@
 #include "colorwidget.h"
 
 #include "colorwidgetpopup.h"
+#include "defaultlook.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,7 @@ ColorWidget::ColorWidget(QWidget *parent)
     setAttribute(Qt::WA_MouseTracking);
     setMinimumWidth(10);
     setMinimumHeight(10);
+    giveDefaultLabel(this, tr("Colour"));
     m_popup = new ColorWidgetPopup(this, Qt::ToolTip);
     m_popup->hide();
     m_popup->setWindowOpacity(1.0);

@@ -1,5 +1,7 @@
 #include "colorwidgetpopup.h"
 
+#include "defaultlook.h"
+
 #include <QGridLayout>
 #include <QIcon>
 #include <QImage>
@@ -61,6 +63,7 @@ QPushButton *ColorWidgetPopup::addColorButton(const QColor &color)
     button->setFixedSize(ButtonSide, ButtonSide);
     button->setIcon(QIcon(swatch));
     button->setFlat(true);
+    giveDefaultLabel(button, color.name());
     connect(button, SIGNAL(clicked()), this, SLOT(slotColorChanged()));
     return button;
 }

@@ -1,5 +1,6 @@
 #include "comboprogress.h"
 
+#include "defaultlook.h"
 #include "stylehelpers.h"
 
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ ComboProgress::ComboProgress(QWidget *parent)
     setNameAndToolTip(stopButton, QStringLiteral("ComboProgressStop"), tr("Stop"));
     stopButton->setFixedSize(20, 20);
     stopButton->setFlat(true);
+    giveDefaultLook(stopButton, collectionIcon(QStringLiteral("stop")), tr("Stop"));
     connect(stopButton, SIGNAL(clicked()), this, SLOT(slotStopPressed()));
 
     QHBoxLayout *layout = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "communitybutton.h"
 
 #include "app.h"
+#include "defaultlook.h"
 
 #include <QIcon>
 #include <QMenu>
@@ -27,6 +28,7 @@ CommunityButton::CommunityButton(QWidget *parent)
     menu->addAction(QIcon(QPixmap(QStringLiteral(":/pix/mailru.png"))), QStringLiteral("MoiMir"),
                     this, SLOT(slotMoiMir()));
     setMenu(menu);
+    giveDefaultLook(this, collectionIcon(QStringLiteral("community")), tr("Community"));
 }
 
 void CommunityButton::slotFaceBook()

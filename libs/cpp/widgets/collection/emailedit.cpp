@@ -1,5 +1,6 @@
 #include "emailedit.h"
 
+#include "defaultlook.h"
 #include "stylehelpers.h"
 #include "textcodecs.h"
 
@@ -21,11 +22,13 @@ EmailEdit::EmailEdit(QWidget *parent)
     cardButton->setFixedSize(24, 24);
     cardButton->setFlat(true);
     cardButton->setEnabled(false);
+    giveDefaultLook(cardButton, collectionIcon(QStringLiteral("ecard")), tr("Send an ecard"));
 
     setNameAndToolTip(emailButton, QStringLiteral("EmailEditButton"), tr("Send an email"));
     emailButton->setFixedSize(24, 24);
     emailButton->setFlat(true);
     emailButton->setEnabled(false);
+    giveDefaultLook(emailButton, collectionIcon(QStringLiteral("email")), tr("Send an email"));
 
     connect(lineEdit, SIGNAL(textChanged(QString)), this, SLOT(slotTextChanged()));
     connect(cardButton, SIGNAL(clicked()), this, SLOT(slotSendECard()));

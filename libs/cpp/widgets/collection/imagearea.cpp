@@ -1,5 +1,7 @@
 #include "imagearea.h"
 
+#include "defaultlook.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
@@ -28,6 +30,8 @@ ImageArea::ImageArea(QWidget *parent)
 
     m_nextButton->setObjectName(QStringLiteral("NextImageButton"));
     m_previousButton->setObjectName(QStringLiteral("PreviousImageButton"));
+    giveDefaultLook(m_nextButton, collectionIcon(QStringLiteral("next")), tr("Next image"));
+    giveDefaultLook(m_previousButton, collectionIcon(QStringLiteral("previous")), tr("Previous image"));
 
     m_loadingMovie->setScaledSize(QSize(96, 96));
     m_loadingLabel->setObjectName(QStringLiteral("ImageLoadingLabel"));

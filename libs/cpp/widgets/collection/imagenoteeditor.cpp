@@ -2,6 +2,7 @@
 
 #include "appbutton.h"
 #include "colorwidget.h"
+#include "defaultlook.h"
 #include "imagenoteworkarea.h"
 #include "mmessagebox.h"
 #include "moreappsbutton.h"
@@ -51,6 +52,7 @@ ImageNoteEditor::ImageNoteEditor(QWidget *parent)
     auto *newShotButton = new QPushButton(QStringLiteral("New\nScreen\nShot"));
     newShotButton->setObjectName(QStringLiteral("NewScreenShowButton"));
     newShotButton->setFixedSize(64, 64);
+    giveDefaultLabel(newShotButton, tr("New Screen Shot"));
     connect(newShotButton, SIGNAL(clicked()), this, SLOT(slotNewScreenShot()));
 
     m_scrollArea->setWidget(m_workArea);
@@ -98,6 +100,13 @@ ImageNoteEditor::ImageNoteEditor(QWidget *parent)
                                 static_cast<QPushButton *>(appButton),
                                 static_cast<QPushButton *>(moreAppsButton)})
         button->setFlat(true);
+    giveDefaultLook(thicknessButton, collectionIcon(QStringLiteral("thickness")), tr("Thickness"));
+    giveDefaultLook(undoButton, collectionIcon(QStringLiteral("undo")), tr("Undo"));
+    giveDefaultLook(redoButton, collectionIcon(QStringLiteral("redo")), tr("Redo"));
+    giveDefaultLook(saveButton, collectionIcon(QStringLiteral("save")), tr("Save"));
+    giveDefaultLook(quitButton, collectionIcon(QStringLiteral("quit")), tr("Quit"));
+    giveDefaultLook(appButton, collectionIcon(QStringLiteral("apps")), tr("App"));
+    giveDefaultLook(moreAppsButton, collectionIcon(QStringLiteral("moreapps")), tr("MoreApps"));
 
     auto *colorWidget = new ColorWidget;
     colorWidget->setFixedSize(22, 22);
@@ -162,18 +171,20 @@ ImageNoteEditor::ImageNoteEditor(QWidget *parent)
         const char *name;
         const char *tip;
         const char *slot;
+        const char *icon;
     } tools[] = {
-        {"ImageNoteEditorPen", QT_TR_NOOP("Pen"), SLOT(slotSetPenTool())},
-        {"ImageNoteEditorEraser", QT_TR_NOOP("Eraser"), SLOT(slotSetEraserTool())},
-        {"ImageNoteEditorHighlighter", QT_TR_NOOP("Highlighter"), SLOT(slotSetHighlighterTool())},
-        {"ImageNoteEditorRectangle", QT_TR_NOOP("Rectangle"), SLOT(slotSetRectangleTool())},
-        {"ImageNoteEditorFilledRectangle", QT_TR_NOOP("Filled Rectangle"), SLOT(slotSetFilledRectangleTool())},
-        {"ImageNoteEditorOval", QT_TR_NOOP("Oval"), SLOT(slotSetOvalTool())},
-        {"ImageNoteEditorBlur", QT_TR_NOOP("Blur"), SLOT(slotSetBlurRectangleTool())},
-        {"ImageNoteEditorFilledOval", QT_TR_NOOP("Filled Oval"), SLOT(slotSetFilledOvalTool())},
-        {"ImageNoteEditorLine", QT_TR_NOOP("Line"), SLOT(slotSetLineTool())},
-        {"ImageNoteEditorArrow", QT_TR_NOOP("Arrow"), SLOT(slotSetArrowTool())},
-        {"ImageNoteEditorText", QT_TR_NOOP("Text"), SLOT(slotSetTextTool())},
+        {"ImageNoteEditorPen", QT_TR_NOOP("Pen"), SLOT(slotSetPenTool()), "pen"},
+        {"ImageNoteEditorEraser", QT_TR_NOOP("Eraser"), SLOT(slotSetEraserTool()), "eraser"},
+        {"ImageNoteEditorHighlighter", QT_TR_NOOP("Highlighter"), SLOT(slotSetHighlighterTool()), "highlighter"},
+        {"ImageNoteEditorRectangle", QT_TR_NOOP("Rectangle"), SLOT(slotSetRectangleTool()), "rectangle"},
+        {"ImageNoteEditorFilledRectangle", QT_TR_NOOP("Filled Rectangle"), SLOT(slotSetFilledRectangleTool()),
+         "filledrectangle"},
+        {"ImageNoteEditorOval", QT_TR_NOOP("Oval"), SLOT(slotSetOvalTool()), "oval"},
+        {"ImageNoteEditorBlur", QT_TR_NOOP("Blur"), SLOT(slotSetBlurRectangleTool()), "blur"},
+        {"ImageNoteEditorFilledOval", QT_TR_NOOP("Filled Oval"), SLOT(slotSetFilledOvalTool()), "filledoval"},
+        {"ImageNoteEditorLine", QT_TR_NOOP("Line"), SLOT(slotSetLineTool()), "line"},
+        {"ImageNoteEditorArrow", QT_TR_NOOP("Arrow"), SLOT(slotSetArrowTool()), "arrow"},
+        {"ImageNoteEditorText", QT_TR_NOOP("Text"), SLOT(slotSetTextTool()), "text"},
     };
     auto *toolColumn = new QVBoxLayout;
     toolColumn->setSpacing(0);
@@ -186,6 +197,7 @@ ImageNoteEditor::ImageNoteEditor(QWidget *parent)
         button->setCheckable(true);
         button->setFixedSize(32, 32);
         button->setFlat(true);
+        giveDefaultLook(button, collectionIcon(QString::fromLatin1(tool.icon)), tr(tool.tip));
         toolGroup->addButton(button);
         connect(button, SIGNAL(clicked()), this, tool.slot);
         toolColumn->addWidget(button);

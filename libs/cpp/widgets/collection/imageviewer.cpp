@@ -1,6 +1,7 @@
 #include "imageviewer.h"
 
 #include "app.h"
+#include "defaultlook.h"
 #include "imagearea.h"
 
 #include <QDesktopServices>
@@ -28,6 +29,7 @@ ImageViewer::ImageViewer(QWidget *parent)
     previewButton->setObjectName(QStringLiteral("SysPreviewButton"));
     previewButton->setFixedHeight(32);
     previewButton->setFlat(true);
+    giveDefaultLabel(previewButton, tr("Open with Preview"));
 
     m_slider->setObjectName(QStringLiteral("ImageViewSlider"));
     m_slider->setRange(1, 100);
@@ -45,6 +47,8 @@ ImageViewer::ImageViewer(QWidget *parent)
     rightStepButton->setObjectName(QStringLiteral("ZoomOutButton"));
     rightStepButton->setFixedSize(44, 44);
     rightStepButton->setFlat(true);
+    giveDefaultLook(leftStepButton, collectionIcon(QStringLiteral("zoomout")), tr("Zoom out"));
+    giveDefaultLook(rightStepButton, collectionIcon(QStringLiteral("zoomin")), tr("Zoom in"));
 
     m_actualPixelsButton->setObjectName(QStringLiteral("ActualPixelsButton"));
     m_actualPixelsButton->setToolTip(tr("100%"));
@@ -52,12 +56,14 @@ ImageViewer::ImageViewer(QWidget *parent)
     m_actualPixelsButton->setCheckable(true);
     m_actualPixelsButton->setChecked(false);
     m_actualPixelsButton->setFlat(true);
+    giveDefaultLabel(m_actualPixelsButton, tr("Actual Pixels"));
 
     m_fitButton->setObjectName(QStringLiteral("FitToScreenButton"));
     m_fitButton->setToolTip(tr("Fit To Window"));
     m_fitButton->setCheckable(true);
     m_fitButton->setChecked(true);
     m_fitButton->setFlat(true);
+    giveDefaultLook(m_fitButton, collectionIcon(QStringLiteral("fit")), tr("Fit To Window"));
 
     auto *top = new QHBoxLayout;
     top->addStretch(1);

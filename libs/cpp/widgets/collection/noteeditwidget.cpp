@@ -1,6 +1,7 @@
 #include "noteeditwidget.h"
 
 #include "app.h"
+#include "defaultlook.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -32,6 +33,10 @@ NoteEditWidget::NoteEditWidget(QWidget *parent)
     increaseButton->setToolTip(tr("Increase"));
     decreaseButton->setObjectName(QStringLiteral("NoteEditWidgetDec"));
     decreaseButton->setToolTip(tr("Decrease"));
+    giveDefaultLook(acceptButton, collectionIcon(QStringLiteral("accept")), tr("Accept"));
+    giveDefaultLook(rejectButton, collectionIcon(QStringLiteral("cancel")), tr("Cancel"));
+    giveDefaultLook(increaseButton, collectionIcon(QStringLiteral("increase")), tr("Increase"));
+    giveDefaultLook(decreaseButton, collectionIcon(QStringLiteral("decrease")), tr("Decrease"));
 
     connect(increaseButton, SIGNAL(clicked()), this, SLOT(slotIncrease()));
     connect(decreaseButton, SIGNAL(clicked()), this, SLOT(slotDecrease()));

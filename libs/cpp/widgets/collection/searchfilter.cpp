@@ -1,5 +1,6 @@
 #include "searchfilter.h"
 
+#include "defaultlook.h"
 #include "stylehelpers.h"
 
 #include <QAction>
@@ -22,6 +23,8 @@ SearchFilter::SearchFilter(QWidget *parent)
     clearButton->setFlat(true);
     clearButton->setFixedSize(16, 16);
     setNameAndToolTip(clearButton, QStringLiteral("SearchFilterDel"), tr("Clear"));
+    giveDefaultLook(clearButton, collectionIcon(QStringLiteral("clear")), tr("Clear"));
+    giveDefaultLabel(this, tr("Search Filter"));
 
     connect(clearButton, SIGNAL(clicked()), this, SLOT(slotClearClicked()));
     connect(this, SIGNAL(textChanged(QString)), this, SLOT(slotTextChanged(QString)));
@@ -60,13 +63,17 @@ void SearchFilter::paintEvent(QPaintEvent *event)
 
     QPainter painter(this);
     if (!hasFocus()) {
-        painter.setPen(Qt::white);
+        // A hint, drawn as the field draws its placeholder text.
+        painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(rect().translated(5, 0), Qt::AlignVCenter | Qt::AlignLeft, tr("Search:"));
     }
     const int w = width();
     const int h = height();
-    const QPixmap icon = QPixmap(QStringLiteral(":/pix/search.png"))
-                             .scaled(h, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The program's own picture when it is linked in, else the collection's.
+    QPixmap picture(QStringLiteral(":/pix/search.png"));
+    if (picture.isNull())
+        picture = collectionIcon(QStringLiteral("search")).pixmap(h, h);
+    const QPixmap icon = picture.scaled(h, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     painter.drawPixmap(QRect(w - h, 0, h, h), icon);
 }
 

@@ -1,5 +1,7 @@
 #include "windowtitle.h"
 
+#include "defaultlook.h"
+
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMouseEvent>
@@ -32,11 +34,15 @@ WindowTitle::WindowTitle(QWidget *parent)
     m_alwaysOptimizeButton->setFixedSize(32, 32);
     m_hundredPercentButton = flatButton(QStringLiteral("100PercentButton"));
     m_closeButton = flatButton(QStringLiteral("CloseButton"));
+    giveDefaultLook(m_alwaysOptimizeButton, collectionIcon(QStringLiteral("optimize")), tr("Always optimize"));
+    giveDefaultLook(m_hundredPercentButton, collectionIcon(QStringLiteral("actualpixels")), tr("100%"));
+    giveDefaultLook(m_closeButton, collectionIcon(QStringLiteral("close")), tr("Close"));
 
     // Hidden and outside every layout; parented so it is not a window of its own.
     m_actionsButton = new QPushButton(QStringLiteral("Actions"), this);
     m_actionsButton->setObjectName(QStringLiteral("Actions"));
     m_actionsButton->setFlat(true);
+    giveDefaultLabel(m_actionsButton, tr("Actions"));
     m_actionsButton->hide();
     auto *menu = new QMenu(m_actionsButton);
     menu->addAction(tr("Save as..."));
@@ -58,6 +64,9 @@ WindowTitle::WindowTitle(QWidget *parent)
 
     QPushButton *zoomIn = flatButton(QStringLiteral("ZoomInButton"));
     QPushButton *zoomOut = flatButton(QStringLiteral("ZoomOutButton"));
+    // Named as the style sheet knows them; each asks for the opposite step.
+    giveDefaultLook(zoomIn, collectionIcon(QStringLiteral("zoomout")), tr("Zoom out"));
+    giveDefaultLook(zoomOut, collectionIcon(QStringLiteral("zoomin")), tr("Zoom in"));
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
