@@ -64,6 +64,7 @@ ImageNoteWorkArea::ImageNoteWorkArea(QWidget *parent)
     noteEditor->hide();
     connect(noteEditor, SIGNAL(cancelClicked()), this, SLOT(slotEditCanceled()));
     connect(noteEditor, SIGNAL(okClicked()), this, SLOT(slotEditAccepted()));
+    noteEditor->installEventFilter(this);
     updateNoteStyle();
 }
 
@@ -317,6 +318,31 @@ void ImageNoteWorkArea::mouseReleaseEvent(QMouseEvent *event)
 
 void ImageNoteWorkArea::enterEvent(QEvent *event)
 {
+    setToolCursor();
+    QWidget::enterEvent(event);
+}
+
+void ImageNoteWorkArea::leaveEvent(QEvent *event)
+{
+    removeToolCursor();
+    QWidget::leaveEvent(event);
+}
+
+bool ImageNoteWorkArea::eventFilter(QObject *watched, QEvent *event)
+{
+    // Moving between the canvas and the note sends enter and leave to the
+    // note only; the canvas keeps the pointer all along.
+    if (watched == noteEditor) {
+        if (event->type() == QEvent::Enter)
+            removeToolCursor();
+        else if (event->type() == QEvent::Leave && underMouse())
+            setToolCursor();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ImageNoteWorkArea::setToolCursor()
+{
     const QCursor cursor = cursorForMode();
     if (overrideCursorSet) {
         QGuiApplication::changeOverrideCursor(cursor);
@@ -324,10 +350,9 @@ void ImageNoteWorkArea::enterEvent(QEvent *event)
         QGuiApplication::setOverrideCursor(cursor);
         overrideCursorSet = true;
     }
-    QWidget::enterEvent(event);
 }
 
-void ImageNoteWorkArea::leaveEvent(QEvent *event)
+void ImageNoteWorkArea::removeToolCursor()
 {
     // The tool cursor belongs to the canvas only: give the application its
     // own cursors back instead of stacking an arrow over them.
@@ -335,7 +360,6 @@ void ImageNoteWorkArea::leaveEvent(QEvent *event)
         QGuiApplication::restoreOverrideCursor();
         overrideCursorSet = false;
     }
-    QWidget::leaveEvent(event);
 }
 
 void ImageNoteWorkArea::paintEvent(QPaintEvent *event)
