@@ -577,6 +577,13 @@ void TestNoteCanvas::openNoteHasItsOwnCursor()
     QApplication::sendEvent(note, &leave);
     QVERIFY(QGuiApplication::overrideCursor());
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+
+    // act, assert: a note that opened under the pointer may get no leave;
+    // the next move over the canvas brings the tool cursor back all the same
+    QApplication::sendEvent(note, &enter);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    send(&canvas, QEvent::MouseMove, QPoint(280, 180), Qt::NoButton, Qt::NoButton);
+    QVERIFY(QGuiApplication::overrideCursor());
     QApplication::sendEvent(&canvas, &leave);
     QVERIFY(!QGuiApplication::overrideCursor());
 }

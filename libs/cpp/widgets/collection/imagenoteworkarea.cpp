@@ -284,6 +284,11 @@ void ImageNoteWorkArea::mousePressEvent(QMouseEvent *event)
 
 void ImageNoteWorkArea::mouseMoveEvent(QMouseEvent *event)
 {
+    // Back on the canvas from the open note. A note that opened under the
+    // pointer may never be told that the pointer left it, so the move decides.
+    if (!overrideCursorSet && underMouse()
+        && !(noteEditor->isVisible() && noteEditor->geometry().contains(event->pos())))
+        setToolCursor();
     if (mouseDown && (event->buttons() & Qt::LeftButton)) {
         previousPoint = currentPoint;
         currentPoint = event->localPos().toPoint();
@@ -333,8 +338,11 @@ bool ImageNoteWorkArea::eventFilter(QObject *watched, QEvent *event)
     // Moving between the canvas and the note sends enter and leave to the
     // note only; the canvas keeps the pointer all along.
     if (watched == noteEditor) {
-        if (event->type() == QEvent::Enter)
+        if (event->type() == QEvent::Enter) {
             removeToolCursor();
+            // Moves over the canvas then reach it even without a button down.
+            setMouseTracking(true);
+        }
         else if (event->type() == QEvent::Leave && underMouse())
             setToolCursor();
     }
