@@ -57,6 +57,7 @@ private slots:
     void popupOpacityFollowsSetting_data();
     void popupOpacityFollowsSetting();
     void pressTogglesPopupAndReportsAction();
+    void pressOnFaceClosesPopupThatLostActivation();
     void selectHidesChoiceAndShowsOthers();
     void textButtonActsAsChoice();
     void destroyedCurrentChoiceIsForgotten();
@@ -197,6 +198,29 @@ void TestChoiceControls::pressTogglesPopupAndReportsAction()
     QTest::mouseClick(&box, Qt::LeftButton);
     box.hidePopup();
     QVERIFY(popup->isHidden());
+}
+
+void TestChoiceControls::pressOnFaceClosesPopupThatLostActivation()
+{
+    // arrange: an open popup
+    UltraRadioBox box(nullptr);
+    box.addButton(new ColourButton(Qt::blue), QStringLiteral("Blue"));
+    box.show();
+    UltraRadioBoxPopup *popup = box.findChild<UltraRadioBoxPopup *>();
+    QVERIFY(popup);
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QVERIFY(popup->isVisible());
+
+    // act: with a window manager, the press on the face first activates the
+    // face's window, which takes the activation from the popup
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(popup, &deactivate);
+    QTest::mouseClick(&box, Qt::LeftButton);
+
+    // assert: that press closed the popup, the next one opens it
+    QVERIFY(popup->isHidden());
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QVERIFY(popup->isVisible());
 }
 
 void TestChoiceControls::selectHidesChoiceAndShowsOthers()

@@ -1,8 +1,11 @@
 #include "noscreenshotwidget.h"
 #include "testmain.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using QMWidgets::NoScreenShotWidget;
@@ -68,7 +71,7 @@ private slots:
         // arrange
         Guarded g;
         QVERIFY(g.allShown());
-        g.deep->hide(); // hidden by the user: shown again with the rest
+        g.deep->hide(); // hidden by the user: it stays hidden
         // act: the application loses its active window
         QApplication::setActiveWindow(nullptr);
         // assert
@@ -76,8 +79,49 @@ private slots:
         QVERIFY(g.cover->isVisible());
         // act: it comes back, although no guarded widget can take the focus now
         QApplication::setActiveWindow(&g.window);
-        // assert
+        // assert: what the cover hid is back, what the user hid is not
+        QVERIFY(g.edit->isVisible());
+        QVERIFY(g.frame->isVisible());
+        QVERIFY(g.deep->isHidden());
+    }
+
+    void restoreLeavesWindowsAlone_data()
+    {
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("menu of a button") << true;
+        QTest::newRow("tool tip window") << false;
+    }
+
+    void restoreLeavesWindowsAlone()
+    {
+        QFETCH(bool, menu);
+
+        // arrange: a window-type descendant that is closed, as such windows are
+        Guarded g;
+        auto *button = new QPushButton(QStringLiteral("More"));
+        g.cover->layout()->addWidget(button);
+        button->show();
+        QWidget *window = nullptr;
+        if (menu) {
+            auto *popup = new QMenu(button);
+            popup->addAction(QStringLiteral("Item"));
+            button->setMenu(popup);
+            window = popup;
+        } else {
+            window = new QLabel(QStringLiteral("tip"), button, Qt::ToolTip);
+        }
+        QVERIFY(window->isWindow());
+        QVERIFY(window->isHidden());
+
+        // act: cover and uncover
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(&g.window);
+
+        // assert: the content is back, the window was not opened
         QVERIFY(g.allShown());
+        QVERIFY(button->isVisible());
+        QVERIFY(window->isHidden());
+        QVERIFY(!QApplication::activePopupWidget());
     }
 
     void keyPressAfterInstallIsSwallowedAndCovers()

@@ -1,4 +1,5 @@
 #include "app.h"
+#include "filesizelimit.h"
 #include "imagearea.h"
 #include "imageviewer.h"
 #include "testmain.h"
@@ -27,6 +28,7 @@ private slots:
     void fitButtonReturnsToFitMode();
     void systemPreviewWritesFileAndOpensIt();
     void systemPreviewWithoutPictureOpensNothing();
+    void systemPreviewFailedWriteOpensNothing();
 };
 
 static QPixmap picture(int w, int h)
@@ -232,6 +234,36 @@ void TestImageViewer::systemPreviewWithoutPictureOpensNothing()
     QVERIFY(!QFile::exists(ImageViewer::previewFilePath()));
     QVERIFY(UrlRecorder::instance()->urls().isEmpty());
     QCOMPARE(opened.count(), 0);
+}
+
+void TestImageViewer::systemPreviewFailedWriteOpensNothing()
+{
+    // arrange: an earlier preview, and a picture too large for the file size limit
+    ImageViewer viewer;
+    viewer.slotLoad(picture(5, 5).toImage());
+    viewer.slotSysPreview();
+    const QByteArray earlier = [] {
+        QFile file(ImageViewer::previewFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!earlier.isEmpty());
+    viewer.slotLoad(picture(300, 300).toImage());
+    UrlRecorder::instance()->clear();
+    QSignalSpy opened(&viewer, SIGNAL(systemPreviewOpened()));
+
+    // act
+    {
+        FileSizeLimit limit(earlier.size() + 16);
+        QVERIFY(limit.active());
+        viewer.slotSysPreview();
+    }
+
+    // assert: no preview opened, the earlier file untouched
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+    QCOMPARE(opened.count(), 0);
+    QFile file(ImageViewer::previewFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), earlier);
 }
 
 GLYPH_APP_TEST_MAIN(TestImageViewer, QMWidgets::App)

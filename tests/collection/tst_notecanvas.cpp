@@ -97,6 +97,7 @@ private slots:
     void saveFailureKeepsExistingFile();
     void failedSaveFromDialogIsReported();
     void cursorFollowsCanvasOnly();
+    void openNoteHasItsOwnCursor();
 };
 
 void TestNoteCanvas::toolDrawsExpectedPixels_data()
@@ -547,6 +548,43 @@ void TestNoteCanvas::cursorFollowsCanvasOnly()
         QVERIFY(QGuiApplication::overrideCursor());
     }
     // a canvas destroyed under the mouse takes its cursor with it
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestNoteCanvas::openNoteHasItsOwnCursor()
+{
+    // arrange: an open note, the pointer over the canvas
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture(300, 200));
+    canvas.show();
+    canvas.slotSetMode(ImageNoteWorkArea::Text);
+    drag(&canvas, {{30, 40}});
+    QMWidgets::NoteEditWidget *note = canvas.noteEditWidget();
+    QVERIFY(note->isVisible());
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&canvas, &enter);
+    QVERIFY(QGuiApplication::overrideCursor());
+
+    // act: the pointer moves onto the note
+    QApplication::sendEvent(note, &enter);
+
+    // assert: nothing overrides the text field's I-beam
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(note->textEdit()->viewport()->cursor().shape(), Qt::IBeamCursor);
+
+    // act, assert: back on the canvas, its tool cursor returns
+    QApplication::sendEvent(note, &leave);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+
+    // act, assert: a note that opened under the pointer may get no leave;
+    // the next move over the canvas brings the tool cursor back all the same
+    QApplication::sendEvent(note, &enter);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    send(&canvas, QEvent::MouseMove, QPoint(280, 180), Qt::NoButton, Qt::NoButton);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QApplication::sendEvent(&canvas, &leave);
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 

@@ -35,6 +35,8 @@ private slots:
     void newScreenShotPrompt();
     void closePrompt_data();
     void closePrompt();
+    void dismissedPromptKeepsTheDrawing_data();
+    void dismissedPromptKeepsTheDrawing();
 };
 
 static QPixmap picture(int w, int h)
@@ -394,6 +396,63 @@ void TestNoteEditor::closePrompt()
     QCOMPARE(QFile::exists(path), saved);
     QCOMPARE(editor.workArea()->isModified(), !saved);
     delete dialog;
+}
+
+void TestNoteEditor::dismissedPromptKeepsTheDrawing_data()
+{
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<bool>("byEscape");
+
+    for (const char *prompt : {"new screen shot", "quit", "close"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, Escape").arg(QLatin1String(prompt))))
+            << QString::fromLatin1(prompt) << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1, box closed").arg(QLatin1String(prompt))))
+            << QString::fromLatin1(prompt) << false;
+    }
+}
+
+void TestNoteEditor::dismissedPromptKeepsTheDrawing()
+{
+    QFETCH(QString, prompt);
+    QFETCH(bool, byEscape);
+
+    // arrange: a drawing that is not saved
+    ImageNoteEditor editor;
+    editor.slotSetPixmap(picture(60, 40));
+    editor.show();
+    drawStroke(editor.workArea());
+    const QImage drawing = editor.workArea()->resultPixmap().toImage();
+    QSignalSpy newShot(&editor, SIGNAL(doNewScreenShot()));
+    auto *box = new ModalAnswerer(
+        [byEscape](QWidget *dialog) {
+            if (byEscape)
+                ModalAnswerer::pressKey(dialog, Qt::Key_Escape);
+            else
+                dialog->close();
+        },
+        3000, this);
+    box->setClassName("QMWidgets::MMessageBox");
+
+    // act
+    bool proceeded = false;
+    if (prompt == QLatin1String("new screen shot")) {
+        QTest::mouseClick(button(&editor, "NewScreenShowButton"), Qt::LeftButton);
+        proceeded = newShot.count() > 0;
+    } else if (prompt == QLatin1String("quit")) {
+        proceeded = quitsDuring(&editor, SLOT(slotQuitClicked()));
+    } else {
+        proceeded = editor.close();
+    }
+
+    // assert: answered, and neither the window nor the drawing went away
+    QVERIFY(box->answered());
+    QVERIFY(!box->timedOut());
+    QVERIFY(!proceeded);
+    QCOMPARE(newShot.count(), 0);
+    QVERIFY(editor.isVisible());
+    QVERIFY(editor.workArea()->isModified());
+    QCOMPARE(editor.workArea()->resultPixmap().toImage(), drawing);
+    delete box;
 }
 
 GLYPH_APP_TEST_MAIN(TestNoteEditor, QMWidgets::App)

@@ -32,6 +32,10 @@ private slots:
     void grabScreenTakesTheOffscreenScreen();
     void selectionCropsTheGrab_data();
     void selectionCropsTheGrab();
+    void selectionSavesWhatIsShown_data();
+    void selectionSavesWhatIsShown();
+    void overrideCursorIsGoneAfterwards_data();
+    void overrideCursorIsGoneAfterwards();
     void measurerSizesIgnoreDragDirection_data();
     void measurerSizesIgnoreDragDirection();
     void escapeHidesAndSignals();
@@ -122,7 +126,7 @@ void TestScreenCropper::selectionCropsTheGrab()
     KnownGrabCropper cropper;
     cropper.setShowMode(2);
     cropper.setGrab(coordinatePicture());
-    cropper.resize(400, 400);
+    cropper.resize(256, 256); // the grab is shown at its own size
     cropper.show();
     QSignalSpy closed(&cropper, SIGNAL(closed()));
     QSignalSpy donePixmap(&cropper, SIGNAL(done(QPixmap)));
@@ -141,6 +145,96 @@ void TestScreenCropper::selectionCropsTheGrab()
     QCOMPARE(donePixmap.at(0).at(0).value<QPixmap>().size(), crop.size());
     QCOMPARE(done.count(), 1);
     QVERIFY(!cropper.isVisible());
+}
+
+void TestScreenCropper::selectionSavesWhatIsShown_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("full screen") << 0;
+    QTest::newRow("maximised") << 1;
+    QTest::newRow("normal") << 2;
+}
+
+void TestScreenCropper::selectionSavesWhatIsShown()
+{
+    QFETCH(int, mode);
+
+    // arrange: a grab with twice the widget's pixels, stretched over it, with
+    // a red block; where the block shows follows from that stretch
+    KnownGrabCropper cropper;
+    cropper.setShowMode(mode);
+    if (mode == 2)
+        cropper.resize(300, 200);
+    cropper.grabScreen();
+    QVERIFY(QTest::qWaitForWindowExposed(&cropper));
+    const QSize shown = cropper.size();
+    QImage grab(shown * 2, QImage::Format_RGB32);
+    grab.fill(Qt::white);
+    const QRect block(2 * 40, 2 * 30, 2 * 50, 2 * 20);
+    for (int y = block.top(); y <= block.bottom(); ++y)
+        for (int x = block.left(); x <= block.right(); ++x)
+            grab.setPixel(x, y, qRgb(255, 0, 0));
+    cropper.setGrab(QPixmap::fromImage(grab));
+    cropper.refreshDisplay();
+
+    // act: select the block as it shows on the widget
+    drag(&cropper, QPoint(40, 30), QPoint(40 + 50 - 1, 30 + 20 - 1));
+
+    // assert: exactly the block, every pixel red
+    const QImage result = cropper.croppedPixmap().toImage();
+    QCOMPARE(result.size(), block.size());
+    for (int y = 0; y < result.height(); ++y)
+        for (int x = 0; x < result.width(); ++x)
+            QCOMPARE(QColor(result.pixel(x, y)), QColor(Qt::red));
+}
+
+void TestScreenCropper::overrideCursorIsGoneAfterwards_data()
+{
+    QTest::addColumn<bool>("measurer");
+    QTest::addColumn<QString>("ending");
+
+    for (const char *ending : {"select", "Escape", "hide", "delete"})
+        QTest::newRow(qPrintable(QStringLiteral("cropper, %1").arg(QLatin1String(ending))))
+            << false << QString::fromLatin1(ending);
+    for (const char *ending : {"leave", "Escape", "hide", "delete"})
+        QTest::newRow(qPrintable(QStringLiteral("measurer, %1").arg(QLatin1String(ending))))
+            << true << QString::fromLatin1(ending);
+}
+
+void TestScreenCropper::overrideCursorIsGoneAfterwards()
+{
+    QFETCH(bool, measurer);
+    QFETCH(QString, ending);
+
+    // arrange: the overlay is up with its cross cursor
+    QVERIFY(!QGuiApplication::overrideCursor());
+    ScreenCropper *overlay = measurer ? new ScreenMeasurer : new ScreenCropper;
+    overlay->setShowMode(2);
+    overlay->grabScreen();
+    overlay->show();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(overlay, &enter);
+    QVERIFY(QGuiApplication::overrideCursor());
+
+    // act
+    if (ending == QLatin1String("select")) {
+        drag(overlay, QPoint(2, 2), QPoint(9, 9));
+    } else if (ending == QLatin1String("leave")) {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(overlay, &leave);
+    } else if (ending == QLatin1String("Escape")) {
+        overlay->actions().first()->trigger();
+    } else if (ending == QLatin1String("hide")) {
+        overlay->hide();
+    }
+    if (ending == QLatin1String("delete"))
+        delete overlay;
+    else
+        overlay->deleteLater();
+
+    // assert: the application's cursor is its own again
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QTest::qWait(0);
 }
 
 void TestScreenCropper::measurerSizesIgnoreDragDirection_data()
@@ -240,6 +334,7 @@ void TestScreenCropper::saveWritesScreenShotFiles()
     KnownGrabCropper cropper;
     cropper.setShowMode(2);
     cropper.setGrab(coordinatePicture());
+    cropper.resize(256, 256);
     cropper.show();
     drag(&cropper, QPoint(3, 4), QPoint(12, 8));
     QSignalSpy saved(&cropper, SIGNAL(saved()));
@@ -292,7 +387,7 @@ void TestScreenCropper::saveKeepsNothingWhenWriteFails()
     KnownGrabCropper cropper;
     cropper.setShowMode(2);
     cropper.setGrab(coordinatePicture());
-    cropper.resize(400, 400);
+    cropper.resize(256, 256);
     cropper.show();
     drag(&cropper, QPoint(0, 0), QPoint(255, 255), Qt::AltModifier);
     const QStringList before = screenShots(cropper.saveFolderPath());

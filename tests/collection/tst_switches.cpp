@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStateMachine>
+#include <QVBoxLayout>
 
 using namespace QMWidgets;
 
@@ -56,8 +57,12 @@ private slots:
     void switchSetBeforeMachineRunsStartsThere();
     void searchClearButtonFollowsText();
     void searchEscapeClears();
+    void searchEscapeClearsOnlyTheFocusedField_data();
+    void searchEscapeClearsOnlyTheFocusedField();
     void searchHintOnlyWithoutFocus();
     void screenLockerLocksAndReleasesForGood();
+    void screenLockerReleasesOnlyByVisibleButton_data();
+    void screenLockerReleasesOnlyByVisibleButton();
     void listItemKeyIsNotCopied();
 };
 
@@ -245,6 +250,38 @@ void TestSwitches::searchEscapeClears()
     QVERIFY(!filter.findChild<QPushButton *>(QStringLiteral("SearchFilterDel"))->isVisible());
 }
 
+void TestSwitches::searchEscapeClearsOnlyTheFocusedField_data()
+{
+    QTest::addColumn<int>("focused");
+    QTest::newRow("first") << 0;
+    QTest::newRow("second") << 1;
+}
+
+void TestSwitches::searchEscapeClearsOnlyTheFocusedField()
+{
+    QFETCH(int, focused);
+
+    // arrange: two search fields in one window
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    SearchFilter *filters[2] = {new SearchFilter, new SearchFilter};
+    for (SearchFilter *filter : filters) {
+        layout->addWidget(filter);
+        filter->setText(QStringLiteral("needle"));
+    }
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    filters[focused]->setFocus();
+
+    // act
+    QTest::keyClick(filters[focused], Qt::Key_Escape);
+
+    // assert
+    QVERIFY(filters[focused]->text().isEmpty());
+    QCOMPARE(filters[1 - focused]->text(), QStringLiteral("needle"));
+}
+
 void TestSwitches::searchHintOnlyWithoutFocus()
 {
     QWidget window;
@@ -287,8 +324,14 @@ void TestSwitches::screenLockerLocksAndReleasesForGood()
     ScreenLocker locker(nullptr);
     QSignalSpy unlocked(&locker, SIGNAL(unlocked()));
 
-    // the check timer locks the screen without being asked
-    QTRY_VERIFY(locker.isVisible());
+    // nothing locks until asked, however long the event loop runs
+    QTest::qWait(60); // several check periods
+    QVERIFY(!locker.isVisible());
+    QVERIFY(!locker.isLocked());
+
+    locker.slotLock();
+    QTest::qWait(30);
+    QVERIFY(locker.isVisible());
     QVERIFY(locker.isFullScreen());
     QVERIFY(locker.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(locker.isLocked());
@@ -309,6 +352,54 @@ void TestSwitches::screenLockerLocksAndReleasesForGood()
     QVERIFY(locker.isLocked());
     locker.slotReleaseInputDevices();
     QCOMPARE(unlocked.count(), 2);
+}
+
+void TestSwitches::screenLockerReleasesOnlyByVisibleButton_data()
+{
+    QTest::addColumn<bool>("buttonShown");
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<bool>("released");
+
+    QTest::newRow("hidden button, click") << false << false << false;
+    QTest::newRow("hidden button, space") << false << true << false;
+    QTest::newRow("shown button, click") << true << false << true;
+    QTest::newRow("shown button, space") << true << true << true;
+}
+
+void TestSwitches::screenLockerReleasesOnlyByVisibleButton()
+{
+    QFETCH(bool, buttonShown);
+    QFETCH(bool, byKey);
+    QFETCH(bool, released);
+
+    // arrange: locked; the button takes the input grabs whether shown or not
+    ScreenLocker locker(nullptr);
+    if (buttonShown)
+        locker.showUnlockButton();
+    locker.slotLock();
+    QSignalSpy unlocked(&locker, SIGNAL(unlocked()));
+    QPushButton *unlock = locker.findChild<QPushButton *>();
+    QVERIFY(unlock);
+    QCOMPARE(unlock->isVisible(), buttonShown);
+
+    // act: input reaches the button
+    if (byKey)
+        QTest::keyClick(unlock, Qt::Key_Space);
+    else
+        QTest::mouseClick(unlock, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::qWait(30);
+
+    // assert
+    QCOMPARE(unlocked.count(), released ? 1 : 0);
+    QCOMPARE(locker.isLocked(), !released);
+    QCOMPARE(locker.isVisible(), !released);
+
+    // code always ends the lock
+    if (!released) {
+        locker.slotReleaseInputDevices();
+        QVERIFY(!locker.isLocked());
+        QCOMPARE(unlocked.count(), 1);
+    }
 }
 
 void TestSwitches::listItemKeyIsNotCopied()

@@ -23,6 +23,8 @@ private slots:
     void acceptAndCancelEmitTheirSignal();
     void sizeButtonsStepWholeText_data();
     void sizeButtonsStepWholeText();
+    void sizeButtonsStepPixelSizedText_data();
+    void sizeButtonsStepPixelSizedText();
     void hideAllLeavesSizeButtonsAlone();
 };
 
@@ -156,6 +158,49 @@ void TestTextNote::sizeButtonsStepWholeText()
         QCOMPARE(size, qreal(expected));
     QCOMPARE(editor.fontPointSize(), qreal(expected));
     QCOMPARE(edit->toPlainText(), QStringLiteral("first line\nsecond line"));
+}
+
+void TestTextNote::sizeButtonsStepPixelSizedText_data()
+{
+    QTest::addColumn<bool>("widgetFont");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("text font, increase") << false << "NoteEditWidgetInc" << 25;
+    QTest::newRow("text font, decrease") << false << "NoteEditWidgetDec" << 15;
+    QTest::newRow("field font, increase") << true << "NoteEditWidgetInc" << 25;
+    QTest::newRow("field font, decrease") << true << "NoteEditWidgetDec" << 15;
+}
+
+void TestTextNote::sizeButtonsStepPixelSizedText()
+{
+    QFETCH(bool, widgetFont);
+    QFETCH(QString, button);
+    QFETCH(int, expected);
+
+    // arrange: text sized in pixels, by its own format or by the field's font
+    NoteEditWidget editor;
+    editor.show();
+    QTextEdit *edit = editor.textEdit();
+    QFont pixelFont = edit->font();
+    pixelFont.setPixelSize(20);
+    if (widgetFont)
+        edit->setFont(pixelFont);
+    edit->setPlainText(QStringLiteral("first line\nsecond line"));
+    if (!widgetFont) {
+        edit->selectAll();
+        edit->setCurrentFont(pixelFont);
+    }
+
+    // act
+    QTest::mouseClick(editor.findChild<QPushButton *>(button), Qt::LeftButton);
+
+    // assert: every fragment and the typing font are the stepped pixel size
+    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            QCOMPARE(it.fragment().charFormat().font().pixelSize(), expected);
+    }
+    QCOMPARE(edit->currentFont().pixelSize(), expected);
 }
 
 void TestTextNote::hideAllLeavesSizeButtonsAlone()

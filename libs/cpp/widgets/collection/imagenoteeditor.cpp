@@ -397,7 +397,8 @@ void ImageNoteEditor::slotNewScreenShot()
             tr("The changes of the curent image are not saved.\n"
                "After creation of the new screen shot these changes will be lost.\nContinue?"),
             QMessageBox::Yes | QMessageBox::No);
-        if (!self || answer == QMessageBox::No)
+        // Escape or closing the box answers nothing: only Yes gives the drawing up.
+        if (!self || answer != QMessageBox::Yes)
             return;
     }
     hide();

@@ -64,6 +64,7 @@ ImageNoteWorkArea::ImageNoteWorkArea(QWidget *parent)
     noteEditor->hide();
     connect(noteEditor, SIGNAL(cancelClicked()), this, SLOT(slotEditCanceled()));
     connect(noteEditor, SIGNAL(okClicked()), this, SLOT(slotEditAccepted()));
+    noteEditor->installEventFilter(this);
     updateNoteStyle();
 }
 
@@ -283,6 +284,11 @@ void ImageNoteWorkArea::mousePressEvent(QMouseEvent *event)
 
 void ImageNoteWorkArea::mouseMoveEvent(QMouseEvent *event)
 {
+    // Back on the canvas from the open note. A note that opened under the
+    // pointer may never be told that the pointer left it, so the move decides.
+    if (!overrideCursorSet && underMouse()
+        && !(noteEditor->isVisible() && noteEditor->geometry().contains(event->pos())))
+        setToolCursor();
     if (mouseDown && (event->buttons() & Qt::LeftButton)) {
         previousPoint = currentPoint;
         currentPoint = event->localPos().toPoint();
@@ -317,6 +323,34 @@ void ImageNoteWorkArea::mouseReleaseEvent(QMouseEvent *event)
 
 void ImageNoteWorkArea::enterEvent(QEvent *event)
 {
+    setToolCursor();
+    QWidget::enterEvent(event);
+}
+
+void ImageNoteWorkArea::leaveEvent(QEvent *event)
+{
+    removeToolCursor();
+    QWidget::leaveEvent(event);
+}
+
+bool ImageNoteWorkArea::eventFilter(QObject *watched, QEvent *event)
+{
+    // Moving between the canvas and the note sends enter and leave to the
+    // note only; the canvas keeps the pointer all along.
+    if (watched == noteEditor) {
+        if (event->type() == QEvent::Enter) {
+            removeToolCursor();
+            // Moves over the canvas then reach it even without a button down.
+            setMouseTracking(true);
+        }
+        else if (event->type() == QEvent::Leave && underMouse())
+            setToolCursor();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ImageNoteWorkArea::setToolCursor()
+{
     const QCursor cursor = cursorForMode();
     if (overrideCursorSet) {
         QGuiApplication::changeOverrideCursor(cursor);
@@ -324,10 +358,9 @@ void ImageNoteWorkArea::enterEvent(QEvent *event)
         QGuiApplication::setOverrideCursor(cursor);
         overrideCursorSet = true;
     }
-    QWidget::enterEvent(event);
 }
 
-void ImageNoteWorkArea::leaveEvent(QEvent *event)
+void ImageNoteWorkArea::removeToolCursor()
 {
     // The tool cursor belongs to the canvas only: give the application its
     // own cursors back instead of stacking an arrow over them.
@@ -335,7 +368,6 @@ void ImageNoteWorkArea::leaveEvent(QEvent *event)
         QGuiApplication::restoreOverrideCursor();
         overrideCursorSet = false;
     }
-    QWidget::leaveEvent(event);
 }
 
 void ImageNoteWorkArea::paintEvent(QPaintEvent *event)

@@ -110,6 +110,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // Over the open note the tool cursor steps aside for the note's own.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -124,6 +126,8 @@ private:
     QPen strokePen(Mode tool) const;
     QPen shapePen(Mode tool) const;
     QCursor cursorForMode() const;
+    void setToolCursor();
+    void removeToolCursor();
     void finishNote(Mode transient);
 
     QPixmap background;

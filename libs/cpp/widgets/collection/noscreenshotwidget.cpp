@@ -14,6 +14,20 @@ namespace {
 // would otherwise show everything again while the hiding is still under way.
 int g_changingVisibility = 0;
 
+// Marks a widget that the cover hid, so that uncovering shows it again.
+const char *const kHiddenByCover = "hiddenByCover";
+
+// True for a window (menu, popup, tool tip, dialog) inside the object, or a
+// widget within one: such windows open and close on their own.
+bool isWindowed(const QWidget *widget, const QObject *object)
+{
+    for (const QWidget *w = widget; w && w != object; w = w->parentWidget()) {
+        if (w->isWindow())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 NoScreenShotWidget::NoScreenShotWidget(QWidget *parent)
@@ -47,13 +61,24 @@ void NoScreenShotWidget::setChildrenVisible(QObject *object, bool visible)
     // Guarded pointers: a widget may be destroyed by what a visibility change sets off.
     QList<QPointer<QWidget>> widgets;
     const QList<QWidget *> found = object->findChildren<QWidget *>();
-    for (QWidget *widget : found)
-        widgets.append(widget);
+    for (QWidget *widget : found) {
+        if (!isWindowed(widget, object))
+            widgets.append(widget);
+    }
 
+    // Hiding notes what it hid, and showing brings back only that: widgets
+    // their owner hid stay hidden.
     ++g_changingVisibility;
     for (const QPointer<QWidget> &widget : qAsConst(widgets)) {
-        if (widget)
-            widget->setVisible(visible);
+        if (!widget)
+            continue;
+        if (!visible && !widget->isHidden()) {
+            widget->setProperty(kHiddenByCover, true);
+            widget->hide();
+        } else if (visible && widget->property(kHiddenByCover).toBool()) {
+            widget->setProperty(kHiddenByCover, QVariant());
+            widget->show();
+        }
     }
     --g_changingVisibility;
 }

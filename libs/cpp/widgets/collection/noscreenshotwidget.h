@@ -22,7 +22,9 @@ public:
     // given text unchanged, or a centred "No!" heading when it is empty.
     void setupWidget(const QString &text);
 
-    // Shows or hides every widget descendant of the object, at any depth.
+    // Hides every widget descendant of the object, at any depth, or shows
+    // again those that an earlier call hid. Windows inside the object (menus,
+    // popups, tool tips) and their content are left alone.
     static void setChildrenVisible(QObject *object, bool visible);
 
     // Puts one key filter on every widget inside the label as it is now.

@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTextCharFormat>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -104,8 +105,16 @@ void NoteEditWidget::changeFontSize(int delta)
 {
     // The whole note takes the new size, and so does what is typed next.
     m_textEdit->selectAll();
-    const int size = m_textEdit->currentFont().pointSize();
-    const int next = size + delta;
+    const QFont current = m_textEdit->currentFont();
+    // A font sized in pixels has no point size (-1): it steps in pixels, so
+    // that Increase never makes it smaller.
+    if (current.pointSize() <= 0 && current.pixelSize() > 0) {
+        QTextCharFormat format;
+        format.setProperty(QTextFormat::FontPixelSize, qMax(1, current.pixelSize() + delta));
+        m_textEdit->mergeCurrentCharFormat(format);
+        return;
+    }
+    const int next = current.pointSize() + delta;
     // A font cannot be smaller than one point: a step below that keeps the
     // smallest size instead of handing the field a size it rejects.
     m_textEdit->setFontPointSize(qMax(1, next));

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QtMath>
 
 namespace QMWidgets {
 
@@ -30,6 +31,11 @@ ScreenCropper::ScreenCropper(QWidget *parent)
 
     // Without a folder the file would land in the file-system root.
     ScreenCropper::saveLocationText();
+}
+
+ScreenCropper::~ScreenCropper()
+{
+    releaseApplicationCursor();
 }
 
 void ScreenCropper::setHintText(const QString &text)
@@ -94,7 +100,7 @@ void ScreenCropper::grabScreen()
 
 void ScreenCropper::slotClose()
 {
-    setApplicationCursor(Qt::ArrowCursor);
+    releaseApplicationCursor();
     selecting = false;
     showByMode();
     hide();
@@ -138,16 +144,29 @@ void ScreenCropper::mouseReleaseEvent(QMouseEvent *event)
         goToLocation = true;
     QFrame::mouseReleaseEvent(event);
 
-    // The grab is in device pixels; the selection is in widget pixels.
-    const double s = Os::scaleFactor();
-    const QRect rect = QRect(QPoint(int(s * pressPoint.x()), int(s * pressPoint.y())),
-                             QPoint(int(s * currentPoint.x()), int(s * currentPoint.y())))
-                           .normalized();
-    cropped = grabbedPixmap.copy(rect);
+    cropped = grabbedPixmap.copy(selectionInGrab());
 
     slotClose();
     emit done(cropped);
     emit done();
+}
+
+QRect ScreenCropper::selectionInGrab() const
+{
+    const QRect selected = QRect(pressPoint, currentPoint).normalized();
+    if (width() <= 0 || height() <= 0 || grabbedPixmap.isNull())
+        return selected;
+    // The grab is painted stretched over the whole widget (in device pixels
+    // when the screen is scaled): each widget pixel covers kx by ky of it.
+    const double kx = double(grabbedPixmap.width()) / width();
+    const double ky = double(grabbedPixmap.height()) / height();
+    // A small tolerance keeps exact products from rounding to the next pixel.
+    const double e = 1e-9;
+    const int left = qFloor(selected.left() * kx + e);
+    const int top = qFloor(selected.top() * ky + e);
+    const int right = qMax(left, qCeil((selected.right() + 1) * kx - e) - 1);
+    const int bottom = qMax(top, qCeil((selected.bottom() + 1) * ky - e) - 1);
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 void ScreenCropper::mouseMoveEvent(QMouseEvent *event)
@@ -247,6 +266,12 @@ void ScreenCropper::showEvent(QShowEvent *event)
     QFrame::showEvent(event);
 }
 
+void ScreenCropper::hideEvent(QHideEvent *event)
+{
+    releaseApplicationCursor();
+    QFrame::hideEvent(event);
+}
+
 void ScreenCropper::changeEvent(QEvent *event)
 {
     QFrame::changeEvent(event);
@@ -256,10 +281,20 @@ void ScreenCropper::changeEvent(QEvent *event)
 
 void ScreenCropper::setApplicationCursor(Qt::CursorShape shape)
 {
-    if (QGuiApplication::overrideCursor())
+    if (m_overrideCursorSet) {
         QGuiApplication::changeOverrideCursor(shape);
-    else
+    } else {
         QGuiApplication::setOverrideCursor(shape);
+        m_overrideCursorSet = true;
+    }
+}
+
+void ScreenCropper::releaseApplicationCursor()
+{
+    if (m_overrideCursorSet) {
+        QGuiApplication::restoreOverrideCursor();
+        m_overrideCursorSet = false;
+    }
 }
 
 void ScreenCropper::showByMode()

@@ -16,6 +16,7 @@ class ScreenCropper : public QFrame
 
 public:
     explicit ScreenCropper(QWidget *parent = nullptr);
+    ~ScreenCropper() override;
 
     void setHintText(const QString &text);
     // 0 full screen, 1 maximised, any other value a normal window.
@@ -53,11 +54,18 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Hiding, however it comes about, gives the application its cursor back.
+    void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
 
     // Makes the application's override cursor the shape, replacing the one
     // this overlay set before instead of stacking another on top.
-    static void setApplicationCursor(Qt::CursorShape shape);
+    void setApplicationCursor(Qt::CursorShape shape);
+    // Removes the override cursor this overlay set, if any.
+    void releaseApplicationCursor();
+    // The part of the grab under the selection, through the same stretch
+    // that paints the grab over the widget.
+    QRect selectionInGrab() const;
     // Shows the widget full screen, maximised or normal by showMode.
     void showByMode();
     // Draws the rounded box with the hint (custom or built-in) text.
@@ -78,6 +86,7 @@ protected:
 
 private:
     QString m_lastSavedPath;
+    bool m_overrideCursorSet = false;
 };
 
 } // namespace QMWidgets

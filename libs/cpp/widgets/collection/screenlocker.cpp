@@ -19,9 +19,15 @@ ScreenLocker::ScreenLocker(QWidget *parent)
     layout->addWidget(unlockButton);
     setLayout(layout);
 
-    checkTimer->start();
+    // The timer is armed by slotLock(): a locker that is merely created
+    // leaves the display alone.
     connect(checkTimer, SIGNAL(timeout()), this, SLOT(slotCheck()));
-    connect(unlockButton, SIGNAL(clicked()), this, SLOT(slotReleaseInputDevices()));
+    // The hidden button still holds the grabs and would take any click or
+    // key meant for the locked screen: only a visible one unlocks.
+    connect(unlockButton, &QPushButton::clicked, this, [this] {
+        if (unlockButton->isVisible())
+            slotReleaseInputDevices();
+    });
 }
 
 void ScreenLocker::showUnlockButton()
@@ -36,7 +42,7 @@ bool ScreenLocker::isLocked() const
 
 void ScreenLocker::slotLock()
 {
-    // Locking again after an unlock re-arms the periodic check.
+    // Arms the periodic check, again after an unlock too.
     if (!checkTimer->isActive())
         checkTimer->start();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);

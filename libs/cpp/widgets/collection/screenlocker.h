@@ -7,11 +7,13 @@ class QTimer;
 
 namespace QMWidgets {
 
-// A label that turns itself into a frameless, always-on-top, full-screen
-// window and has its "Unlock" button grab keyboard and mouse, re-asserting
-// this every 10 ms from construction on. The button (shown by
-// showUnlockButton) releases the lock: the grabs end, the check timer stops,
-// the window hides and unlocked() is emitted. slotLock() locks again.
+// A label that, once slotLock() is called, turns itself into a frameless,
+// always-on-top, full-screen window and has its "Unlock" button grab keyboard
+// and mouse, re-asserting this every 10 ms until released. Nothing locks
+// before slotLock(). A click on the button releases the lock only while the
+// button is shown (showUnlockButton): the grabs end, the check timer stops,
+// the window hides and unlocked() is emitted. With the button hidden, the
+// lock ends only from code, by slotReleaseInputDevices().
 class ScreenLocker : public QLabel
 {
     Q_OBJECT

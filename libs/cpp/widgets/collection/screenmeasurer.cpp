@@ -36,7 +36,7 @@ QString ScreenMeasurer::measuredText() const
 
 void ScreenMeasurer::slotClose()
 {
-    setApplicationCursor(Qt::ArrowCursor);
+    releaseApplicationCursor();
     showNormal();
     hide();
     emit doQuit();
@@ -81,7 +81,8 @@ void ScreenMeasurer::enterEvent(QEvent *event)
 
 void ScreenMeasurer::leaveEvent(QEvent *event)
 {
-    setApplicationCursor(Qt::ArrowCursor);
+    // Outside the overlay the application's own cursors apply again.
+    releaseApplicationCursor();
     ScreenCropper::leaveEvent(event);
 }
 

@@ -31,6 +31,9 @@ SearchFilter::SearchFilter(QWidget *parent)
 
     QAction *close = new QAction(QStringLiteral("Close"), this);
     close->setShortcut(QKeySequence(Qt::Key_Escape));
+    // Only the focused field clears: a window with two fields would otherwise
+    // hold an ambiguous shortcut that clears neither.
+    close->setShortcutContext(Qt::WidgetShortcut);
     connect(close, SIGNAL(triggered()), this, SLOT(slotClearClicked()));
     addAction(close);
 

@@ -132,7 +132,10 @@ void UltraRadioBox::mousePressEvent(QMouseEvent *event)
 {
     popup->move(mapToGlobal(QPoint(0, 0)) + QPoint(0, height()));
     popup->raise();
-    popup->setVisible(popup->isHidden());
+    // A press toggles the popup. With a window manager the same press may
+    // have closed it already, by activating this window first.
+    const bool closedByThisPress = popup->takeRecentDeactivationClose();
+    popup->setVisible(popup->isHidden() && !closedByThisPress);
 
     // Read on every press so a changed setting applies at once. The shared
     // helper keeps the popup from becoming fully transparent.

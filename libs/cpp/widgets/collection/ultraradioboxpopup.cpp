@@ -1,5 +1,6 @@
 #include "ultraradioboxpopup.h"
 
+#include <QApplication>
 #include <QEvent>
 
 namespace QMWidgets {
@@ -11,9 +12,24 @@ UltraRadioBoxPopup::UltraRadioBoxPopup(QWidget *parent, Qt::WindowFlags flags)
 
 bool UltraRadioBoxPopup::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowDeactivate)
+    if (event->type() == QEvent::WindowDeactivate) {
+        if (isVisible())
+            deactivationClose.start();
         hide();
+    } else if (event->type() == QEvent::Show) {
+        deactivationClose.invalidate();
+    }
     return QWidget::event(event);
+}
+
+bool UltraRadioBoxPopup::takeRecentDeactivationClose()
+{
+    // The activation moves at the press itself; anything older is another
+    // action of the user.
+    const bool recent = deactivationClose.isValid()
+        && deactivationClose.elapsed() <= QApplication::doubleClickInterval();
+    deactivationClose.invalidate();
+    return recent;
 }
 
 void UltraRadioBoxPopup::enterEvent(QEvent *event)

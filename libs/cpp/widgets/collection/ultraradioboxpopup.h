@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 namespace QMWidgets {
@@ -13,6 +14,9 @@ public:
     UltraRadioBoxPopup(QWidget *parent, Qt::WindowFlags flags);
 
     bool isHovered() const { return hovered; }
+    // True, once, when the popup hid itself on losing the activation a moment
+    // ago: a press on the face that took the activation must not reopen it.
+    bool takeRecentDeactivationClose();
 
 protected:
     bool event(QEvent *event) override;
@@ -21,6 +25,7 @@ protected:
 
 private:
     bool hovered = false;
+    QElapsedTimer deactivationClose; // runs from the last hide on deactivation
 };
 
 } // namespace QMWidgets
