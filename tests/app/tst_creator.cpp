@@ -469,6 +469,69 @@ private slots:
         QCOMPARE(image.isNull(), !loads);
     }
 
+    void dropDecodesTheFileOnce()
+    {
+        // arrange
+        const QString path = m_dir.filePath(QStringLiteral("once.glyphtest"));
+        QVERIFY(writeFile(path, "GLYPHTEST 30 20 30 20\n"));
+        Creator creator;
+        Recorder rec(&creator);
+        TestFormatHandler::decodes = 0;
+
+        // act
+        sendDrop(dropAreaOf(creator), {QUrl::fromLocalFile(path)});
+
+        // assert: one decode gave both the thumbnail and the road's picture
+        QCOMPARE(rec.events, QStringList({"pixmap 30x20", "real", "real"}));
+        QCOMPARE(rec.lastPixmap.toImage().pixel(15, 10), qRgb(255, 255, 255));
+        QCOMPARE(dropAreaOf(creator)->picture().size(), QSize(560, 373));
+        QCOMPARE(TestFormatHandler::decodes, 1);
+    }
+
+    void dropIsTakenAsACopy_data()
+    {
+        QTest::addColumn<int>("possible");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("proposed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("copy or move, move proposed") << int(Qt::CopyAction | Qt::MoveAction)
+                                                     << int(Qt::ShiftModifier) << int(Qt::MoveAction) << true;
+        QTest::newRow("copy only") << int(Qt::CopyAction) << int(Qt::NoModifier) << int(Qt::CopyAction) << true;
+        QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << int(Qt::MoveAction) << false;
+    }
+
+    void dropIsTakenAsACopy()
+    {
+        // arrange
+        QFETCH(int, possible);
+        QFETCH(int, modifiers);
+        QFETCH(int, proposed);
+        QFETCH(bool, taken);
+        const QString path = writeImage(m_dir, "copied.png", 8, 8, qRgb(1, 2, 3));
+        Creator creator;
+        CreatorDropArea *area = dropAreaOf(creator);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        const auto actions = Qt::DropActions(possible);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(QPoint(140, 140), actions, &mime, Qt::LeftButton, keys);
+        QDropEvent drop(QPointF(140, 140), actions, &mime, Qt::LeftButton, keys);
+        QCOMPARE(int(enter.proposedAction()), proposed);
+
+        // act
+        QApplication::sendEvent(area, &enter);
+        QApplication::sendEvent(area, &drop);
+
+        // assert: whatever the source proposes, a copy or nothing
+        QCOMPARE(enter.isAccepted(), taken);
+        QCOMPARE(drop.isAccepted(), taken);
+        QCOMPARE(area->fileName(), taken ? path : QString());
+        if (taken) {
+            QCOMPARE(enter.dropAction(), Qt::CopyAction);
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        }
+    }
+
     void openButtonTakesTheFirstChosenFile()
     {
         // arrange
