@@ -132,6 +132,11 @@ const QString appStyleSheet = QStringLiteral(
     " border: none;"
     " background: qlineargradient(x1:1, y1:1, x2:0, y2:0, stop:0 rgb(200,200,200), stop:1 rgb(80,80,80));"
     "}\n"
+    // Its open button: a smaller label than other text buttons, so that the
+    // whole text fits the area's width.
+    "QLabel#DropArea QPushButton#PushButton {"
+    " font: bold 15px;"
+    "}\n"
 
     "QCheckBox {"
     " color: lightgray;"

@@ -2,7 +2,6 @@
 
 #include "droparea.h"
 #include "effectsform.h"
-#include "imageloader.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -44,7 +43,8 @@ Creator::~Creator() = default;
 
 void Creator::slotDropped(bool)
 {
-    QPixmap pixmap = QPixmap::fromImage(ImageLoader::load(dropArea->fileName()));
+    // The drop area has just decoded the file for its thumbnail.
+    QPixmap pixmap = QPixmap::fromImage(dropArea->takeImage());
     pixmap.setDevicePixelRatio(1);
     effects->setImage(pixmap);
     caption->show();

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <utility>
+
 CreatorDropArea::CreatorDropArea(QWidget *parent)
     : QMWidgets::Label(parent)
 {
@@ -39,6 +41,22 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
 
 CreatorDropArea::~CreatorDropArea() = default;
 
+namespace {
+
+// Takes a drag of files as a copy whatever the source proposes: a source that
+// deletes its data after a move would lose the user's file.
+bool acceptAsCopy(QDropEvent *event)
+{
+    if (!event->mimeData()->hasFormat(QStringLiteral("text/uri-list"))
+        || !(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+} // namespace
+
 QString CreatorDropArea::fileName() const
 {
     return imagePath;
@@ -46,14 +64,13 @@ QString CreatorDropArea::fileName() const
 
 void CreatorDropArea::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasFormat(QStringLiteral("text/uri-list")))
-        event->acceptProposedAction();
+    acceptAsCopy(event);
 }
 
 void CreatorDropArea::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty())
+    if (urls.isEmpty() || !acceptAsCopy(event))
         return;
     takeFile(urls.first().toLocalFile());
     QMWidgets::Label::dropEvent(event);
@@ -73,25 +90,32 @@ void CreatorDropArea::slotOpenClicked()
 
 void CreatorDropArea::slotStateChanged(QString)
 {
-    showThumbnail();
+    update();
+}
+
+QImage CreatorDropArea::takeImage()
+{
+    return std::move(image);
 }
 
 void CreatorDropArea::takeFile(const QString &path)
 {
     imagePath = path;
+    // Decoded once, for the thumbnail and for whoever takes it while dropped() is delivered.
+    image = ImageLoader::load(imagePath);
     showThumbnail();
     setText(QString());
     openButton->hide();
     emit dropped(true);
+    image = QImage();
 }
 
 void CreatorDropArea::showThumbnail()
 {
-    const QPixmap pixmap = QPixmap::fromImage(ImageLoader::load(imagePath));
-    if (pixmap.isNull()) {
+    if (image.isNull()) {
         setPixmap(QPixmap());
         return;
     }
     const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
-    setPixmap(pixmap.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setPixmap(QPixmap::fromImage(image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }

@@ -2,6 +2,7 @@
 
 #include "label.h"
 
+#include <QImage>
 #include <QString>
 
 class QDragEnterEvent;
@@ -19,6 +20,11 @@ public:
 
     // Local path of the last file taken; empty before the first one.
     QString fileName() const;
+
+    // The picture decoded from the last file taken (null when it could not be
+    // read), handed over once while dropped() is being delivered; null at any
+    // other time.
+    QImage takeImage();
 
 signals:
     void dropped(bool);
@@ -38,4 +44,5 @@ private:
 
     QString imagePath;
     QPushButton *openButton;
+    QImage image;
 };

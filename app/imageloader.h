@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+class QImageReader;
 
 // Reads an image file for the road from a dropped or opened file to the
 // previews. Returns a null image for anything it will not or cannot read:
@@ -18,4 +21,9 @@ public:
 
     // True when an image of this size may be taken.
     static bool acceptsSize(const QSize &size);
+
+    // The size of the picture the reader's next read will decode, taken from
+    // the file's headers without decoding; an invalid size when it cannot be
+    // known beforehand. The reader's device is left where it was.
+    static QSize decodedSize(QImageReader &reader);
 };

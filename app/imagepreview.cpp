@@ -62,11 +62,23 @@ void ImagePreview::showPicture(const QPixmap &pixmap)
     pictureWidget->setFixedSize(pixmap.size());
 }
 
+void ImagePreview::showCaption(const QSize &size)
+{
+    captionLabel->setText(QStringLiteral("<H2>%1x%2</H2>").arg(size.width()).arg(size.height()));
+}
+
 void ImagePreview::refresh(const QPixmap &pixmap)
 {
     ++pictureGeneration;
     showPicture(pixmap);
-    captionLabel->setText(QStringLiteral("<H2>%1x%2</H2>").arg(pixmap.width()).arg(pixmap.height()));
+    showCaption(pixmap.size());
+}
+
+void ImagePreview::slotSetPixmap(const QPixmap &pixmap)
+{
+    // A hidden view is not redrawn, but its caption must not name an older picture.
+    showCaption(pixmap.size());
+    Preview::slotSetPixmap(pixmap);
 }
 
 void ImagePreview::realPreview()

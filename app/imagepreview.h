@@ -36,10 +36,13 @@ protected:
     void refresh(const QPixmap &pixmap) override;
 
 public slots:
+    // Stores the pixmap and captions it with its size, shown or not.
+    void slotSetPixmap(const QPixmap &pixmap) override;
     void slotSave();
 
 private:
     void showPicture(const QPixmap &pixmap);
+    void showCaption(const QSize &size);
 
     QLabel *sizeLabel;
     QLabel *captionLabel;

@@ -963,7 +963,8 @@ void drawStyleSheetPictures()
 void drawApplicationPictures()
 {
     // Drop area background (280 x 280): a dashed frame, a picture and an arrow
-    // into it. The caption sits above it and the open button below.
+    // into it. The frame leaves the top band to the caption and the bottom band
+    // to the open button.
     {
         QImage img = canvas(560, 560);
         Painter p(&img);
@@ -971,17 +972,17 @@ void drawApplicationPictures()
         dash.setDashPattern({4, 3});
         p.setPen(dash);
         p.setBrush(QColor(255, 255, 255, 18));
-        p.drawRoundedRect(QRectF(26, 26, 508, 508), 40, 40);
+        p.drawRoundedRect(QRectF(26, 84, 508, 376), 40, 40);
         const QColor c(255, 255, 255, 215);
-        glyphPicture(p, QRectF(190, 262, 180, 180), c);
+        glyphPicture(p, QRectF(190, 248, 180, 180), c);
         QPainterPath arrow;
-        arrow.moveTo(262, 130);
-        arrow.lineTo(298, 130);
-        arrow.lineTo(298, 200);
-        arrow.lineTo(334, 200);
-        arrow.lineTo(280, 262);
-        arrow.lineTo(226, 200);
-        arrow.lineTo(262, 200);
+        arrow.moveTo(262, 116);
+        arrow.lineTo(298, 116);
+        arrow.lineTo(298, 186);
+        arrow.lineTo(334, 186);
+        arrow.lineTo(280, 248);
+        arrow.lineTo(226, 186);
+        arrow.lineTo(262, 186);
         arrow.closeSubpath();
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(86, 156, 250, 220));

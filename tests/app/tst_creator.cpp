@@ -1,3 +1,6 @@
+// The test format below registers as a plugin linked into this executable.
+#define QT_STATICPLUGIN
+
 #include "app.h"
 #include "creator.h"
 #include "droparea.h"
@@ -8,15 +11,76 @@
 #include "pngbytes.h"
 #include "testmain.h"
 
+#include <QBuffer>
 #include <QFileDialog>
+#include <QImageIOPlugin>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <QtEndian>
+
 #include <memory>
 #include <sys/stat.h>
+
+// A picture format of the tests' own, "GLYPHTEST <w> <h> <W> <H>": its header
+// announces w x h, its decoder gives a blank W x H picture and counts decodes.
+class TestFormatHandler : public QImageIOHandler
+{
+public:
+    static int decodes;
+
+    static bool canRead(QIODevice *device) { return device && device->peek(9) == "GLYPHTEST"; }
+    bool canRead() const override { return canRead(device()); }
+    bool supportsOption(ImageOption option) const override { return option == Size; }
+    QVariant option(ImageOption option) const override
+    {
+        const QList<QByteArray> fields = device()->peek(64).simplified().split(' ');
+        if (option != Size || fields.size() != 5)
+            return QVariant();
+        return QSize(fields.at(1).toInt(), fields.at(2).toInt());
+    }
+    bool read(QImage *image) override
+    {
+        const QList<QByteArray> fields = device()->readAll().simplified().split(' ');
+        if (fields.size() != 5)
+            return false;
+        ++decodes;
+        *image = QImage(fields.at(3).toInt(), fields.at(4).toInt(), QImage::Format_Mono);
+        image->setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        image->fill(1);
+        return !image->isNull();
+    }
+};
+
+int TestFormatHandler::decodes = 0;
+
+class TestFormatPlugin : public QImageIOPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QImageIOHandlerFactoryInterface_iid FILE "data/glyphtest.json")
+public:
+    Capabilities capabilities(QIODevice *device, const QByteArray &format) const override
+    {
+        if (format == "glyphtest")
+            return CanRead;
+        if (!format.isEmpty() || !device || !device->isOpen())
+            return Capabilities();
+        return TestFormatHandler::canRead(device) ? CanRead : Capabilities();
+    }
+    QImageIOHandler *create(QIODevice *device, const QByteArray &) const override
+    {
+        auto *handler = new TestFormatHandler;
+        handler->setDevice(device);
+        handler->setFormat("glyphtest");
+        return handler;
+    }
+};
+
+Q_IMPORT_PLUGIN(TestFormatPlugin)
 
 namespace {
 
@@ -24,6 +88,62 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+template <typename T>
+QByteArray littleEndian(T value)
+{
+    QByteArray bytes(int(sizeof(T)), '\0');
+    qToLittleEndian<T>(value, bytes.data());
+    return bytes;
+}
+
+QByteArray le16(quint16 value)
+{
+    return littleEndian(value);
+}
+
+QByteArray le32(quint32 value)
+{
+    return littleEndian(value);
+}
+
+QByteArray pngOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(qRgb(200, 100, 50));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// An icon file of one 16 x 16 entry holding the given PNG data.
+QByteArray icoHolding(const QByteArray &png)
+{
+    return le16(0) + le16(1) + le16(1) + QByteArray("\x10\x10\0\0", 4) + le16(1) + le16(32)
+        + le32(quint32(png.size())) + le32(22) + png;
+}
+
+// A 24-bit bitmap stored top-down (negative height); pixel rows only when asked.
+QByteArray topDownBmp(int width, int height, bool withPixels)
+{
+    const int rowBytes = (width * 3 + 3) & ~3;
+    const quint32 pixelBytes = quint32(rowBytes) * quint32(height);
+    QByteArray bytes = "BM" + le32(54 + pixelBytes) + le32(0) + le32(54);
+    bytes += le32(40) + le32(quint32(width)) + le32(quint32(-height)) + le16(1) + le16(24) + le32(0)
+        + le32(pixelBytes) + le32(2835) + le32(2835) + le32(0) + le32(0);
+    if (withPixels)
+        bytes += QByteArray(int(pixelBytes), '\x7f');
+    return bytes;
+}
+
+// A GIF whose logical screen has the given size, holding one 1 x 1 frame.
+QByteArray gifOnScreen(quint16 width, quint16 height)
+{
+    return "GIF89a" + le16(width) + le16(height) + QByteArray("\x80\0\0", 3) + QByteArray(6, '\0')
+        + "," + le16(0) + le16(0) + le16(1) + le16(1) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
 QString writeImage(const QTemporaryDir &dir, const QString &name, int width, int height, QRgb colour)
@@ -283,6 +403,133 @@ private slots:
         QCOMPARE(loaded.isNull(), !loads);
         if (loads)
             QCOMPARE(loaded.size(), size);
+    }
+
+    void loaderCapsWhatTheFileWillDecodeTo_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QSize>("decoded");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("icon holding a huge png")
+            << icoHolding(PngBytes::header(23000, 23000) + PngBytes::chunk("IEND", QByteArray()))
+            << "ico" << QSize(23000, 23000) << false;
+        QTest::newRow("icon holding a small png") << icoHolding(pngOf(3, 2)) << "ico" << QSize(3, 2) << true;
+        QTest::newRow("huge top-down bitmap") << topDownBmp(20000, 20000, false) << "bmp" << QSize(20000, 20000)
+                                              << false;
+        QTest::newRow("small top-down bitmap") << topDownBmp(3, 2, true) << "bmp" << QSize(3, 2) << true;
+        QTest::newRow("gif with a screen beyond the cap") << gifOnScreen(10001, 10000) << "gif"
+                                                          << QSize(10001, 10000) << false;
+        QTest::newRow("gif with a screen larger than its frame") << gifOnScreen(4, 3) << "gif" << QSize(4, 3)
+                                                                 << true;
+        QTest::newRow("gif without a screen size") << gifOnScreen(0, 0) << "gif" << QSize() << false;
+    }
+
+    void loaderCapsWhatTheFileWillDecodeTo()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, suffix);
+        QFETCH(QSize, decoded);
+        QFETCH(bool, loads);
+        static int files = 0;
+        const QString path = m_dir.filePath(QStringLiteral("sized_%1.%2").arg(++files).arg(suffix));
+        QVERIFY(writeFile(path, bytes));
+        QImageReader reader(path);
+
+        // act
+        const QSize size = ImageLoader::decodedSize(reader);
+        const QImage image = ImageLoader::load(path);
+
+        // assert
+        QCOMPARE(size, decoded);
+        QCOMPARE(image.isNull(), !loads);
+        if (loads)
+            QCOMPARE(image.size(), decoded);
+    }
+
+    void loaderChecksTheDecodedPictureToo_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("decodes as announced") << QByteArray("GLYPHTEST 40 30 40 30\n") << true;
+        QTest::newRow("decodes to the cap") << QByteArray("GLYPHTEST 40 30 10000 10000\n") << true;
+        QTest::newRow("decodes beyond the cap") << QByteArray("GLYPHTEST 40 30 10001 10000\n") << false;
+    }
+
+    void loaderChecksTheDecodedPictureToo()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, loads);
+        const QString path = m_dir.filePath(QStringLiteral("announced.glyphtest"));
+        QVERIFY(writeFile(path, bytes));
+
+        const QImage image = ImageLoader::load(path);
+
+        QCOMPARE(image.isNull(), !loads);
+    }
+
+    void dropDecodesTheFileOnce()
+    {
+        // arrange
+        const QString path = m_dir.filePath(QStringLiteral("once.glyphtest"));
+        QVERIFY(writeFile(path, "GLYPHTEST 30 20 30 20\n"));
+        Creator creator;
+        Recorder rec(&creator);
+        TestFormatHandler::decodes = 0;
+
+        // act
+        sendDrop(dropAreaOf(creator), {QUrl::fromLocalFile(path)});
+
+        // assert: one decode gave both the thumbnail and the road's picture
+        QCOMPARE(rec.events, QStringList({"pixmap 30x20", "real", "real"}));
+        QCOMPARE(rec.lastPixmap.toImage().pixel(15, 10), qRgb(255, 255, 255));
+        QCOMPARE(dropAreaOf(creator)->picture().size(), QSize(560, 373));
+        QCOMPARE(TestFormatHandler::decodes, 1);
+    }
+
+    void dropIsTakenAsACopy_data()
+    {
+        QTest::addColumn<int>("possible");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("proposed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("copy or move, move proposed") << int(Qt::CopyAction | Qt::MoveAction)
+                                                     << int(Qt::ShiftModifier) << int(Qt::MoveAction) << true;
+        QTest::newRow("copy only") << int(Qt::CopyAction) << int(Qt::NoModifier) << int(Qt::CopyAction) << true;
+        QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << int(Qt::MoveAction) << false;
+    }
+
+    void dropIsTakenAsACopy()
+    {
+        // arrange
+        QFETCH(int, possible);
+        QFETCH(int, modifiers);
+        QFETCH(int, proposed);
+        QFETCH(bool, taken);
+        const QString path = writeImage(m_dir, "copied.png", 8, 8, qRgb(1, 2, 3));
+        Creator creator;
+        CreatorDropArea *area = dropAreaOf(creator);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        const auto actions = Qt::DropActions(possible);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(QPoint(140, 140), actions, &mime, Qt::LeftButton, keys);
+        QDropEvent drop(QPointF(140, 140), actions, &mime, Qt::LeftButton, keys);
+        QCOMPARE(int(enter.proposedAction()), proposed);
+
+        // act
+        QApplication::sendEvent(area, &enter);
+        QApplication::sendEvent(area, &drop);
+
+        // assert: whatever the source proposes, a copy or nothing
+        QCOMPARE(enter.isAccepted(), taken);
+        QCOMPARE(drop.isAccepted(), taken);
+        QCOMPARE(area->fileName(), taken ? path : QString());
+        if (taken) {
+            QCOMPARE(enter.dropAction(), Qt::CopyAction);
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        }
     }
 
     void openButtonTakesTheFirstChosenFile()

@@ -79,6 +79,8 @@ private slots:
     void formatChangeUpdatesEveryPreview();
     void textTabsRebuildWhenShown();
     void pictureTabShowsEncodedPictureWhenShown();
+    void captionNamesThePictureArrivedMeanwhile_data();
+    void captionNamesThePictureArrivedMeanwhile();
 
     void realPreviewReachesOnlyPicturePreview();
     void oneEncodingPerFormatChange();
@@ -135,7 +137,7 @@ void TestRepresentor::newPixmapRefreshesOnlyVisibleTab()
         QLatin1String("<HTML><BODY><img src=\"data:image/png;base64,iVBOR")));
     QVERIFY(column.textOf(CssTab).isEmpty());
     QVERIFY(column.textOf(Base64Tab).isEmpty());
-    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>4x3</H2>"));
 
     // and a hidden view builds its text from the new pixmap when shown
     column.tabs->setCurrentIndex(CssTab);
@@ -217,12 +219,45 @@ void TestRepresentor::pictureTabShowsEncodedPictureWhenShown()
     column.tabs->setCurrentIndex(PreviewTab);
     QVERIFY(Idle::settle());
 
-    // assert: the JPG picture and its size; the caption kept from the last refresh
+    // assert: the JPG picture, its size and the picture's own caption
     const QByteArray jpg = encodeBySave(pixmap, "JPG", 20);
     QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: ") + formatByteSize(jpg.size()));
     QCOMPARE(rgb(column.shownPicture()), rgb(QImage::fromData(jpg)));
     QVERIFY(rgb(column.shownPicture()) != rgb(pixmap.toImage()));
-    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>32x16</H2>"));
+}
+
+void TestRepresentor::captionNamesThePictureArrivedMeanwhile_data()
+{
+    QTest::addColumn<QSize>("arrived");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("a smaller picture") << QSize(1, 1) << QStringLiteral("<H2>1x1</H2>");
+    QTest::newRow("the empty picture of resize 0") << QSize() << QStringLiteral("<H2>0x0</H2>");
+}
+
+void TestRepresentor::captionNamesThePictureArrivedMeanwhile()
+{
+    // arrange: a picture shown, then another tab
+    QFETCH(QSize, arrived);
+    QFETCH(QString, caption);
+    Column column;
+    column.representor.slotSetPixmap(makePixmap(1200, 900));
+    column.representor.slotRealPreview();
+    QVERIFY(Idle::settle());
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>1200x900</H2>"));
+    column.tabs->setCurrentIndex(HtmlTab);
+
+    // act: the new picture arrives as the creator sends it, then PREVIEW again
+    column.representor.slotSetPixmap(arrived.isValid() ? makePixmap(arrived.width(), arrived.height())
+                                                       : QPixmap());
+    column.representor.slotRealPreview();
+    column.representor.slotRealPreview();
+    column.tabs->setCurrentIndex(PreviewTab);
+    QVERIFY(Idle::settle());
+
+    // assert
+    QCOMPARE(column.picture->captionText(), caption);
+    QCOMPARE(column.pictureWidget->size(), arrived.isValid() ? arrived : QSize(0, 0));
 }
 
 void TestRepresentor::realPreviewReachesOnlyPicturePreview()
@@ -245,7 +280,7 @@ void TestRepresentor::realPreviewReachesOnlyPicturePreview()
     const qint64 size = column.picture->encodedImageCache()->bytes(pixmap, QStringLiteral("PNG")).size();
     QVERIFY(size > 0);
     QCOMPARE(column.picture->sizeText(), QStringLiteral("Size: ") + formatByteSize(size));
-    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>0x0</H2>"));
+    QCOMPARE(column.picture->captionText(), QStringLiteral("<H2>20x10</H2>"));
     QCOMPARE(column.textOf(XmlTab), xmlBefore);
     QVERIFY(column.textOf(HtmlTab).isEmpty());
 }

@@ -6,6 +6,7 @@
 #include "appstylesheet.h"
 #include "appupdatedialog.h"
 #include "csseditor.h"
+#include "droparea.h"
 #include "helpdialog.h"
 #include "inputdialog.h"
 #include "joindialog.h"
@@ -711,6 +712,39 @@ private slots:
         QVERIFY(brightness(enabled, middle) > 15);
         QVERIFY2(brightness(disabled, low) + 10 < brightness(enabled, low),
                  qPrintable(QStringLiteral("%1 vs %2").arg(brightness(disabled, low)).arg(brightness(enabled, low))));
+    }
+
+    void dropAreaTextsAreWholeAndClearOfItsPicture()
+    {
+        // arrange
+        CreatorDropArea area;
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        auto *button = area.findChild<QPushButton *>(QStringLiteral("PushButton"));
+        QVERIFY(button);
+        const QImage picture = QImage(QStringLiteral(":/droparea.png"))
+                                   .scaled(area.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(picture.size(), area.size());
+        const QImage withHeading = grabImage(&area);
+        // act
+        area.setText(QString());
+        const QImage withoutHeading = grabImage(&area);
+        // assert: the button has room for its whole label, and wherever the
+        // heading changes a pixel the picture draws no stroke
+        QVERIFY2(button->width() >= button->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(button->width()).arg(button->sizeHint().width())));
+        int headingPixels = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (withHeading.pixel(x, y) == withoutHeading.pixel(x, y))
+                    continue;
+                ++headingPixels;
+                QVERIFY2(qAlpha(picture.pixel(x, y)) < 60,
+                         qPrintable(QStringLiteral("heading on the picture at %1,%2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(headingPixels > 100);
     }
 
     void comboBoxTurnsGreyWithLightGreyTextWhenDisabled()
