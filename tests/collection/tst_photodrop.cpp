@@ -127,6 +127,45 @@ private slots:
         QVERIFY(drop.isHidden());
     }
 
+    void dropIsTakenAsACopy_data()
+    {
+        QTest::addColumn<int>("possible");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("copy or move, move proposed")
+            << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("copy only") << int(Qt::CopyAction) << int(Qt::NoModifier) << true;
+        QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << false;
+    }
+
+    void dropIsTakenAsACopy()
+    {
+        // arrange
+        QFETCH(int, possible);
+        QFETCH(int, modifiers);
+        QFETCH(bool, taken);
+        DropWidget drop;
+        drop.show();
+        QSignalSpy spy(&drop, SIGNAL(dropped(QList<QUrl>)));
+        QMimeData mime;
+        mime.setUrls({url("a.png")});
+        const auto actions = Qt::DropActions(possible);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(QPoint(5, 5), actions, &mime, Qt::LeftButton, keys);
+        QDropEvent event(QPointF(5, 5), actions, &mime, Qt::LeftButton, keys);
+        // act
+        QApplication::sendEvent(&drop, &enter);
+        QApplication::sendEvent(&drop, &event);
+        // assert: a copy whatever the source proposes, or nothing
+        QCOMPARE(enter.isAccepted(), taken);
+        QCOMPARE(event.isAccepted(), taken);
+        QCOMPARE(spy.count(), taken ? 1 : 0);
+        if (taken) {
+            QCOMPARE(enter.dropAction(), Qt::CopyAction);
+            QCOMPARE(event.dropAction(), Qt::CopyAction);
+        }
+    }
+
     void fileGoneBeforeDropChangesNothing()
     {
         // arrange: the drag enters while the file exists

@@ -131,12 +131,23 @@ void DropWidget::paintEvent(QPaintEvent *event)
                        shown);
 }
 
+// Files are taken as a copy whatever the source proposes: a source that
+// deletes its data after a move would lose the user's files.
+bool DropWidget::acceptAsCopy(QDropEvent *event)
+{
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 void DropWidget::dragEnterEvent(QDragEnterEvent *event)
 {
     const QMimeData *mime = event->mimeData();
     if (mime && mime->hasFormat(QStringLiteral("text/uri-list"))
         && !acceptableOf(mime->urls()).isEmpty())
-        event->acceptProposedAction();
+        acceptAsCopy(event);
     Label::dragEnterEvent(event);
 }
 
@@ -144,11 +155,10 @@ void DropWidget::dropEvent(QDropEvent *event)
 {
     const QMimeData *mime = event->mimeData();
     const QList<QUrl> urls = mime ? acceptableOf(mime->urls()) : QList<QUrl>();
-    if (urls.isEmpty()) {
+    if (urls.isEmpty() || !acceptAsCopy(event)) {
         event->ignore();
         return;
     }
-    event->acceptProposedAction();
     Label::dropEvent(event);
     handOn(urls);
 }

@@ -51,6 +51,7 @@ protected:
 
 private:
     static QList<QUrl> acceptableOf(const QList<QUrl> &urls);
+    static bool acceptAsCopy(QDropEvent *event);
     // Where the picture goes: below the heading, above the open button.
     QRect pictureRoom() const;
     void handOn(const QList<QUrl> &urls);
