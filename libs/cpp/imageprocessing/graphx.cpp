@@ -91,7 +91,14 @@ float perceivedBrightness(int r, int g, int b)
 
 float contrastFactor(int contrast)
 {
-    return float((contrast + 127) / 127.0);
+    return float((double(contrast) + 127) / 127.0);
+}
+
+// trunc(256 * (v - low) / (high - low)) for low <= v < high, exactly; the
+// operands are widened so that any int arguments are safe.
+uchar rampValue(qint64 v, qint64 low, qint64 high)
+{
+    return uchar(256 * (v - low) / (high - low));
 }
 
 // Runs the three colour planes of image through table; the result is opaque ARGB32.
@@ -419,9 +426,10 @@ QImage GraphX::brightnessContrastSaturation(const QImage &image, int brightness,
 
 QImage GraphX::invert(const QImage &image)
 {
-    if (image.isNull())
+    // Indexed and other formats are inverted as colours, not as raw bytes.
+    QImage result = wordImage(image);
+    if (result.isNull())
         return QImage();
-    QImage result = image.copy();
     result.invertPixels(QImage::InvertRgb);
     return result;
 }
@@ -562,7 +570,7 @@ QImage GraphX::autoLevels(const QImage &image, int highClip, int lowClip)
         else if (v >= std::max(low, high))
             table[v] = 255;
         else
-            table[v] = uchar(clampChannel(256.0 / (high - low) * (v - low)));
+            table[v] = rampValue(v, low, high);
     }
     planes.applyLut(table);
     return planes.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -570,7 +578,7 @@ QImage GraphX::autoLevels(const QImage &image, int highClip, int lowClip)
 
 QImage GraphX::levelsInput(const QImage &image, int low, int highCut)
 {
-    const int hi = 255 - highCut;
+    const qint64 hi = 255 - qint64(highCut);
     uchar table[256];
     for (int v = 0; v < 256; ++v) {
         if (v < low)
@@ -578,7 +586,7 @@ QImage GraphX::levelsInput(const QImage &image, int low, int highCut)
         else if (v >= hi)
             table[v] = 255;
         else // low <= v < hi, so hi - low > 0
-            table[v] = uchar(clampChannel(256.0 / (hi - low) * (v - low)));
+            table[v] = rampValue(v, low, hi);
     }
     return applyTable(image, table);
 }
@@ -587,7 +595,7 @@ QImage GraphX::levelsOutput(const QImage &image, int low, int highCut)
 {
     uchar table[256];
     for (int v = 0; v < 256; ++v)
-        table[v] = uchar(clampChannel(low + double(255 - highCut - low) * v / 256.0));
+        table[v] = uchar(clampChannel(low + (255.0 - highCut - low) * v / 256.0));
     return applyTable(image, table);
 }
 
@@ -598,10 +606,17 @@ QImage GraphX::levels(const QImage &image, int amount)
 
 QImage GraphX::edgeDetect(const QImage &image)
 {
-    const QImage source = wordImage(image);
+    // Premultiplied colours are taken back to straight ones first; every
+    // computed pixel is opaque, so it reads the same in either format.
+    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image.convertToFormat(QImage::Format_ARGB32)
+        : wordImage(image);
     if (source.isNull())
         return QImage();
-    QImage result(source.size(), source.format());
+    const QImage::Format format = image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image.format()
+        : source.format();
+    QImage result(source.size(), format);
     if (result.isNull())
         return QImage();
     result.fill(Qt::transparent);
@@ -667,6 +682,13 @@ QImage GraphX::blurRect(const QImage &image, const QRect &rect, int radius, bool
     };
     const int rows = bottom - top + 1;
     const int columns = right - left + 1;
+    std::vector<uchar> oldAlpha;
+    if (alphaOnly) {
+        oldAlpha.resize(size_t(rows) * size_t(columns));
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                oldAlpha[size_t(y - top) * size_t(columns) + size_t(x - left)] = bits[y * bpl + x * 4 + 3];
+    }
     for (int x = left; x <= right; ++x)
         blurLine(bits + top * bpl + x * 4, rows, bpl);
     for (int y = top; y <= bottom; ++y)
@@ -675,6 +697,21 @@ QImage GraphX::blurRect(const QImage &image, const QRect &rect, int radius, bool
         blurLine(bits + bottom * bpl + x * 4, rows, -bpl);
     for (int y = top; y <= bottom; ++y)
         blurLine(bits + y * bpl + right * 4, columns, -4);
+    if (alphaOnly) {
+        // The colours are premultiplied: scale each by its new alpha over the
+        // old one, so the straight colour stays and no colour exceeds alpha.
+        for (int y = top; y <= bottom; ++y) {
+            uchar *p = bits + y * bpl + left * 4;
+            const uchar *was = oldAlpha.data() + (y - top) * columns;
+            for (int x = 0; x < columns; ++x, p += 4) {
+                const int a = p[3], a0 = was[x];
+                if (a == a0)
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    p[c] = uchar(a0 == 0 ? 0 : std::min(a, (p[c] * a + a0 / 2) / a0));
+            }
+        }
+    }
     return result;
 }
 

@@ -97,10 +97,12 @@ public:
     static QImage levels(const QImage &image, int amount);
     // 3x3 Laplacian divided by 9, negative results 0, alpha 255. Pixels
     // x = 1 .. width - 3, y = 1 .. height - 3 are computed; the rest of the new
-    // image is transparent black (opaque black for RGB32).
+    // image is transparent black (opaque black for RGB32). Premultiplied input
+    // is read as its straight colours, so it gives the same pixels.
     static QImage edgeDetect(const QImage &image);
     // Exponential blur of rect, four passes; radius <= 0 leaves pixels as they
-    // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes.
+    // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes
+    // and scales each colour byte with its alpha, so the straight colour stays.
     static QImage blurRect(const QImage &image, const QRect &rect, int radius, bool alphaOnly);
     // (max + min) / 2 of the four values.
     static int midRange(int a, int b, int c, int d);
