@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -156,61 +157,133 @@ void GraphX::hookSix(int, int, int, int, int, int)
 
 // ---- raster primitives ----
 
+QRect GraphX::bounds() const
+{
+    return QRect(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+}
+
+namespace {
+
+// The surface's bounds as inclusive 64-bit limits, so that coordinates
+// computed from any int arguments can be compared without overflow.
+struct Clip
+{
+    explicit Clip(const QRect &r)
+        : left(r.left()), top(r.top()), right(qint64(r.left()) + r.width() - 1),
+          bottom(qint64(r.top()) + r.height() - 1) {}
+    bool empty() const { return left > right || top > bottom; }
+    bool holds(qint64 x, qint64 y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+    // The largest distance from c to a column (row) of the surface.
+    qint64 reachX(qint64 c) const { return std::max(std::abs(left - c), std::abs(right - c)); }
+    qint64 reachY(qint64 c) const { return std::max(std::abs(top - c), std::abs(bottom - c)); }
+    qint64 left, top, right, bottom;
+};
+
+void plot(GraphX &surface, const Clip &clip, qint64 x, qint64 y, int value)
+{
+    if (clip.holds(x, y))
+        surface.setPixel(unsigned(x), unsigned(y), value);
+}
+
+// Sets (x, y) for x = x1 .. x2 - 1, only where the surface is.
+void span(GraphX &surface, const Clip &clip, qint64 x1, qint64 x2, qint64 y, int value)
+{
+    if (y < clip.top || y > clip.bottom)
+        return;
+    const qint64 last = std::min(x2 - 1, clip.right);
+    for (qint64 x = std::max(x1, clip.left); x <= last; ++x)
+        surface.setPixel(unsigned(x), unsigned(y), value);
+}
+
+// Sets (x, y) for y = y1 .. y2 - 1, only where the surface is.
+void column(GraphX &surface, const Clip &clip, qint64 y1, qint64 y2, qint64 x, int value)
+{
+    if (x < clip.left || x > clip.right)
+        return;
+    const qint64 last = std::min(y2 - 1, clip.bottom);
+    for (qint64 y = std::max(y1, clip.top); y <= last; ++y)
+        surface.setPixel(unsigned(x), unsigned(y), value);
+}
+
+} // namespace
+
 void GraphX::drawHLine(int x1, int x2, int y, int value)
 {
-    for (int x = x1; x < x2; ++x)
-        setPixel(unsigned(x), unsigned(y), value);
+    span(*this, Clip(bounds()), x1, x2, y, value);
 }
 
 void GraphX::drawVLine(int y1, int y2, int x, int value)
 {
-    for (int y = y1; y < y2; ++y)
-        setPixel(unsigned(x), unsigned(y), value);
+    column(*this, Clip(bounds()), y1, y2, x, value);
 }
 
 void GraphX::drawRect(int x, int y, int w, int h, int value)
 {
-    if (w <= 0 || h <= 0)
-        return;
-    drawHLine(x, x + w, y, value);
-    drawHLine(x, x + w, y + h - 1, value);
-    drawVLine(y + 1, y + h - 1, x, value);
-    drawVLine(y + 1, y + h - 1, x + w - 1, value);
+    const Clip clip(bounds());
+    const qint64 right = qint64(x) + w - 1, bottom = qint64(y) + h - 1;
+    if (w > 0) {
+        span(*this, clip, x, right + 1, y, value);
+        span(*this, clip, x, right + 1, bottom, value);
+    }
+    column(*this, clip, qint64(y) + 1, bottom + 1, x, value);
+    column(*this, clip, qint64(y) + 1, bottom, right, value);
 }
 
 void GraphX::fillRect(int x, int y, int w, int h, int value)
 {
-    for (int row = y + h - 1; row >= y; --row)
-        drawHLine(x, x + w, row, value);
+    const Clip clip(bounds());
+    const qint64 first = std::min(qint64(y) + h - 1, clip.bottom);
+    for (qint64 row = first; row >= std::max(qint64(y), clip.top); --row)
+        span(*this, clip, x, qint64(x) + w, row, value);
 }
 
 void GraphX::drawLine(int x1, int y1, int x2, int y2, int value)
 {
-    const bool xMajor = std::abs(x2 - x1) > std::abs(y2 - y1);
-    // Walk along the major axis; 'major'/'minor' name the coordinates so one
-    // loop serves both orientations.
-    int a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1;
-    int a2 = xMajor ? x2 : y2, b2 = xMajor ? y2 : x2;
+    const Clip clip(bounds());
+    const bool xMajor = std::abs(qint64(x2) - x1) > std::abs(qint64(y2) - y1);
+    // Walk along the major axis; 'a' is the major coordinate, 'b' the minor
+    // one, so one loop serves both orientations.
+    qint64 a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1;
+    qint64 a2 = xMajor ? x2 : y2, b2 = xMajor ? y2 : x2;
     if (a2 < a1) {
         std::swap(a1, a2);
         std::swap(b1, b2);
     }
-    const int step = b1 > b2 ? -1 : 1;
-    const int da = a2 - a1;
-    const int db = std::abs(b2 - b1);
-    int e = da;
-    int b = b1;
-    for (int a = a1;; ++a) {
+    auto put = [&](qint64 a, qint64 b) {
         if (xMajor)
-            setPixel(unsigned(a), unsigned(b), value);
+            plot(*this, clip, a, b, value);
         else
-            setPixel(unsigned(b), unsigned(a), value);
-        if (a == a2)
-            break;
+            plot(*this, clip, b, a, value);
+    };
+    const qint64 da = a2 - a1;
+    if (da == 0) {
+        put(a1, b1);
+        return;
+    }
+    const int step = b1 > b2 ? -1 : 1;
+    const qint64 db = std::abs(b2 - b1);
+    const qint64 lowA = xMajor ? clip.left : clip.top, highA = xMajor ? clip.right : clip.bottom;
+    const qint64 lowB = xMajor ? clip.top : clip.left, highB = xMajor ? clip.bottom : clip.right;
+    // Start where the major axis enters the surface. After n steps the minor
+    // coordinate has moved k = ceil(db * n / da - 1/2) times and the error is
+    // da - 2 db n + 2 da k, the state the step-by-step walk would have.
+    const qint64 first = std::max<qint64>(0, lowA - a1);
+    const qint64 last = std::min(da, highA - a1);
+    if (first > last)
+        return;
+    const quint64 product = quint64(db) * quint64(first);
+    const qint64 q = qint64(product / quint64(da)), r = qint64(product % quint64(da));
+    qint64 k = 2 * r > da ? q + 1 : q;
+    qint64 e = 2 * r > da ? 3 * da - 2 * r : da - 2 * r;
+    for (qint64 n = first; n <= last; ++n) {
+        const qint64 b = b1 + step * k;
+        if ((step > 0 && b > highB) || (step < 0 && b < lowB))
+            break; // the minor coordinate has left the surface for good
+        put(a1 + n, b);
         e -= 2 * db;
         if (e < 0) {
             e += 2 * da;
-            b += step;
+            ++k;
         }
     }
 }
@@ -219,62 +292,74 @@ void GraphX::drawCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    int i = 0, j = r, e = r;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    // Once i passes the surface's reach every point of a step lies off it.
+    const qint64 reach = std::min(clip.reachX(cx), clip.reachY(cy));
+    qint64 i = 0, j = r, e = r;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        setPixel(unsigned(cx + i), unsigned(cy - j), value);
-        setPixel(unsigned(cx - i), unsigned(cy - j), value);
-        setPixel(unsigned(cx + i), unsigned(cy + j), value);
-        setPixel(unsigned(cx - i), unsigned(cy + j), value);
-        setPixel(unsigned(cx + j), unsigned(cy - i), value);
-        setPixel(unsigned(cx - j), unsigned(cy - i), value);
-        setPixel(unsigned(cx + j), unsigned(cy + i), value);
-        setPixel(unsigned(cx - j), unsigned(cy + i), value);
+        plot(*this, clip, cx + i, cy - j, value);
+        plot(*this, clip, cx - i, cy - j, value);
+        plot(*this, clip, cx + i, cy + j, value);
+        plot(*this, clip, cx - i, cy + j, value);
+        plot(*this, clip, cx + j, cy - i, value);
+        plot(*this, clip, cx - j, cy - i, value);
+        plot(*this, clip, cx + j, cy + i, value);
+        plot(*this, clip, cx - j, cy + i, value);
         e -= 2 * i + 1;
         ++i;
-    } while (j >= i);
+    } while (j >= i && i <= reach);
 }
 
 void GraphX::fillCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    int i = 0, j = r, e = r;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    // Rows cy +- i and cy +- j (j >= i) leave the surface once i passes its reach.
+    const qint64 reach = clip.reachY(cy);
+    qint64 i = 0, j = r, e = r;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        drawHLine(cx - j, cx + j, cy - i, value);
-        drawHLine(cx - j, cx + j, cy + i, value);
-        drawHLine(cx - i, cx + i, cy - j, value);
-        drawHLine(cx - i, cx + i, cy + j, value);
+        span(*this, clip, cx - j, cx + j, cy - i, value);
+        span(*this, clip, cx - j, cx + j, cy + i, value);
+        span(*this, clip, cx - i, cx + i, cy - j, value);
+        span(*this, clip, cx - i, cx + i, cy + j, value);
         ++i;
         e -= 2 * i;
-    } while (j >= i);
+    } while (j >= i && i <= reach);
 }
 
 namespace {
 
 // Circle stepping on the larger radius with the other axis scaled in 16.16
-// fixed point; calls visit(i, j, b, c) with b = j scaled and c = i scaled.
+// fixed point; calls visit(i, j, b, c) with b = j scaled and c = i scaled,
+// and stops early when visit returns false.
 template <typename Visit>
 void stepEllipse(int rx, int ry, Visit visit)
 {
-    const int big = std::max(rx, ry);
-    const int small = std::min(rx, ry);
-    const qint64 k = (qint64(small) << 16) / big;
-    int i = 0, j = big, e = big;
+    const qint64 big = std::max(rx, ry);
+    const qint64 small = std::min(rx, ry);
+    const qint64 k = (small << 16) / big;
+    qint64 i = 0, j = big, e = big;
     qint64 a = 0;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        visit(i, j, int((j * k) >> 16), int(a >> 16));
+        if (!visit(i, j, (j * k) >> 16, a >> 16))
+            return;
         e -= 2 * i + 1;
         ++i;
         a += k;
@@ -287,31 +372,42 @@ void GraphX::drawEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0)
         return;
+    const Clip clip(bounds());
     if (rx == 0 && ry == 0) {
-        setPixel(unsigned(cx), unsigned(cy), value);
+        plot(*this, clip, cx, cy, value);
         return;
     }
+    if (clip.empty())
+        return;
+    const qint64 reachX = clip.reachX(cx), reachY = clip.reachY(cy);
     const bool wide = rx > ry;
-    stepEllipse(rx, ry, [&](int i, int j, int b, int c) {
+    // The offsets i, j (on the larger axis) and c, b (scaled, b >= c) only
+    // grow apart: once i or c is out of reach, so is every later point.
+    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
         if (wide) {
-            setPixel(unsigned(cx + i), unsigned(cy - b), value);
-            setPixel(unsigned(cx - i), unsigned(cy - b), value);
-            setPixel(unsigned(cx + i), unsigned(cy + b), value);
-            setPixel(unsigned(cx - i), unsigned(cy + b), value);
-            setPixel(unsigned(cx + j), unsigned(cy - c), value);
-            setPixel(unsigned(cx - j), unsigned(cy - c), value);
-            setPixel(unsigned(cx + j), unsigned(cy + c), value);
-            setPixel(unsigned(cx - j), unsigned(cy + c), value);
+            if (i > reachX || c > reachY)
+                return false;
+            plot(*this, clip, cx + i, cy - b, value);
+            plot(*this, clip, cx - i, cy - b, value);
+            plot(*this, clip, cx + i, cy + b, value);
+            plot(*this, clip, cx - i, cy + b, value);
+            plot(*this, clip, cx + j, cy - c, value);
+            plot(*this, clip, cx - j, cy - c, value);
+            plot(*this, clip, cx + j, cy + c, value);
+            plot(*this, clip, cx - j, cy + c, value);
         } else {
-            setPixel(unsigned(cx + c), unsigned(cy - j), value);
-            setPixel(unsigned(cx - c), unsigned(cy - j), value);
-            setPixel(unsigned(cx + c), unsigned(cy + j), value);
-            setPixel(unsigned(cx - c), unsigned(cy + j), value);
-            setPixel(unsigned(cx + b), unsigned(cy - i), value);
-            setPixel(unsigned(cx - b), unsigned(cy - i), value);
-            setPixel(unsigned(cx + b), unsigned(cy + i), value);
-            setPixel(unsigned(cx - b), unsigned(cy + i), value);
+            if (i > reachY || c > reachX)
+                return false;
+            plot(*this, clip, cx + c, cy - j, value);
+            plot(*this, clip, cx - c, cy - j, value);
+            plot(*this, clip, cx + c, cy + j, value);
+            plot(*this, clip, cx - c, cy + j, value);
+            plot(*this, clip, cx + b, cy - i, value);
+            plot(*this, clip, cx - b, cy - i, value);
+            plot(*this, clip, cx + b, cy + i, value);
+            plot(*this, clip, cx - b, cy + i, value);
         }
+        return true;
     });
 }
 
@@ -319,25 +415,48 @@ void GraphX::fillEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0 || (rx == 0 && ry == 0))
         return;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    const qint64 reachY = clip.reachY(cy);
     const bool wide = rx > ry;
-    stepEllipse(rx, ry, [&](int i, int j, int b, int c) {
+    // The rows of a step are cy +- b and cy +- c (wide, b >= c) or cy +- j and
+    // cy +- i (tall, j >= i); once the smaller offset is out of reach, so are
+    // all later rows.
+    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
         if (wide) {
-            drawHLine(cx - i, cx + i, cy - b, value);
-            drawHLine(cx - i, cx + i, cy + b, value);
-            drawHLine(cx - j, cx + j, cy - c, value);
-            drawHLine(cx - j, cx + j, cy + c, value);
+            if (c > reachY)
+                return false;
+            span(*this, clip, cx - i, cx + i, cy - b, value);
+            span(*this, clip, cx - i, cx + i, cy + b, value);
+            span(*this, clip, cx - j, cx + j, cy - c, value);
+            span(*this, clip, cx - j, cx + j, cy + c, value);
         } else {
-            drawHLine(cx - c, cx + c, cy - j, value);
-            drawHLine(cx - c, cx + c, cy + j, value);
-            drawHLine(cx - b, cx + b, cy - i, value);
-            drawHLine(cx - b, cx + b, cy + i, value);
+            if (i > reachY)
+                return false;
+            span(*this, clip, cx - c, cx + c, cy - j, value);
+            span(*this, clip, cx - c, cx + c, cy + j, value);
+            span(*this, clip, cx - b, cx + b, cy - i, value);
+            span(*this, clip, cx - b, cx + b, cy + i, value);
         }
+        return true;
     });
 }
 
 int GraphX::floodFill(int x, int y, int value)
 {
-    if (!contains(x, y))
+    return floodFillSpan(x, y, 1, x, x, value);
+}
+
+int GraphX::floodFillSpan(int x, int y, int dy, int prevLeft, int prevRight, int value)
+{
+    // The back scans over the caller's span are widened to the whole span,
+    // so the region filled does not depend on dy, prevLeft and prevRight.
+    Q_UNUSED(dy);
+    Q_UNUSED(prevLeft);
+    Q_UNUSED(prevRight);
+    const Clip clip(bounds());
+    if (!clip.holds(x, y))
         return -1;
     const int seed = pixel(unsigned(x), unsigned(y));
     setPixel(unsigned(x), unsigned(y), value);
@@ -345,13 +464,15 @@ int GraphX::floodFill(int x, int y, int value)
     if (pixel(unsigned(x), unsigned(y)) == seed)
         return -1;
 
-    auto isSeed = [&](int px, int py) { return contains(px, py) && pixel(unsigned(px), unsigned(py)) == seed; };
+    auto isSeed = [&](qint64 px, qint64 py) {
+        return clip.holds(px, py) && pixel(unsigned(px), unsigned(py)) == seed;
+    };
 
     // Scanline fill with an explicit stack of run starts, so big regions need
     // no deep recursion. Each entry is a pixel known to need filling.
-    std::vector<std::pair<int, int>> pending;
-    auto pushRuns = [&](int left, int right, int row) {
-        int px = left;
+    std::vector<std::pair<qint64, qint64>> pending;
+    auto pushRuns = [&](qint64 left, qint64 right, qint64 row) {
+        qint64 px = left;
         while (px <= right) {
             if (isSeed(px, row)) {
                 pending.emplace_back(px, row);
@@ -362,28 +483,35 @@ int GraphX::floodFill(int x, int y, int value)
             }
         }
     };
-    auto fillSpan = [&](int sx, int sy, bool startDone) {
-        int left = sx, right = sx;
-        while (isSeed(left - 1, sy))
+    // Sets (px, py) when it belongs to the region. A pixel that does not take
+    // the value lies off the surface even where bounds() does not say so, so
+    // the fill ends on surfaces that keep the default bounds too.
+    auto take = [&](qint64 px, qint64 py) {
+        if (!isSeed(px, py))
+            return false;
+        setPixel(unsigned(px), unsigned(py), value);
+        return pixel(unsigned(px), unsigned(py)) != seed;
+    };
+    auto fillSpan = [&](qint64 sx, qint64 sy, bool startDone) {
+        if (!startDone && !take(sx, sy))
+            return sx;
+        qint64 left = sx, right = sx;
+        while (take(left - 1, sy))
             --left;
-        while (isSeed(right + 1, sy))
+        while (take(right + 1, sy))
             ++right;
-        for (int px = left; px <= right; ++px)
-            if (!startDone || px != sx)
-                setPixel(unsigned(px), unsigned(sy), value);
         pushRuns(left, right, sy - 1);
         pushRuns(left, right, sy + 1);
         return right;
     };
 
-    const int startRight = fillSpan(x, y, true);
+    const qint64 startRight = fillSpan(x, y, true);
     while (!pending.empty()) {
         const auto [px, py] = pending.back();
         pending.pop_back();
-        if (isSeed(px, py))
-            fillSpan(px, py, false);
+        fillSpan(px, py, false);
     }
-    return startRight;
+    return int(startRight);
 }
 
 // ---- whole-image operations ----
