@@ -164,13 +164,17 @@ public:
     // The pixmap with the red channel of mask (scaled to its size) as alpha.
     static QPixmap applyAlphaMask(const QPixmap &pixmap, const QPixmap &mask);
 
-    // Encoding. Pictures decoded from a data URI are limited to MaxDataUriPixels.
+    // Encoding. Pictures decoded from a data URI are limited to
+    // MaxDataUriPixels, and the memory their decoding takes to MaxDataUriBytes
+    // (a picture of that many pixels at 32 bits).
     static constexpr qint64 MaxDataUriPixels = 100000000;
+    static constexpr qint64 MaxDataUriBytes = 4 * MaxDataUriPixels;
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);
     // The image of a "...:image/<format>;base64,<payload>" text; a null image
-    // when the marks are missing or the payload does not load.
+    // when the marks are missing, the payload does not load, is damaged in a
+    // way that would make decoding costly, or exceeds the caps above.
     static QImage fromDataUri(const QString &text);
     // The image after a save and reload in format; null when that fails.
     static QImage recompress(const QImage &image, const QString &format, const int &quality);
