@@ -35,6 +35,31 @@ ImageProcess fromRows(const QStringList &rows)
     return surface;
 }
 
+// Runs the named primitive with value 1; false for an unknown name.
+bool draw(ImageProcess &surface, const QString &operation, const QVariantList &args)
+{
+    auto a = [&args](int i) { return args.at(i).toInt(); };
+    if (operation == QLatin1String("hline"))
+        surface.drawHLine(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("vline"))
+        surface.drawVLine(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("rect"))
+        surface.drawRect(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("fillrect"))
+        surface.fillRect(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("line"))
+        surface.drawLine(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("circle"))
+        surface.drawCircle(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("fillcircle"))
+        surface.fillCircle(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("fillellipse"))
+        surface.fillEllipse(a(0), a(1), a(2), a(3), 1);
+    else
+        return false;
+    return true;
+}
+
 // A surface that implements only the two pixel accessors and keeps the
 // default bounds.
 class TinySurface : public GraphX
@@ -411,6 +436,28 @@ private slots:
             << ".........|.........|.........";
         QTest::newRow("negative radius draws nothing") << "circle" << QVariantList{4, 1, -2}
             << ".........|.........|.........";
+        // Extreme arguments neither overflow nor walk beyond the surface.
+        QTest::newRow("line over the whole int range") << "line" << QVariantList{INT_MIN, 1, INT_MAX, 1}
+            << ".........|#########|.........";
+        QTest::newRow("steep line over the whole int range") << "line" << QVariantList{2, INT_MIN, 2, INT_MAX}
+            << "..#......|..#......|..#......";
+        QTest::newRow("diagonal from far away")
+            << "line" << QVariantList{-1000000000, -1000000000, 1000000000, 1000000000}
+            << "#........|.#.......|..#......";
+        QTest::newRow("huge filled circle") << "fillcircle" << QVariantList{2, 1, INT_MAX}
+            << "#########|#########|#########";
+        QTest::newRow("huge circle misses the surface") << "circle" << QVariantList{2, 1, 1000000000}
+            << ".........|.........|.........";
+        QTest::newRow("huge filled ellipse") << "fillellipse" << QVariantList{1, 1, INT_MAX, INT_MAX - 1}
+            << "#########|#########|#########";
+        QTest::newRow("rectangle over the int range") << "fillrect" << QVariantList{INT_MIN, INT_MIN, INT_MAX, INT_MAX}
+            << ".........|.........|.........";
+        QTest::newRow("rectangle reaching the surface") << "fillrect" << QVariantList{-5, -5, INT_MAX, 7}
+            << "#########|#########|.........";
+        QTest::newRow("outline past INT_MAX") << "rect" << QVariantList{2, 1, INT_MAX, INT_MAX}
+            << ".........|..#######|..#......";
+        QTest::newRow("span of INT_MAX length") << "hline" << QVariantList{INT_MIN, INT_MAX, 2}
+            << ".........|.........|#########";
     }
 
     void primitivesSetExpectedPixels()
@@ -419,24 +466,8 @@ private slots:
         QFETCH(QVariantList, args);
         QFETCH(QString, expected);
         ImageProcess surface(8, 9, 3, 0);
-        auto a = [&args](int i) { return args.at(i).toInt(); };
 
-        if (operation == QLatin1String("hline"))
-            surface.drawHLine(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("vline"))
-            surface.drawVLine(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("rect"))
-            surface.drawRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("fillrect"))
-            surface.fillRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("line"))
-            surface.drawLine(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("circle"))
-            surface.drawCircle(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("fillcircle"))
-            surface.fillCircle(a(0), a(1), a(2), 1);
-        else
-            QFAIL("unknown operation");
+        QVERIFY(draw(surface, operation, args));
 
         QCOMPARE(render(surface), expected);
     }
@@ -573,63 +604,6 @@ private slots:
         QCOMPARE(filled, 4);
         QCOMPARE(surface.pixel(1, 3), 5);
         QCOMPARE(surface.pixel(2, 1), 5);
-    }
-
-    // Extreme arguments neither overflow nor walk beyond the surface.
-    void extremeArgumentsStayOnTheSurface_data()
-    {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QVariantList>("args");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("line over the whole int range") << "line" << QVariantList{INT_MIN, 1, INT_MAX, 1}
-            << "....|####|....";
-        QTest::newRow("steep line over the whole int range") << "line" << QVariantList{2, INT_MIN, 2, INT_MAX}
-            << "..#.|..#.|..#.";
-        QTest::newRow("diagonal from far away") << "line" << QVariantList{-1000000000, -1000000000, 1000000000, 1000000000}
-            << "#...|.#..|..#.";
-        QTest::newRow("huge filled circle") << "fillcircle" << QVariantList{2, 1, INT_MAX}
-            << "####|####|####";
-        QTest::newRow("huge circle misses the surface") << "circle" << QVariantList{2, 1, 1000000000}
-            << "....|....|....";
-        QTest::newRow("huge filled ellipse") << "fillellipse" << QVariantList{1, 1, INT_MAX, INT_MAX - 1}
-            << "####|####|####";
-        QTest::newRow("rectangle over the int range") << "fillrect" << QVariantList{INT_MIN, INT_MIN, INT_MAX, INT_MAX}
-            << "....|....|....";
-        QTest::newRow("rectangle reaching the surface") << "fillrect" << QVariantList{-5, -5, INT_MAX, 7}
-            << "####|####|....";
-        QTest::newRow("outline past INT_MAX") << "rect" << QVariantList{2, 1, INT_MAX, INT_MAX}
-            << "....|..##|..#.";
-        QTest::newRow("line with INT_MAX length") << "hline" << QVariantList{INT_MIN, INT_MAX, 2}
-            << "....|....|####";
-    }
-
-    void extremeArgumentsStayOnTheSurface()
-    {
-        QFETCH(QString, operation);
-        QFETCH(QVariantList, args);
-        QFETCH(QString, expected);
-        ImageProcess surface(8, 4, 3, 0);
-        auto a = [&args](int i) { return args.at(i).toInt(); };
-
-        if (operation == QLatin1String("line"))
-            surface.drawLine(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("fillcircle"))
-            surface.fillCircle(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("circle"))
-            surface.drawCircle(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("fillellipse"))
-            surface.fillEllipse(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("fillrect"))
-            surface.fillRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("rect"))
-            surface.drawRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("hline"))
-            surface.drawHLine(a(0), a(1), a(2), 1);
-        else
-            QFAIL("unknown operation");
-
-        QCOMPARE(render(surface), expected);
     }
 
     void surfaceWithOnlyTheAccessorsDrawsAndFills()

@@ -185,24 +185,26 @@ void plot(GraphX &surface, const Clip &clip, qint64 x, qint64 y, int value)
         surface.setPixel(unsigned(x), unsigned(y), value);
 }
 
-// Sets (x, y) for x = x1 .. x2 - 1, only where the surface is.
-void span(GraphX &surface, const Clip &clip, qint64 x1, qint64 x2, qint64 y, int value)
+// Sets the pixels from .. to - 1 of row at (or of column at, when vertical),
+// only where the surface is.
+void run(GraphX &surface, const Clip &clip, bool vertical, qint64 from, qint64 to, qint64 at, int value)
 {
-    if (y < clip.top || y > clip.bottom)
+    const qint64 low = vertical ? clip.top : clip.left, high = vertical ? clip.bottom : clip.right;
+    if (vertical ? (at < clip.left || at > clip.right) : (at < clip.top || at > clip.bottom))
         return;
-    const qint64 last = std::min(x2 - 1, clip.right);
-    for (qint64 x = std::max(x1, clip.left); x <= last; ++x)
-        surface.setPixel(unsigned(x), unsigned(y), value);
+    const qint64 last = std::min(to - 1, high);
+    for (qint64 i = std::max(from, low); i <= last; ++i)
+        surface.setPixel(unsigned(vertical ? at : i), unsigned(vertical ? i : at), value);
 }
 
-// Sets (x, y) for y = y1 .. y2 - 1, only where the surface is.
+void span(GraphX &surface, const Clip &clip, qint64 x1, qint64 x2, qint64 y, int value)
+{
+    run(surface, clip, false, x1, x2, y, value);
+}
+
 void column(GraphX &surface, const Clip &clip, qint64 y1, qint64 y2, qint64 x, int value)
 {
-    if (x < clip.left || x > clip.right)
-        return;
-    const qint64 last = std::min(y2 - 1, clip.bottom);
-    for (qint64 y = std::max(y1, clip.top); y <= last; ++y)
-        surface.setPixel(unsigned(x), unsigned(y), value);
+    run(surface, clip, true, y1, y2, x, value);
 }
 
 } // namespace
