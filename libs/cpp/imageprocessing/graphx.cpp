@@ -1170,8 +1170,8 @@ quint32 bigEndian32(const uchar *p)
 }
 
 // Every PNG stream in bytes (the payload itself, or one inside an icon, which
-// is decoded at its own size): each chunk must lie inside the bytes, the
-// first must be a header, and the picture it announces must stay within the
+// is decoded at its own size): each chunk's data must lie inside the bytes,
+// the first chunk must be a header, and the picture it announces must stay within the
 // caps. A forged chunk length would otherwise make the decoder reserve
 // gigabytes before it notices the data is missing.
 bool pngStreamsFit(const QByteArray &bytes, qint64 maxPixels, qint64 maxBytes)
@@ -1182,19 +1182,19 @@ bool pngStreamsFit(const QByteArray &bytes, qint64 maxPixels, qint64 maxBytes)
     for (int start = bytes.indexOf(signature); start >= 0; start = bytes.indexOf(signature, start + 1)) {
         qint64 at = start + signature.size();
         bool first = true;
-        while (at < size) {
-            if (size - at < 12)
-                return false;
+        // A stream cut short of a chunk header, or of the last chunk's
+        // checksum, costs the decoder nothing and may still hold a picture.
+        while (size - at >= 8) {
             const qint64 length = bigEndian32(data + at);
             const QByteArray type = bytes.mid(int(at) + 4, 4);
-            if (length > size - at - 12)
+            if (length > size - at - 8)
                 return false;
             if (first) {
                 if (type != "IHDR" || length < 13)
                     return false;
                 const qint64 w = bigEndian32(data + at + 8), h = bigEndian32(data + at + 12);
                 const int depth = data[at + 16];
-                if (w * h > maxPixels || pictureBytes(w, h, depth == 16 ? 64 : 32) > maxBytes)
+                if (w > maxPixels || h > maxPixels || w * h > maxPixels || pictureBytes(w, h, depth == 16 ? 64 : 32) > maxBytes)
                     return false;
                 first = false;
             }
