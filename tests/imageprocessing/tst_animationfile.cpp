@@ -1,6 +1,7 @@
 #include "xani.h"
 #include "xaniframe.h"
 #include "faildevice.h"
+#include "fifowatch.h"
 #include "filesizelimit.h"
 #include "testmain.h"
 
@@ -8,6 +9,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <sys/stat.h>
 
 using namespace MGraphX;
 
@@ -204,7 +208,7 @@ private slots:
         QCOMPARE(expectedStart, 40 + d);
     }
 
-    void indexIsLatin1AndCountsBytes()
+    void indexIsAsciiAndCountsBytes()
     {
         // arrange: a name with a Latin-1 letter and one outside Latin-1;
         // a null picture cannot be encoded and takes no bytes
@@ -220,8 +224,77 @@ private slots:
         QCOMPARE(lengthAt(bytes, 24), qint64(0));
         const QByteArray index = bytes.mid(60);
         QCOMPARE(lengthAt(bytes, 44), qint64(index.size()));
-        QVERIFY(index.contains("name=\"caf\xe9 ?\""));
+        QVERIFY(index.contains("name=\"caf&#233; &#8364;\""));
         QVERIFY(index.contains("  <data start=\"40\" size=\"0\"/>\n</Image>\n</Xani>"));
+    }
+
+    void indexKeepsEveryNameExactly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("written"); // the name attribute as stored, when fixed
+
+        QTest::newRow("plain ascii") << "a.bmp" << "PNG" << QByteArray("name=\"a.bmp\" format=\"PNG\"");
+        QTest::newRow("quote") << "say \"hi\"" << "PNG" << QByteArray("name=\"say &quot;hi&quot;\"");
+        QTest::newRow("markup") << "<b>&amp;</b>" << "PNG" << QByteArray("name=\"&lt;b&gt;&amp;amp;&lt;/b&gt;\"");
+        QTest::newRow("placeholder") << "<!SIZE!>" << "PNG" << QByteArray();
+        QTest::newRow("later placeholder in format") << "x" << "<!START!>" << QByteArray();
+        QTest::newRow("latin-1") << QString::fromUtf8("caf\u00e9") << "PNG" << QByteArray("name=\"caf&#233;\"");
+        QTest::newRow("beyond latin-1") << QString::fromUtf8("\u20ac \U0001F600") << "PNG"
+                                        << QByteArray("name=\"&#8364; &#128512;\"");
+        QTest::newRow("white space") << "a\tb\nc\rd  e" << "PNG" << QByteArray("name=\"a&#9;b&#10;c&#13;d  e\"");
+        QTest::newRow("attribute injection") << "x" << "PNG\" evil=\"1" << QByteArray();
+    }
+
+    void indexKeepsEveryNameExactly()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, format);
+        QFETCH(QByteArray, written);
+        // arrange
+        Xani xani;
+        xani.addFrame(makeFrame(solid(QSize(2, 2), 0xff102030), name, format));
+        xani.addFrame(makeFrame(solid(QSize(1, 1), 0xff405060), name, format));
+        const QString file = path(QStringLiteral("names.xani"));
+
+        // act
+        QVERIFY(xani.save(file, -1));
+        const QByteArray bytes = readFile(file);
+
+        // assert: ASCII, well-formed, every value as given
+        const qint64 d = lengthAt(bytes, 24);
+        const QByteArray index = bytes.mid(60 + d);
+        for (const char c : index)
+            QVERIFY2(uchar(c) < 0x80, index.constData());
+        if (!written.isEmpty())
+            QVERIFY2(index.contains(written), index.constData());
+        QXmlStreamReader reader(index);
+        QStringList names, formats;
+        qint64 sizes = 0;
+        while (!reader.atEnd()) {
+            if (reader.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (reader.name() == QLatin1String("Image")) {
+                names << reader.attributes().value("name").toString();
+                formats << reader.attributes().value("format").toString();
+                QCOMPARE(reader.attributes().size(), 5);
+            } else if (reader.name() == QLatin1String("data")) {
+                QCOMPARE(reader.attributes().value("start").toLongLong(), 40 + sizes);
+                sizes += reader.attributes().value("size").toLongLong();
+            }
+        }
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QCOMPARE(names, QStringList({name, name}));
+        QCOMPARE(formats, QStringList({format, format}));
+        QCOMPARE(sizes, d);
+    }
+
+    void saveRefusesNamesXmlCannotHold()
+    {
+        Xani xani;
+        xani.addFrame(makeFrame(solid(QSize(1, 1), 0xff405060), QStringLiteral("bell\a"), QStringLiteral("PNG")));
+
+        QVERIFY(!xani.save(path(QStringLiteral("bell.xani")), -1));
     }
 
     void loadReportsLengthsAndIndex()
@@ -275,6 +348,7 @@ private slots:
         QTest::newRow("index length forged huge") << -1 << -44 << field("7fffffff");
         QTest::newRow("index length too long by one") << -1 << -44 << QByteArray("+1");
         QTest::newRow("total length wrong") << -1 << 4 << field("1");
+        QTest::newRow("bytes after the index") << -1 << -3 << QByteArray("x");
     }
 
     void loadRejectsDamagedFiles()
@@ -294,6 +368,8 @@ private slots:
             patch = field(QByteArray::number(lengthAt(bytes, 44 + d) + 1, 16));
         if (offset == -44)
             offset = 44 + d;
+        if (offset == -3)
+            offset = bytes.size();
         if (offset >= 0)
             bytes.replace(offset, patch.size(), patch);
         const QString file = path(QStringLiteral("damaged.xani"));
@@ -310,6 +386,21 @@ private slots:
         QVERIFY2(capture.messages().isEmpty(), qPrintable(capture.messages().join('|')));
         QCOMPARE(xani.fileName(), file);
         QCOMPARE(xani.frameCount(), 2);
+    }
+
+    void loadDoesNotOpenAFifo()
+    {
+        const QString file = path(QStringLiteral("pipe.xani"));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        FifoWatch watch(file);
+        Xani xani;
+
+        const bool loaded = xani.load(file);
+        watch.stop();
+
+        QVERIFY(!loaded);
+        QVERIFY(!watch.readerSeen());
+        QCOMPARE(xani.fileName(), file);
     }
 
     void loadOfMissingFileFailsButRecordsName()
@@ -386,6 +477,17 @@ private slots:
         QCOMPARE(saved, expected);
         if (expected)
             QCOMPARE(device.data(), good);
+    }
+
+    void saveToFileDeviceReportsFailedFlush()
+    {
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly))
+            QSKIP("no /dev/full here");
+        Xani xani;
+        fillTwoFrames(xani);
+
+        QVERIFY(!xani.save(&full, -1));
     }
 };
 

@@ -1,7 +1,9 @@
 #include "graphx.h"
 #include "testmain.h"
 
+#include <climits>
 #include <functional>
+#include <numeric>
 
 using namespace MGraphX;
 
@@ -83,6 +85,9 @@ private slots:
         QTest::newRow("brightness contrast -127 blackens")
             << Operation([](const QImage &i) { return GraphX::brightnessContrast(i, 100, -127); })
             << qRgba(200, 100, 50, 9) << qRgba(0, 0, 0, 9);
+        QTest::newRow("contrast INT_MAX saturates")
+            << Operation([](const QImage &i) { return GraphX::brightnessContrast(i, 0, INT_MAX); })
+            << qRgba(200, 1, 0, 9) << qRgba(255, 255, 0, 9);
         QTest::newRow("saturation 1.5")
             << Operation([](const QImage &i) { return GraphX::saturation(i, 1.5f); })
             << qRgba(200, 100, 50, 128) << qRgba(232, 82, 7, 128);
@@ -168,6 +173,12 @@ private slots:
         QTest::newRow("auto clipping a quarter each end")
             << Operation([](const QImage &i) { return GraphX::autoLevels(i, 50, 50); })
             << QVector<int>{0, 50, 100, 200} << QVector<int>{0, 0, 255, 255};
+        QTest::newRow("auto ramp is exact") << Operation([](const QImage &i) { return GraphX::autoLevels(i, 0, 0); })
+                                            << QVector<int>{0, 49, 98} << QVector<int>{0, 128, 255};
+        QTest::newRow("input with INT_MIN low") << Operation([](const QImage &i) { return GraphX::levelsInput(i, INT_MIN, 0); })
+                                                << QVector<int>{0, 128, 254} << QVector<int>{255, 255, 255};
+        QTest::newRow("input with INT_MIN cut") << Operation([](const QImage &i) { return GraphX::levelsInput(i, 0, INT_MIN); })
+                                                << QVector<int>{0, 128, 255} << QVector<int>{0, 0, 0};
         QTest::newRow("auto on a uniform image") << Operation([](const QImage &i) { return GraphX::autoLevels(i, 0, 0); })
                                                  << QVector<int>{100, 100} << QVector<int>{255, 255};
     }
@@ -186,6 +197,47 @@ private slots:
         QCOMPARE(redsOf(result), expected);
         QCOMPARE(qAlpha(result.pixel(0, 0)), 255); // level results are opaque
         QVERIFY(operation(QImage()).isNull());
+    }
+
+    // trunc(256 (v - low) / (high - low)) for every low < high in 0..255.
+    void levelsInputRampIsExactForEveryPair()
+    {
+        QVector<int> ramp(256);
+        std::iota(ramp.begin(), ramp.end(), 0);
+        const QImage image = greyRow(ramp);
+        for (int low = 0; low < 256; ++low) {
+            for (int high = low + 1; high < 256; ++high) {
+                const QImage result = GraphX::levelsInput(image, low, 255 - high);
+                const uchar *line = result.constScanLine(0);
+                for (int v = low; v < high; ++v) {
+                    if (line[4 * v] != 256 * (v - low) / (high - low))
+                        QFAIL(qPrintable(QString("low %1 high %2 v %3: %4").arg(low).arg(high).arg(v).arg(line[4 * v])));
+                }
+            }
+        }
+    }
+
+    void invertTurnsTheColoursOfAnyFormat_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("indexed") << int(QImage::Format_Indexed8);
+        QTest::newRow("grey") << int(QImage::Format_Grayscale8);
+        QTest::newRow("16-bit") << int(QImage::Format_RGB16);
+        QTest::newRow("premultiplied") << int(QImage::Format_ARGB32_Premultiplied);
+    }
+
+    void invertTurnsTheColoursOfAnyFormat()
+    {
+        QFETCH(int, format);
+        QImage image = greyRow({0, 8, 128, 255}).convertToFormat(QImage::Format(format));
+
+        const QImage result = GraphX::invert(image);
+
+        QCOMPARE(result.size(), image.size());
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb in = image.pixel(x, 0), out = result.pixel(x, 0);
+            QCOMPARE(out, qRgba(255 - qRed(in), 255 - qGreen(in), 255 - qBlue(in), qAlpha(in)));
+        }
     }
 
     void replaceHueRetintsNearbyHuesOnly()
@@ -254,6 +306,49 @@ private slots:
         QCOMPARE(GraphX::edgeDetect(filled(3, 3, qRgb(9, 9, 9))).pixel(1, 1), qRgba(0, 0, 0, 0));
     }
 
+    void edgeDetectReadsPremultipliedPixelsAsStraight()
+    {
+        QImage straight(6, 6, QImage::Format_ARGB32);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x)
+                straight.setPixel(x, y, qRgba(40 * x, 255 - 30 * y, 90, 60 + 30 * ((x + y) % 4)));
+        const QImage premultiplied = straight.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+        const QImage result = GraphX::edgeDetect(premultiplied);
+
+        QCOMPARE(result.format(), QImage::Format_ARGB32_Premultiplied);
+        const QImage reference = GraphX::edgeDetect(premultiplied.convertToFormat(QImage::Format_ARGB32));
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x)
+                QCOMPARE(result.pixel(x, y), reference.pixel(x, y));
+    }
+
+    void alphaOnlyBlurKeepsColoursWithinAlpha()
+    {
+        QImage image(8, 1, QImage::Format_ARGB32_Premultiplied);
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, 0, x % 2 ? qRgba(255, 128, 0, 255) : qRgba(0, 0, 0, 0));
+
+        const QImage result = GraphX::blurRect(image, image.rect(), 10, true);
+
+        const QRgb *line = reinterpret_cast<const QRgb *>(result.constScanLine(0));
+        int lowered = 0;
+        for (int x = 0; x < 8; ++x) {
+            const int a = qAlpha(line[x]);
+            QVERIFY2(qRed(line[x]) <= a && qGreen(line[x]) <= a && qBlue(line[x]) <= a, qPrintable(QString::number(x)));
+            lowered += x % 2 && a < 255;
+        }
+        QVERIFY(lowered > 0);
+    }
+
+    // The note canvas blurs with radius 10: weight 3, steps truncated toward zero.
+    void blurRectAtTheCanvasRadius()
+    {
+        const QImage result = GraphX::blurRect(greyRow({0, 200, 0, 200, 200}), QRect(0, 0, 5, 1), 10, false);
+
+        QCOMPARE(redsOf(result), (QVector<int>{54, 66, 73, 83, 88}));
+    }
+
     void blurRectBlendsAlongTheLine_data()
     {
         QTest::addColumn<int>("radius");
@@ -302,8 +397,13 @@ private slots:
                 const bool inside = x >= 1 && x <= 4 && y >= 1 && y <= 4;
                 if (!inside)
                     QCOMPARE(after, before);
-                // alphaOnly: the colour bytes are as stored
-                QCOMPARE(after & 0x00ffffffu, before & 0x00ffffffu);
+                // alphaOnly: the straight colour stays, within the rounding of
+                // premultiplied bytes; transparent pixels gain alpha as black
+                const QRgb was = qUnpremultiply(before), now = qUnpremultiply(after);
+                for (int shift = 0; shift <= 16; shift += 8) {
+                    const int expected = qAlpha(before) ? int((was >> shift) & 0xff) : 0;
+                    QVERIFY(qAbs(int((now >> shift) & 0xff) - expected) <= 2);
+                }
                 changed += after != before;
             }
         QVERIFY(changed > 0);

@@ -5,6 +5,8 @@
 
 #include <QTemporaryDir>
 
+#include <climits>
+
 using namespace MGraphX;
 
 namespace {
@@ -32,6 +34,56 @@ ImageProcess fromRows(const QStringList &rows)
             surface.setPixel(unsigned(x), unsigned(y), rows.at(y).at(x) == QLatin1Char('#') ? 1 : 0);
     return surface;
 }
+
+// Runs the named primitive with value 1; false for an unknown name.
+bool draw(ImageProcess &surface, const QString &operation, const QVariantList &args)
+{
+    auto a = [&args](int i) { return args.at(i).toInt(); };
+    if (operation == QLatin1String("hline"))
+        surface.drawHLine(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("vline"))
+        surface.drawVLine(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("rect"))
+        surface.drawRect(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("fillrect"))
+        surface.fillRect(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("line"))
+        surface.drawLine(a(0), a(1), a(2), a(3), 1);
+    else if (operation == QLatin1String("circle"))
+        surface.drawCircle(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("fillcircle"))
+        surface.fillCircle(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("fillellipse"))
+        surface.fillEllipse(a(0), a(1), a(2), a(3), 1);
+    else
+        return false;
+    return true;
+}
+
+// A surface that implements only the two pixel accessors and keeps the
+// default bounds.
+class TinySurface : public GraphX
+{
+public:
+    void setPixel(unsigned x, unsigned y, int value) override
+    {
+        if (x < 4 && y < 3)
+            cells[y][x] = value;
+    }
+    int pixel(unsigned x, unsigned y) override { return x < 4 && y < 3 ? cells[y][x] : 0; }
+    QString rows() const
+    {
+        QStringList out;
+        for (const auto &row : cells) {
+            QString text;
+            for (const int v : row)
+                text += v ? QLatin1Char('#') : QLatin1Char('.');
+            out << text;
+        }
+        return out.join(QLatin1Char('|'));
+    }
+    int cells[3][4] = {};
+};
 
 } // namespace
 
@@ -360,8 +412,10 @@ private slots:
             << "........#|........#|.........";
         QTest::newRow("rect outline") << "rect" << QVariantList{1, 0, 4, 3}
             << ".####....|.#..#....|.####....";
-        QTest::newRow("rect zero height draws nothing") << "rect" << QVariantList{1, 1, 4, 0}
-            << ".........|.........|.........";
+        QTest::newRow("rect zero height draws its two rows") << "rect" << QVariantList{1, 1, 4, 0}
+            << ".####....|.####....|.........";
+        QTest::newRow("rect zero width draws its two columns") << "rect" << QVariantList{4, 0, 0, 3}
+            << ".........|...##....|....#....";
         QTest::newRow("fill rect") << "fillrect" << QVariantList{6, 1, 5, 5}
             << ".........|......###|......###";
         QTest::newRow("line includes both ends") << "line" << QVariantList{0, 0, 4, 2}
@@ -382,6 +436,28 @@ private slots:
             << ".........|.........|.........";
         QTest::newRow("negative radius draws nothing") << "circle" << QVariantList{4, 1, -2}
             << ".........|.........|.........";
+        // Extreme arguments neither overflow nor walk beyond the surface.
+        QTest::newRow("line over the whole int range") << "line" << QVariantList{INT_MIN, 1, INT_MAX, 1}
+            << ".........|#########|.........";
+        QTest::newRow("steep line over the whole int range") << "line" << QVariantList{2, INT_MIN, 2, INT_MAX}
+            << "..#......|..#......|..#......";
+        QTest::newRow("diagonal from far away")
+            << "line" << QVariantList{-1000000000, -1000000000, 1000000000, 1000000000}
+            << "#........|.#.......|..#......";
+        QTest::newRow("huge filled circle") << "fillcircle" << QVariantList{2, 1, INT_MAX}
+            << "#########|#########|#########";
+        QTest::newRow("huge circle misses the surface") << "circle" << QVariantList{2, 1, 1000000000}
+            << ".........|.........|.........";
+        QTest::newRow("huge filled ellipse") << "fillellipse" << QVariantList{1, 1, INT_MAX, INT_MAX - 1}
+            << "#########|#########|#########";
+        QTest::newRow("rectangle over the int range") << "fillrect" << QVariantList{INT_MIN, INT_MIN, INT_MAX, INT_MAX}
+            << ".........|.........|.........";
+        QTest::newRow("rectangle reaching the surface") << "fillrect" << QVariantList{-5, -5, INT_MAX, 7}
+            << "#########|#########|.........";
+        QTest::newRow("outline past INT_MAX") << "rect" << QVariantList{2, 1, INT_MAX, INT_MAX}
+            << ".........|..#######|..#......";
+        QTest::newRow("span of INT_MAX length") << "hline" << QVariantList{INT_MIN, INT_MAX, 2}
+            << ".........|.........|#########";
     }
 
     void primitivesSetExpectedPixels()
@@ -390,24 +466,8 @@ private slots:
         QFETCH(QVariantList, args);
         QFETCH(QString, expected);
         ImageProcess surface(8, 9, 3, 0);
-        auto a = [&args](int i) { return args.at(i).toInt(); };
 
-        if (operation == QLatin1String("hline"))
-            surface.drawHLine(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("vline"))
-            surface.drawVLine(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("rect"))
-            surface.drawRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("fillrect"))
-            surface.fillRect(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("line"))
-            surface.drawLine(a(0), a(1), a(2), a(3), 1);
-        else if (operation == QLatin1String("circle"))
-            surface.drawCircle(a(0), a(1), a(2), 1);
-        else if (operation == QLatin1String("fillcircle"))
-            surface.fillCircle(a(0), a(1), a(2), 1);
-        else
-            QFAIL("unknown operation");
+        QVERIFY(draw(surface, operation, args));
 
         QCOMPARE(render(surface), expected);
     }
@@ -517,6 +577,58 @@ private slots:
         QCOMPARE(surface.floodFill(x, y, 1), right);
 
         QCOMPARE(render(surface), expected.join(QLatin1Char('|')));
+    }
+
+    void floodFillSpanFillsTheRegionAndReturnsTheSpanEnd_data()
+    {
+        QTest::addColumn<QList<int>>("args"); // x, y, dy, prevLeft, prevRight
+        QTest::addColumn<int>("right");
+        // The region ".." on row 1 joins the column below it; "#" are walls.
+        QTest::newRow("downward from the left") << QList<int>{1, 1, 1, 1, 1} << 2;
+        QTest::newRow("upward, previous span given") << QList<int>{2, 1, -1, 0, 3} << 2;
+        QTest::newRow("previous span elsewhere") << QList<int>{1, 3, 1, 3, 3} << 1;
+    }
+
+    void floodFillSpanFillsTheRegionAndReturnsTheSpanEnd()
+    {
+        QFETCH(QList<int>, args);
+        QFETCH(int, right);
+        ImageProcess surface = fromRows({"####", "#..#", "#.##", "#.##", "####"});
+
+        QCOMPARE(surface.floodFillSpan(args[0], args[1], args[2], args[3], args[4], 5), right);
+
+        int filled = 0;
+        for (int y = 0; y < surface.height; ++y)
+            for (int x = 0; x < surface.width; ++x)
+                filled += surface.pixel(unsigned(x), unsigned(y)) == 5;
+        QCOMPARE(filled, 4);
+        QCOMPARE(surface.pixel(1, 3), 5);
+        QCOMPARE(surface.pixel(2, 1), 5);
+    }
+
+    void surfaceWithOnlyTheAccessorsDrawsAndFills()
+    {
+        TinySurface surface;
+        surface.cells[0][2] = surface.cells[1][2] = 7;
+
+        surface.drawLine(0, 2, 3, 2, 1);
+        const int right = surface.floodFill(0, 0, 5);
+
+        QCOMPARE(right, 1);
+        QCOMPARE(surface.rows(), QStringLiteral("###.|###.|####"));
+        QCOMPARE(surface.cells[0][0], 5);
+        QCOMPARE(surface.cells[0][3], 0);
+    }
+
+    void negativeSamplesReadWithoutOverflow()
+    {
+        ImageProcessFloat surface(24, 1, 1, 0);
+        surface.red[0] = -1.0f;
+        surface.green[0] = -2.0f;
+        surface.blue[0] = 3.0f;
+        QCOMPARE(surface.pixel(0, 0), 0xff0000 | 0xfe00 | 3);
+        ImageProcess binary(1, 1, 1, INT_MIN);
+        QCOMPARE(int(binary.red[0]), 0);
     }
 
     void floodFillThatChangesNothingReturnsAtOnce_data()

@@ -263,6 +263,75 @@ private slots:
         QCOMPARE(result.pixel(0, 0), qRgb(expected, expected, 255));
     }
 
+    void splitFollowsTheLongestAxisAndTakesWeightedMeans_data()
+    {
+        QTest::addColumn<QVector<QRgb>>("pixels");
+        QTest::addColumn<QVector<QRgb>>("expected"); // each pixel's palette colour
+
+        // Red spans 248, blue 16: sorted by red, the half of 6 pixels falls
+        // after red 64, and each half takes its weighted mean.
+        QTest::newRow("red axis")
+            << QVector<QRgb>{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(64, 0, 16), qRgb(128, 0, 0),
+                             qRgb(248, 0, 0), qRgb(248, 0, 0)}
+            << QVector<QRgb>{qRgb(21, 0, 5), qRgb(21, 0, 5), qRgb(21, 0, 5), qRgb(208, 0, 0),
+                             qRgb(208, 0, 0), qRgb(208, 0, 0)};
+        // Green and blue both span 64: blue wins the tie.
+        QTest::newRow("tie goes to blue")
+            << QVector<QRgb>{qRgb(0, 0, 0), qRgb(0, 64, 0), qRgb(0, 0, 64), qRgb(8, 64, 64)}
+            << QVector<QRgb>{qRgb(0, 32, 0), qRgb(0, 32, 0), qRgb(4, 32, 64), qRgb(4, 32, 64)};
+        // Red and green both span 64, blue 0: green wins over red.
+        QTest::newRow("tie goes to green over red")
+            << QVector<QRgb>{qRgb(0, 0, 0), qRgb(64, 0, 0), qRgb(0, 64, 0), qRgb(64, 64, 8)}
+            << QVector<QRgb>{qRgb(32, 0, 0), qRgb(32, 0, 0), qRgb(32, 64, 4), qRgb(32, 64, 4)};
+    }
+
+    void splitFollowsTheLongestAxisAndTakesWeightedMeans()
+    {
+        QFETCH(QVector<QRgb>, pixels);
+        QFETCH(QVector<QRgb>, expected);
+        QImage image(pixels.size(), 1, QImage::Format_RGB32);
+        for (int x = 0; x < pixels.size(); ++x)
+            image.setPixel(x, 0, pixels.at(x));
+        ColorReducer reducer(image);
+        reducer.setDither(false);
+
+        const QImage reduced = reducer.reduce(2);
+
+        for (int x = 0; x < pixels.size(); ++x)
+            QCOMPARE(reduced.pixel(x, 0), expected.at(x));
+    }
+
+    // L + 1 evenly spaced levels from 0 to 255, white included, for every L.
+    void greyLevelsAreEvenAndReachWhite()
+    {
+        for (int levels = 1; levels <= 255; ++levels) {
+            ColorReducer reducer(greyRamp());
+            const QImage result = reducer.reduceGrayLevels(levels);
+            QVector<int> seen;
+            for (int v = 0; v < 256; ++v) {
+                const int out = qRed(result.pixel(v, 0));
+                QVERIFY(out <= v);
+                QVERIFY2(seen.isEmpty() || out >= seen.last(),
+                         qPrintable(QString("L %1 v %2").arg(levels).arg(v)));
+                if (seen.isEmpty() || seen.last() != out)
+                    seen << out;
+            }
+            QCOMPARE(seen.size(), levels + 1);
+            QCOMPARE(seen.first(), 0);
+            QCOMPARE(seen.last(), 255);
+            for (int k = 1; k < seen.size(); ++k) {
+                const int step = seen.at(k) - seen.at(k - 1);
+                QVERIFY2(step == 255 / levels || step == (255 + levels - 1) / levels,
+                         qPrintable(QString("L %1 level %2").arg(levels).arg(k)));
+            }
+            if (2 * levels <= 256) {
+                ColorReducer grey(greyRamp());
+                grey.setDither(false);
+                QCOMPARE(grey.reduce(2 * levels).pixel(255, 0), qRgb(255, 255, 255));
+            }
+        }
+    }
+
     void nearestColourPrefersTheLowestIndexOnTies()
     {
         const QVector<QRgb> table{qRgb(10, 0, 0), qRgb(0, 0, 0), qRgb(20, 0, 0)};

@@ -317,15 +317,15 @@ QImage ColorReducer::mapToIndexed()
 QImage ColorReducer::posterizeSource(int levels) const
 {
     // Table B stretches v to c + v * L / 255, table A maps c..255 back onto
-    // 0..255 in steps of 255 / L: together L + 1 evenly spaced levels.
+    // 0..255 in steps of 255 / L: together L + 1 evenly spaced levels. Integer
+    // division keeps the top level at 255 exactly for every L.
     const int c = 255 - levels;
-    const double q = 255.0 / levels;
     uchar tableB[256];
     uchar tableA[256];
     for (int j = 0; j < 256; ++j)
-        tableB[j] = uchar(clampByte(int(c + double(j) * levels / 255.0)));
+        tableB[j] = uchar(c + j * levels / 255);
     for (int u = 0; u < 256; ++u)
-        tableA[u] = u < c ? 0 : uchar(clampByte(int((u - c) * q)));
+        tableA[u] = u < c ? 0 : uchar((u - c) * 255 / levels);
 
     ImageProcess planes(sourceImage);
     planes.applyLut(tableB);

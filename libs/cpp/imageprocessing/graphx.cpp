@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -91,7 +92,14 @@ float perceivedBrightness(int r, int g, int b)
 
 float contrastFactor(int contrast)
 {
-    return float((contrast + 127) / 127.0);
+    return float((double(contrast) + 127) / 127.0);
+}
+
+// trunc(256 * (v - low) / (high - low)) for low <= v < high, exactly; the
+// operands are widened so that any int arguments are safe.
+uchar rampValue(qint64 v, qint64 low, qint64 high)
+{
+    return uchar(256 * (v - low) / (high - low));
 }
 
 // Runs the three colour planes of image through table; the result is opaque ARGB32.
@@ -149,61 +157,135 @@ void GraphX::hookSix(int, int, int, int, int, int)
 
 // ---- raster primitives ----
 
+QRect GraphX::bounds() const
+{
+    return QRect(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+}
+
+namespace {
+
+// The surface's bounds as inclusive 64-bit limits, so that coordinates
+// computed from any int arguments can be compared without overflow.
+struct Clip
+{
+    explicit Clip(const QRect &r)
+        : left(r.left()), top(r.top()), right(qint64(r.left()) + r.width() - 1),
+          bottom(qint64(r.top()) + r.height() - 1) {}
+    bool empty() const { return left > right || top > bottom; }
+    bool holds(qint64 x, qint64 y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+    // The largest distance from c to a column (row) of the surface.
+    qint64 reachX(qint64 c) const { return std::max(std::abs(left - c), std::abs(right - c)); }
+    qint64 reachY(qint64 c) const { return std::max(std::abs(top - c), std::abs(bottom - c)); }
+    qint64 left, top, right, bottom;
+};
+
+void plot(GraphX &surface, const Clip &clip, qint64 x, qint64 y, int value)
+{
+    if (clip.holds(x, y))
+        surface.setPixel(unsigned(x), unsigned(y), value);
+}
+
+// Sets the pixels from .. to - 1 of row at (or of column at, when vertical),
+// only where the surface is.
+void run(GraphX &surface, const Clip &clip, bool vertical, qint64 from, qint64 to, qint64 at, int value)
+{
+    const qint64 low = vertical ? clip.top : clip.left, high = vertical ? clip.bottom : clip.right;
+    if (vertical ? (at < clip.left || at > clip.right) : (at < clip.top || at > clip.bottom))
+        return;
+    const qint64 last = std::min(to - 1, high);
+    for (qint64 i = std::max(from, low); i <= last; ++i)
+        surface.setPixel(unsigned(vertical ? at : i), unsigned(vertical ? i : at), value);
+}
+
+void span(GraphX &surface, const Clip &clip, qint64 x1, qint64 x2, qint64 y, int value)
+{
+    run(surface, clip, false, x1, x2, y, value);
+}
+
+void column(GraphX &surface, const Clip &clip, qint64 y1, qint64 y2, qint64 x, int value)
+{
+    run(surface, clip, true, y1, y2, x, value);
+}
+
+} // namespace
+
 void GraphX::drawHLine(int x1, int x2, int y, int value)
 {
-    for (int x = x1; x < x2; ++x)
-        setPixel(unsigned(x), unsigned(y), value);
+    span(*this, Clip(bounds()), x1, x2, y, value);
 }
 
 void GraphX::drawVLine(int y1, int y2, int x, int value)
 {
-    for (int y = y1; y < y2; ++y)
-        setPixel(unsigned(x), unsigned(y), value);
+    column(*this, Clip(bounds()), y1, y2, x, value);
 }
 
 void GraphX::drawRect(int x, int y, int w, int h, int value)
 {
-    if (w <= 0 || h <= 0)
-        return;
-    drawHLine(x, x + w, y, value);
-    drawHLine(x, x + w, y + h - 1, value);
-    drawVLine(y + 1, y + h - 1, x, value);
-    drawVLine(y + 1, y + h - 1, x + w - 1, value);
+    const Clip clip(bounds());
+    const qint64 right = qint64(x) + w - 1, bottom = qint64(y) + h - 1;
+    if (w > 0) {
+        span(*this, clip, x, right + 1, y, value);
+        span(*this, clip, x, right + 1, bottom, value);
+    }
+    column(*this, clip, qint64(y) + 1, bottom + 1, x, value);
+    column(*this, clip, qint64(y) + 1, bottom, right, value);
 }
 
 void GraphX::fillRect(int x, int y, int w, int h, int value)
 {
-    for (int row = y + h - 1; row >= y; --row)
-        drawHLine(x, x + w, row, value);
+    const Clip clip(bounds());
+    const qint64 first = std::min(qint64(y) + h - 1, clip.bottom);
+    for (qint64 row = first; row >= std::max(qint64(y), clip.top); --row)
+        span(*this, clip, x, qint64(x) + w, row, value);
 }
 
 void GraphX::drawLine(int x1, int y1, int x2, int y2, int value)
 {
-    const bool xMajor = std::abs(x2 - x1) > std::abs(y2 - y1);
-    // Walk along the major axis; 'major'/'minor' name the coordinates so one
-    // loop serves both orientations.
-    int a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1;
-    int a2 = xMajor ? x2 : y2, b2 = xMajor ? y2 : x2;
+    const Clip clip(bounds());
+    const bool xMajor = std::abs(qint64(x2) - x1) > std::abs(qint64(y2) - y1);
+    // Walk along the major axis; 'a' is the major coordinate, 'b' the minor
+    // one, so one loop serves both orientations.
+    qint64 a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1;
+    qint64 a2 = xMajor ? x2 : y2, b2 = xMajor ? y2 : x2;
     if (a2 < a1) {
         std::swap(a1, a2);
         std::swap(b1, b2);
     }
-    const int step = b1 > b2 ? -1 : 1;
-    const int da = a2 - a1;
-    const int db = std::abs(b2 - b1);
-    int e = da;
-    int b = b1;
-    for (int a = a1;; ++a) {
+    auto put = [&](qint64 a, qint64 b) {
         if (xMajor)
-            setPixel(unsigned(a), unsigned(b), value);
+            plot(*this, clip, a, b, value);
         else
-            setPixel(unsigned(b), unsigned(a), value);
-        if (a == a2)
-            break;
+            plot(*this, clip, b, a, value);
+    };
+    const qint64 da = a2 - a1;
+    if (da == 0) {
+        put(a1, b1);
+        return;
+    }
+    const int step = b1 > b2 ? -1 : 1;
+    const qint64 db = std::abs(b2 - b1);
+    const qint64 lowA = xMajor ? clip.left : clip.top, highA = xMajor ? clip.right : clip.bottom;
+    const qint64 lowB = xMajor ? clip.top : clip.left, highB = xMajor ? clip.bottom : clip.right;
+    // Start where the major axis enters the surface. After n steps the minor
+    // coordinate has moved k = ceil(db * n / da - 1/2) times and the error is
+    // da - 2 db n + 2 da k, the state the step-by-step walk would have.
+    const qint64 first = std::max<qint64>(0, lowA - a1);
+    const qint64 last = std::min(da, highA - a1);
+    if (first > last)
+        return;
+    const quint64 product = quint64(db) * quint64(first);
+    const qint64 q = qint64(product / quint64(da)), r = qint64(product % quint64(da));
+    qint64 k = 2 * r > da ? q + 1 : q;
+    qint64 e = 2 * r > da ? 3 * da - 2 * r : da - 2 * r;
+    for (qint64 n = first; n <= last; ++n) {
+        const qint64 b = b1 + step * k;
+        if ((step > 0 && b > highB) || (step < 0 && b < lowB))
+            break; // the minor coordinate has left the surface for good
+        put(a1 + n, b);
         e -= 2 * db;
         if (e < 0) {
             e += 2 * da;
-            b += step;
+            ++k;
         }
     }
 }
@@ -212,62 +294,74 @@ void GraphX::drawCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    int i = 0, j = r, e = r;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    // Once i passes the surface's reach every point of a step lies off it.
+    const qint64 reach = std::min(clip.reachX(cx), clip.reachY(cy));
+    qint64 i = 0, j = r, e = r;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        setPixel(unsigned(cx + i), unsigned(cy - j), value);
-        setPixel(unsigned(cx - i), unsigned(cy - j), value);
-        setPixel(unsigned(cx + i), unsigned(cy + j), value);
-        setPixel(unsigned(cx - i), unsigned(cy + j), value);
-        setPixel(unsigned(cx + j), unsigned(cy - i), value);
-        setPixel(unsigned(cx - j), unsigned(cy - i), value);
-        setPixel(unsigned(cx + j), unsigned(cy + i), value);
-        setPixel(unsigned(cx - j), unsigned(cy + i), value);
+        plot(*this, clip, cx + i, cy - j, value);
+        plot(*this, clip, cx - i, cy - j, value);
+        plot(*this, clip, cx + i, cy + j, value);
+        plot(*this, clip, cx - i, cy + j, value);
+        plot(*this, clip, cx + j, cy - i, value);
+        plot(*this, clip, cx - j, cy - i, value);
+        plot(*this, clip, cx + j, cy + i, value);
+        plot(*this, clip, cx - j, cy + i, value);
         e -= 2 * i + 1;
         ++i;
-    } while (j >= i);
+    } while (j >= i && i <= reach);
 }
 
 void GraphX::fillCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    int i = 0, j = r, e = r;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    // Rows cy +- i and cy +- j (j >= i) leave the surface once i passes its reach.
+    const qint64 reach = clip.reachY(cy);
+    qint64 i = 0, j = r, e = r;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        drawHLine(cx - j, cx + j, cy - i, value);
-        drawHLine(cx - j, cx + j, cy + i, value);
-        drawHLine(cx - i, cx + i, cy - j, value);
-        drawHLine(cx - i, cx + i, cy + j, value);
+        span(*this, clip, cx - j, cx + j, cy - i, value);
+        span(*this, clip, cx - j, cx + j, cy + i, value);
+        span(*this, clip, cx - i, cx + i, cy - j, value);
+        span(*this, clip, cx - i, cx + i, cy + j, value);
         ++i;
         e -= 2 * i;
-    } while (j >= i);
+    } while (j >= i && i <= reach);
 }
 
 namespace {
 
 // Circle stepping on the larger radius with the other axis scaled in 16.16
-// fixed point; calls visit(i, j, b, c) with b = j scaled and c = i scaled.
+// fixed point; calls visit(i, j, b, c) with b = j scaled and c = i scaled,
+// and stops early when visit returns false.
 template <typename Visit>
 void stepEllipse(int rx, int ry, Visit visit)
 {
-    const int big = std::max(rx, ry);
-    const int small = std::min(rx, ry);
-    const qint64 k = (qint64(small) << 16) / big;
-    int i = 0, j = big, e = big;
+    const qint64 big = std::max(rx, ry);
+    const qint64 small = std::min(rx, ry);
+    const qint64 k = (small << 16) / big;
+    qint64 i = 0, j = big, e = big;
     qint64 a = 0;
     do {
         if (e < 0) {
             --j;
             e += 2 * j;
         }
-        visit(i, j, int((j * k) >> 16), int(a >> 16));
+        if (!visit(i, j, (j * k) >> 16, a >> 16))
+            return;
         e -= 2 * i + 1;
         ++i;
         a += k;
@@ -280,31 +374,42 @@ void GraphX::drawEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0)
         return;
+    const Clip clip(bounds());
     if (rx == 0 && ry == 0) {
-        setPixel(unsigned(cx), unsigned(cy), value);
+        plot(*this, clip, cx, cy, value);
         return;
     }
+    if (clip.empty())
+        return;
+    const qint64 reachX = clip.reachX(cx), reachY = clip.reachY(cy);
     const bool wide = rx > ry;
-    stepEllipse(rx, ry, [&](int i, int j, int b, int c) {
+    // The offsets i, j (on the larger axis) and c, b (scaled, b >= c) only
+    // grow apart: once i or c is out of reach, so is every later point.
+    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
         if (wide) {
-            setPixel(unsigned(cx + i), unsigned(cy - b), value);
-            setPixel(unsigned(cx - i), unsigned(cy - b), value);
-            setPixel(unsigned(cx + i), unsigned(cy + b), value);
-            setPixel(unsigned(cx - i), unsigned(cy + b), value);
-            setPixel(unsigned(cx + j), unsigned(cy - c), value);
-            setPixel(unsigned(cx - j), unsigned(cy - c), value);
-            setPixel(unsigned(cx + j), unsigned(cy + c), value);
-            setPixel(unsigned(cx - j), unsigned(cy + c), value);
+            if (i > reachX || c > reachY)
+                return false;
+            plot(*this, clip, cx + i, cy - b, value);
+            plot(*this, clip, cx - i, cy - b, value);
+            plot(*this, clip, cx + i, cy + b, value);
+            plot(*this, clip, cx - i, cy + b, value);
+            plot(*this, clip, cx + j, cy - c, value);
+            plot(*this, clip, cx - j, cy - c, value);
+            plot(*this, clip, cx + j, cy + c, value);
+            plot(*this, clip, cx - j, cy + c, value);
         } else {
-            setPixel(unsigned(cx + c), unsigned(cy - j), value);
-            setPixel(unsigned(cx - c), unsigned(cy - j), value);
-            setPixel(unsigned(cx + c), unsigned(cy + j), value);
-            setPixel(unsigned(cx - c), unsigned(cy + j), value);
-            setPixel(unsigned(cx + b), unsigned(cy - i), value);
-            setPixel(unsigned(cx - b), unsigned(cy - i), value);
-            setPixel(unsigned(cx + b), unsigned(cy + i), value);
-            setPixel(unsigned(cx - b), unsigned(cy + i), value);
+            if (i > reachY || c > reachX)
+                return false;
+            plot(*this, clip, cx + c, cy - j, value);
+            plot(*this, clip, cx - c, cy - j, value);
+            plot(*this, clip, cx + c, cy + j, value);
+            plot(*this, clip, cx - c, cy + j, value);
+            plot(*this, clip, cx + b, cy - i, value);
+            plot(*this, clip, cx - b, cy - i, value);
+            plot(*this, clip, cx + b, cy + i, value);
+            plot(*this, clip, cx - b, cy + i, value);
         }
+        return true;
     });
 }
 
@@ -312,25 +417,48 @@ void GraphX::fillEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0 || (rx == 0 && ry == 0))
         return;
+    const Clip clip(bounds());
+    if (clip.empty())
+        return;
+    const qint64 reachY = clip.reachY(cy);
     const bool wide = rx > ry;
-    stepEllipse(rx, ry, [&](int i, int j, int b, int c) {
+    // The rows of a step are cy +- b and cy +- c (wide, b >= c) or cy +- j and
+    // cy +- i (tall, j >= i); once the smaller offset is out of reach, so are
+    // all later rows.
+    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
         if (wide) {
-            drawHLine(cx - i, cx + i, cy - b, value);
-            drawHLine(cx - i, cx + i, cy + b, value);
-            drawHLine(cx - j, cx + j, cy - c, value);
-            drawHLine(cx - j, cx + j, cy + c, value);
+            if (c > reachY)
+                return false;
+            span(*this, clip, cx - i, cx + i, cy - b, value);
+            span(*this, clip, cx - i, cx + i, cy + b, value);
+            span(*this, clip, cx - j, cx + j, cy - c, value);
+            span(*this, clip, cx - j, cx + j, cy + c, value);
         } else {
-            drawHLine(cx - c, cx + c, cy - j, value);
-            drawHLine(cx - c, cx + c, cy + j, value);
-            drawHLine(cx - b, cx + b, cy - i, value);
-            drawHLine(cx - b, cx + b, cy + i, value);
+            if (i > reachY)
+                return false;
+            span(*this, clip, cx - c, cx + c, cy - j, value);
+            span(*this, clip, cx - c, cx + c, cy + j, value);
+            span(*this, clip, cx - b, cx + b, cy - i, value);
+            span(*this, clip, cx - b, cx + b, cy + i, value);
         }
+        return true;
     });
 }
 
 int GraphX::floodFill(int x, int y, int value)
 {
-    if (!contains(x, y))
+    return floodFillSpan(x, y, 1, x, x, value);
+}
+
+int GraphX::floodFillSpan(int x, int y, int dy, int prevLeft, int prevRight, int value)
+{
+    // The back scans over the caller's span are widened to the whole span,
+    // so the region filled does not depend on dy, prevLeft and prevRight.
+    Q_UNUSED(dy);
+    Q_UNUSED(prevLeft);
+    Q_UNUSED(prevRight);
+    const Clip clip(bounds());
+    if (!clip.holds(x, y))
         return -1;
     const int seed = pixel(unsigned(x), unsigned(y));
     setPixel(unsigned(x), unsigned(y), value);
@@ -338,13 +466,15 @@ int GraphX::floodFill(int x, int y, int value)
     if (pixel(unsigned(x), unsigned(y)) == seed)
         return -1;
 
-    auto isSeed = [&](int px, int py) { return contains(px, py) && pixel(unsigned(px), unsigned(py)) == seed; };
+    auto isSeed = [&](qint64 px, qint64 py) {
+        return clip.holds(px, py) && pixel(unsigned(px), unsigned(py)) == seed;
+    };
 
     // Scanline fill with an explicit stack of run starts, so big regions need
     // no deep recursion. Each entry is a pixel known to need filling.
-    std::vector<std::pair<int, int>> pending;
-    auto pushRuns = [&](int left, int right, int row) {
-        int px = left;
+    std::vector<std::pair<qint64, qint64>> pending;
+    auto pushRuns = [&](qint64 left, qint64 right, qint64 row) {
+        qint64 px = left;
         while (px <= right) {
             if (isSeed(px, row)) {
                 pending.emplace_back(px, row);
@@ -355,28 +485,35 @@ int GraphX::floodFill(int x, int y, int value)
             }
         }
     };
-    auto fillSpan = [&](int sx, int sy, bool startDone) {
-        int left = sx, right = sx;
-        while (isSeed(left - 1, sy))
+    // Sets (px, py) when it belongs to the region. A pixel that does not take
+    // the value lies off the surface even where bounds() does not say so, so
+    // the fill ends on surfaces that keep the default bounds too.
+    auto take = [&](qint64 px, qint64 py) {
+        if (!isSeed(px, py))
+            return false;
+        setPixel(unsigned(px), unsigned(py), value);
+        return pixel(unsigned(px), unsigned(py)) != seed;
+    };
+    auto fillSpan = [&](qint64 sx, qint64 sy, bool startDone) {
+        if (!startDone && !take(sx, sy))
+            return sx;
+        qint64 left = sx, right = sx;
+        while (take(left - 1, sy))
             --left;
-        while (isSeed(right + 1, sy))
+        while (take(right + 1, sy))
             ++right;
-        for (int px = left; px <= right; ++px)
-            if (!startDone || px != sx)
-                setPixel(unsigned(px), unsigned(sy), value);
         pushRuns(left, right, sy - 1);
         pushRuns(left, right, sy + 1);
         return right;
     };
 
-    const int startRight = fillSpan(x, y, true);
+    const qint64 startRight = fillSpan(x, y, true);
     while (!pending.empty()) {
         const auto [px, py] = pending.back();
         pending.pop_back();
-        if (isSeed(px, py))
-            fillSpan(px, py, false);
+        fillSpan(px, py, false);
     }
-    return startRight;
+    return int(startRight);
 }
 
 // ---- whole-image operations ----
@@ -419,9 +556,10 @@ QImage GraphX::brightnessContrastSaturation(const QImage &image, int brightness,
 
 QImage GraphX::invert(const QImage &image)
 {
-    if (image.isNull())
+    // Indexed and other formats are inverted as colours, not as raw bytes.
+    QImage result = wordImage(image);
+    if (result.isNull())
         return QImage();
-    QImage result = image.copy();
     result.invertPixels(QImage::InvertRgb);
     return result;
 }
@@ -562,7 +700,7 @@ QImage GraphX::autoLevels(const QImage &image, int highClip, int lowClip)
         else if (v >= std::max(low, high))
             table[v] = 255;
         else
-            table[v] = uchar(clampChannel(256.0 / (high - low) * (v - low)));
+            table[v] = rampValue(v, low, high);
     }
     planes.applyLut(table);
     return planes.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -570,7 +708,7 @@ QImage GraphX::autoLevels(const QImage &image, int highClip, int lowClip)
 
 QImage GraphX::levelsInput(const QImage &image, int low, int highCut)
 {
-    const int hi = 255 - highCut;
+    const qint64 hi = 255 - qint64(highCut);
     uchar table[256];
     for (int v = 0; v < 256; ++v) {
         if (v < low)
@@ -578,7 +716,7 @@ QImage GraphX::levelsInput(const QImage &image, int low, int highCut)
         else if (v >= hi)
             table[v] = 255;
         else // low <= v < hi, so hi - low > 0
-            table[v] = uchar(clampChannel(256.0 / (hi - low) * (v - low)));
+            table[v] = rampValue(v, low, hi);
     }
     return applyTable(image, table);
 }
@@ -587,7 +725,7 @@ QImage GraphX::levelsOutput(const QImage &image, int low, int highCut)
 {
     uchar table[256];
     for (int v = 0; v < 256; ++v)
-        table[v] = uchar(clampChannel(low + double(255 - highCut - low) * v / 256.0));
+        table[v] = uchar(clampChannel(low + (255.0 - highCut - low) * v / 256.0));
     return applyTable(image, table);
 }
 
@@ -598,10 +736,17 @@ QImage GraphX::levels(const QImage &image, int amount)
 
 QImage GraphX::edgeDetect(const QImage &image)
 {
-    const QImage source = wordImage(image);
+    // Premultiplied colours are taken back to straight ones first; every
+    // computed pixel is opaque, so it reads the same in either format.
+    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image.convertToFormat(QImage::Format_ARGB32)
+        : wordImage(image);
     if (source.isNull())
         return QImage();
-    QImage result(source.size(), source.format());
+    const QImage::Format format = image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image.format()
+        : source.format();
+    QImage result(source.size(), format);
     if (result.isNull())
         return QImage();
     result.fill(Qt::transparent);
@@ -667,6 +812,13 @@ QImage GraphX::blurRect(const QImage &image, const QRect &rect, int radius, bool
     };
     const int rows = bottom - top + 1;
     const int columns = right - left + 1;
+    std::vector<uchar> oldAlpha;
+    if (alphaOnly) {
+        oldAlpha.resize(size_t(rows) * size_t(columns));
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                oldAlpha[size_t(y - top) * size_t(columns) + size_t(x - left)] = bits[y * bpl + x * 4 + 3];
+    }
     for (int x = left; x <= right; ++x)
         blurLine(bits + top * bpl + x * 4, rows, bpl);
     for (int y = top; y <= bottom; ++y)
@@ -675,6 +827,21 @@ QImage GraphX::blurRect(const QImage &image, const QRect &rect, int radius, bool
         blurLine(bits + bottom * bpl + x * 4, rows, -bpl);
     for (int y = top; y <= bottom; ++y)
         blurLine(bits + y * bpl + right * 4, columns, -4);
+    if (alphaOnly) {
+        // The colours are premultiplied: scale each by its new alpha over the
+        // old one, so the straight colour stays and no colour exceeds alpha.
+        for (int y = top; y <= bottom; ++y) {
+            uchar *p = bits + y * bpl + left * 4;
+            const uchar *was = oldAlpha.data() + (y - top) * columns;
+            for (int x = 0; x < columns; ++x, p += 4) {
+                const int a = p[3], a0 = was[x];
+                if (a == a0)
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    p[c] = uchar(a0 == 0 ? 0 : std::min(a, (p[c] * a + a0 / 2) / a0));
+            }
+        }
+    }
     return result;
 }
 
@@ -988,6 +1155,119 @@ QString GraphX::toDataUri(const QImage &image, const QString &format, const int 
         + MTools::toBase64String(bytes);
 }
 
+namespace {
+
+// Bytes of a w x h picture at bitsPerPixel with 32-bit aligned lines, as QImage
+// lays it out.
+qint64 pictureBytes(qint64 w, qint64 h, int bitsPerPixel)
+{
+    return (w * bitsPerPixel + 31) / 32 * 4 * h;
+}
+
+quint32 bigEndian32(const uchar *p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+// Every PNG stream in bytes (the payload itself, or one inside an icon, which
+// is decoded at its own size): each chunk's data must lie inside the bytes,
+// the first chunk must be a header, and the picture it announces must stay within the
+// caps. A forged chunk length would otherwise make the decoder reserve
+// gigabytes before it notices the data is missing.
+bool pngStreamsFit(const QByteArray &bytes, qint64 maxPixels, qint64 maxBytes)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qint64 size = bytes.size();
+    for (int start = bytes.indexOf(signature); start >= 0; start = bytes.indexOf(signature, start + 1)) {
+        qint64 at = start + signature.size();
+        bool first = true;
+        // A stream cut short of a chunk header, or of the last chunk's
+        // checksum, costs the decoder nothing and may still hold a picture.
+        while (size - at >= 8) {
+            const qint64 length = bigEndian32(data + at);
+            const QByteArray type = bytes.mid(int(at) + 4, 4);
+            if (length > size - at - 8)
+                return false;
+            if (first) {
+                if (type != "IHDR" || length < 13)
+                    return false;
+                const qint64 w = bigEndian32(data + at + 8), h = bigEndian32(data + at + 12);
+                const int depth = data[at + 16];
+                if (w > maxPixels || h > maxPixels || w * h > maxPixels || pictureBytes(w, h, depth == 16 ? 64 : 32) > maxBytes)
+                    return false;
+                first = false;
+            }
+            at += 12 + length;
+            if (type == "IEND")
+                break;
+        }
+    }
+    return true;
+}
+
+// The whole-picture coefficient store that the JPEG decoder keeps for a
+// progressive or multi-scan picture: 64 two-byte coefficients per 8 x 8 block
+// of every component, at the component's sampling; 0 for a single-scan
+// picture or for other data.
+qint64 jpegBufferBytes(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (size < 4 || data[0] != 0xff || data[1] != 0xd8)
+        return 0;
+    qint64 at = 2, store = 0;
+    int scans = 0;
+    bool progressive = false;
+    while (at + 1 < size) {
+        if (data[at] != 0xff) {
+            ++at; // entropy-coded data: look for the next marker
+            continue;
+        }
+        const uchar marker = data[at + 1];
+        if (marker == 0xff) {
+            ++at;
+            continue;
+        }
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) {
+            at += 2; // stuffed byte, or a marker without a length
+            continue;
+        }
+        if (marker == 0xd9 || at + 3 >= size)
+            break;
+        const qint64 length = qint64(data[at + 2]) << 8 | data[at + 3];
+        const bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8
+            && marker != 0xcc;
+        if (frame && at + 9 < size) {
+            const qint64 h = qint64(data[at + 5]) << 8 | data[at + 6];
+            const qint64 w = qint64(data[at + 7]) << 8 | data[at + 8];
+            const int components = data[at + 9];
+            int maxH = 1, maxV = 1;
+            for (int i = 0; i < components && at + 12 + 3 * i < size; ++i) {
+                const uchar factors = data[at + 11 + 3 * i];
+                maxH = std::max(maxH, factors >> 4);
+                maxV = std::max(maxV, factors & 0x0f);
+            }
+            store = 0;
+            for (int i = 0; i < components; ++i) {
+                const uchar factors = at + 12 + 3 * i < size ? data[at + 11 + 3 * i] : uchar(0x11);
+                const qint64 hs = std::max(1, factors >> 4), vs = std::max(1, factors & 0x0f);
+                // Blocks are allocated in whole units of the component's sampling.
+                const qint64 columns = (w * hs + 8 * maxH - 1) / (8 * maxH);
+                const qint64 rows = (h * vs + 8 * maxV - 1) / (8 * maxV);
+                store += ((columns + hs - 1) / hs * hs) * ((rows + vs - 1) / vs * vs) * 128;
+            }
+            progressive = progressive || (marker & 0x03) == 0x02;
+        }
+        if (marker == 0xda)
+            ++scans;
+        at += 2 + length;
+    }
+    return progressive || scans > 1 ? store : 0;
+}
+
+} // namespace
+
 QImage GraphX::fromDataUri(const QString &text)
 {
     const QString imageMark = QStringLiteral(":image/");
@@ -1003,21 +1283,36 @@ QImage GraphX::fromDataUri(const QString &text)
     QByteArray bytes = MTools::fromBase64String(text.mid(c + base64Mark.size()));
     if (bytes.isEmpty())
         return QImage();
+    // The reader picks its decoder by content when the named format does not
+    // fit, so the checks look at the bytes, not at the name.
+    if (!pngStreamsFit(bytes, MaxDataUriPixels, MaxDataUriBytes))
+        return QImage();
 
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
     QImageReader reader(&buffer, format.toLatin1());
-    // Refuse pictures larger than the program takes, from the header where
-    // the format tells the size before decoding.
+    // Refuse pictures larger than the program takes before decoding, from
+    // the size the header announces and the memory the decoder will take for
+    // it: the picture in the format it decodes to (the widest, 64 bits per
+    // pixel, when the reader cannot tell) and the JPEG decoder's own store.
+    // Every reader this program has tells the size; one that does not is refused.
+    const QSize announced = reader.size();
+    if (!announced.isValid())
+        return QImage();
+    const QImage::Format decoded = reader.imageFormat();
+    const int bitsPerPixel = decoded == QImage::Format_Invalid
+        ? 64
+        : QImage::toPixelFormat(decoded).bitsPerPixel();
     auto tooLarge = [](const QSize &size) {
         return qint64(size.width()) * qint64(size.height()) > MaxDataUriPixels;
     };
-    const QSize announced = reader.size();
-    if (announced.isValid() && tooLarge(announced))
+    if (tooLarge(announced)
+        || pictureBytes(announced.width(), announced.height(), bitsPerPixel) + jpegBufferBytes(bytes)
+            > MaxDataUriBytes)
         return QImage();
     QImage image;
-    if (!reader.read(&image) || tooLarge(image.size()))
+    if (!reader.read(&image) || tooLarge(image.size()) || image.sizeInBytes() > MaxDataUriBytes)
         return QImage();
     return image;
 }

@@ -15,9 +15,10 @@ class QPainter;
 namespace MGraphX {
 
 // An abstract pixel surface. Subclasses provide the two pixel accessors and
-// their extent; the raster primitives below draw through them only. Values are
-// handed unchanged to setPixel; coordinates outside the surface are ignored by
-// the surface, so nothing here clips.
+// may tell their extent through bounds(); the raster primitives below draw
+// through the accessors only. Values are handed unchanged to setPixel. The
+// primitives clip to bounds() before they walk, so huge or extreme
+// coordinates cost no more than the part that lies on the surface.
 //
 // The class also carries static whole-image operations on QImage. They never
 // change their input and return a new image; a null input gives a null image.
@@ -33,8 +34,6 @@ public:
     virtual void setPixel(unsigned x, unsigned y, int value) = 0;
     // 0 for coordinates outside the surface.
     virtual int pixel(unsigned x, unsigned y) = 0;
-    // Whether (x, y) lies on the surface; bounds the flood fill.
-    virtual bool contains(int x, int y) const = 0;
 
     // Extension hooks; nothing in the library calls them.
     virtual int sharedValue1();
@@ -46,11 +45,19 @@ public:
     virtual void hookOneA(int a);
     virtual void hookOneB(int a);
     virtual void hookSix(int a, int b, int c, int d, int e, int f);
+    // The part of the plane the surface holds. The default is every
+    // non-negative coordinate (all that setPixel can address); surfaces that
+    // know their size return it.
+    virtual QRect bounds() const;
+    bool contains(int x, int y) const { return bounds().contains(x, y); }
 
     // Sets (x, y) for x = x1 .. x2 - 1.
     void drawHLine(int x1, int x2, int y, int value);
     // Sets (x, y) for y = y1 .. y2 - 1.
     void drawVLine(int y1, int y2, int x, int value);
+    // Rows x .. x+w-1 at y and at y+h-1 (only when w > 0), the column x over
+    // y+1 .. y+h-1 and the column x+w-1 over y+1 .. y+h-2. A zero width or
+    // height therefore still draws the columns or rows it names.
     void drawRect(int x, int y, int w, int h, int value);
     void fillRect(int x, int y, int w, int h, int value);
     // Bresenham line from (x1, y1) to (x2, y2), both end points included.
@@ -61,10 +68,16 @@ public:
     void fillCircle(int cx, int cy, int r, int value);
     void drawEllipse(int cx, int cy, int rx, int ry, int value);
     void fillEllipse(int cx, int cy, int rx, int ry, int value);
-    // Fills the 4-connected region of pixels equal to pixel(x, y) with value.
-    // Returns the right end of the start row's span, or -1 when nothing changed
-    // (start outside the surface, or value reads back as the old colour).
+    // floodFillSpan(x, y, 1, x, x, value).
     int floodFill(int x, int y, int value);
+    // Fills the span of pixels equal to pixel(x, y) around (x, y) on row y and
+    // everything 4-connected to it, the rows y + dy and y - dy included; the
+    // caller's span prevLeft .. prevRight on row y - dy is looked at again, so
+    // the whole region is reached whatever the caller passes. Runs on an
+    // explicit stack, so large regions need no deep recursion. Returns the
+    // right end of the span on row y, or -1 when nothing changed (start
+    // outside the surface, or value reads back as the old colour).
+    int floodFillSpan(int x, int y, int dy, int prevLeft, int prevRight, int value);
 
     static QImage toGray(const QImage &image);
     // Each channel v -> trunc((v + brightness) * (contrast + 127) / 127).
@@ -97,10 +110,12 @@ public:
     static QImage levels(const QImage &image, int amount);
     // 3x3 Laplacian divided by 9, negative results 0, alpha 255. Pixels
     // x = 1 .. width - 3, y = 1 .. height - 3 are computed; the rest of the new
-    // image is transparent black (opaque black for RGB32).
+    // image is transparent black (opaque black for RGB32). Premultiplied input
+    // is read as its straight colours, so it gives the same pixels.
     static QImage edgeDetect(const QImage &image);
     // Exponential blur of rect, four passes; radius <= 0 leaves pixels as they
-    // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes.
+    // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes
+    // and scales each colour byte with its alpha, so the straight colour stays.
     static QImage blurRect(const QImage &image, const QRect &rect, int radius, bool alphaOnly);
     // (max + min) / 2 of the four values.
     static int midRange(int a, int b, int c, int d);
@@ -149,13 +164,17 @@ public:
     // The pixmap with the red channel of mask (scaled to its size) as alpha.
     static QPixmap applyAlphaMask(const QPixmap &pixmap, const QPixmap &mask);
 
-    // Encoding. Pictures decoded from a data URI are limited to MaxDataUriPixels.
+    // Encoding. Pictures decoded from a data URI are limited to
+    // MaxDataUriPixels, and the memory their decoding takes to MaxDataUriBytes
+    // (a picture of that many pixels at 32 bits).
     static constexpr qint64 MaxDataUriPixels = 100000000;
+    static constexpr qint64 MaxDataUriBytes = 4 * MaxDataUriPixels;
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);
     // The image of a "...:image/<format>;base64,<payload>" text; a null image
-    // when the marks are missing or the payload does not load.
+    // when the marks are missing, the payload does not load, is damaged in a
+    // way that would make decoding costly, or exceeds the caps above.
     static QImage fromDataUri(const QString &text);
     // The image after a save and reload in format; null when that fails.
     static QImage recompress(const QImage &image, const QString &format, const int &quality);

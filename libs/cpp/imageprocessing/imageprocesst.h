@@ -44,8 +44,8 @@ public:
 
     void setPixel(unsigned x, unsigned y, int value) override;
     int pixel(unsigned x, unsigned y) override;
-    bool contains(int x, int y) const override;
     void hookStoredPair() override;
+    QRect bounds() const override;
 
     // The members below exist for byte planes (ImageProcessT<unsigned char>) only.
 
@@ -115,7 +115,7 @@ template <typename T>
 T ImageProcessT<T>::binarySample(int v)
 {
     if constexpr (std::is_same<T, unsigned char>::value)
-        return static_cast<unsigned char>(-v);
+        return static_cast<unsigned char>(0u - unsigned(v)); // -v without overflow
     else
         return static_cast<T>(v) * T(255);
 }
@@ -293,9 +293,9 @@ void ImageProcessT<T>::freePlanes()
 }
 
 template <typename T>
-bool ImageProcessT<T>::contains(int x, int y) const
+QRect ImageProcessT<T>::bounds() const
 {
-    return x >= 0 && y >= 0 && x < width && y < height;
+    return QRect(0, 0, width, height);
 }
 
 template <typename T>
@@ -346,8 +346,9 @@ int ImageProcessT<T>::pixel(unsigned x, unsigned y)
         if (depth == 24) {
             if (!green || !blue)
                 return 0;
-            return ((toInt(red[i]) << 16) & 16777215) | ((toInt(green[i]) << 8) & 65535)
-                | (toInt(blue[i]) & 255);
+            // Shifted as unsigned: negative samples must not be shifted left.
+            return int(((unsigned(toInt(red[i])) << 16) & 16777215u)
+                       | ((unsigned(toInt(green[i])) << 8) & 65535u) | (unsigned(toInt(blue[i])) & 255u));
         }
         if (depth == 1)
             return red[i] >= T(128) ? 1 : 0;

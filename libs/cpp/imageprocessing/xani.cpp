@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QImageWriter>
 #include <QMessageLogger>
 #include <QSaveFile>
@@ -81,6 +83,66 @@ QByteArray encodeFrame(const XaniFrame &frame, int quality)
 bool writeAll(QIODevice *device, const QByteArray &bytes)
 {
     return device->write(bytes) == bytes.size();
+}
+
+// A value for a double-quoted attribute of the index. The index stays ASCII:
+// markup characters become entities, tab, line feed and carriage return and
+// everything beyond ASCII become character references, so any name reads back
+// exactly. False when the text holds a character that XML cannot carry
+// (other control characters, unpaired surrogates, U+FFFE, U+FFFF).
+bool attributeText(const QString &value, QString *out)
+{
+    out->clear();
+    for (int i = 0; i < value.size(); ++i) {
+        uint c = value.at(i).unicode();
+        if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(value.at(i), value.at(i + 1));
+            ++i;
+        } else if (value.at(i).isSurrogate()) {
+            return false;
+        }
+        if (c == 0xfffe || c == 0xffff || (c < 0x20 && c != '\t' && c != '\n' && c != '\r'))
+            return false;
+        if (c == '&')
+            *out += QLatin1String("&amp;");
+        else if (c == '<')
+            *out += QLatin1String("&lt;");
+        else if (c == '>')
+            *out += QLatin1String("&gt;");
+        else if (c == '"')
+            *out += QLatin1String("&quot;");
+        else if (c < 0x20 || c > 0x7e)
+            *out += QLatin1String("&#") + QString::number(c) + QLatin1Char(';');
+        else
+            *out += QChar(ushort(c));
+    }
+    return true;
+}
+
+// text with every "<!NAME!>" mark replaced by values[NAME] in one pass, so an
+// inserted value is never taken for a mark. Marks without a value stay.
+QString substituted(const QString &text, const QHash<QString, QString> &values)
+{
+    QString out;
+    int from = 0;
+    for (;;) {
+        const int open = text.indexOf(QLatin1String("<!"), from);
+        const int close = open < 0 ? -1 : text.indexOf(QLatin1String("!>"), open + 2);
+        if (close < 0)
+            break;
+        const QString key = text.mid(open + 2, close - open - 2);
+        const auto found = values.constFind(key);
+        out += text.midRef(from, open - from);
+        if (found == values.constEnd()) {
+            out += text.midRef(open, 2);
+            from = open + 2;
+            continue;
+        }
+        out += found.value();
+        from = close + 2;
+    }
+    out += text.midRef(from);
+    return out;
 }
 
 } // namespace
@@ -199,27 +261,28 @@ bool Xani::save(QIODevice *device, int quality) const
     for (int i = 0; i < m_frames.size(); ++i) {
         const XaniFrame &f = m_frames.at(i);
         const QByteArray bytes = encodeFrame(f, quality);
-        QString element = QString::fromLatin1(FrameText);
-        // Textual replacement in this fixed order is part of the format.
-        element.replace(QLatin1String("<!INDEX!>"), QString::number(i));
-        element.replace(QLatin1String("<!NAME!>"), f.name());
-        element.replace(QLatin1String("<!FORMAT!>"), f.format());
-        element.replace(QLatin1String("<!DIRATION!>"), QString::number(f.duration()));
-        element.replace(QLatin1String("<!BACKGROUND!>"),
-                        f.background() ? QStringLiteral("true") : QStringLiteral("false"));
-        element.replace(QLatin1String("<!START!>"), QString::number(DataOffset + dataLength));
-        element.replace(QLatin1String("<!SIZE!>"), QString::number(bytes.size()));
-        content += element;
+        QString name, format;
+        if (!attributeText(f.name(), &name) || !attributeText(f.format(), &format))
+            return false;
+        content += substituted(QString::fromLatin1(FrameText),
+                               {{QStringLiteral("INDEX"), QString::number(i)},
+                                {QStringLiteral("NAME"), name},
+                                {QStringLiteral("FORMAT"), format},
+                                {QStringLiteral("DIRATION"), QString::number(f.duration())},
+                                {QStringLiteral("BACKGROUND"),
+                                 f.background() ? QStringLiteral("true") : QStringLiteral("false")},
+                                {QStringLiteral("START"), QString::number(DataOffset + dataLength)},
+                                {QStringLiteral("SIZE"), QString::number(bytes.size())}});
         dataLength += bytes.size();
         encoded.append(bytes);
     }
 
-    QString index = QString::fromLatin1(HeadText);
-    index.replace(QLatin1String("<!LOOP!>"), QString::number(m_loop));
-    index.replace(QLatin1String("<!FRAMEDURATION!>"), QString::number(m_frameDuration));
-    index.replace(QLatin1String("<!FRAMECOUNT!>"), QString::number(m_frames.size()));
-    index.replace(QLatin1String("<!CONTENT!>"), content);
-    const QByteArray indexBytes = index.toLatin1();
+    const QString index = substituted(QString::fromLatin1(HeadText),
+                                      {{QStringLiteral("LOOP"), QString::number(m_loop)},
+                                       {QStringLiteral("FRAMEDURATION"), QString::number(m_frameDuration)},
+                                       {QStringLiteral("FRAMECOUNT"), QString::number(m_frames.size())},
+                                       {QStringLiteral("CONTENT"), content}});
+    const QByteArray indexBytes = index.toLatin1(); // ASCII, see attributeText
 
     // The total length is a 32-bit signed value in the format; a larger
     // animation cannot be stored without a wrong header.
@@ -237,12 +300,20 @@ bool Xani::save(QIODevice *device, int quality) const
     }
     if (!writeAll(device, QByteArray("XMLD") + lengthField(indexBytes.size())))
         return false;
-    return writeAll(device, indexBytes);
+    if (!writeAll(device, indexBytes))
+        return false;
+    // A file device buffers: a write that fails at the flush fails the save.
+    if (auto *file = qobject_cast<QFileDevice *>(device))
+        return file->flush() && file->error() == QFileDevice::NoError;
+    return true;
 }
 
 bool Xani::load(const QString &fileName)
 {
     m_fileName = fileName;
+    // Only regular files: opening a FIFO or a device could block or never end.
+    if (!QFileInfo(fileName).isFile())
+        return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -273,7 +344,7 @@ bool Xani::load(const QString &fileName)
     QString indexLengthText;
     if (!parseLengthField(indexHead.mid(MagicSize), &indexLength, &indexLengthText)
         || indexLength > fileSize - FixedSize - dataLength
-        || total != FixedSize + dataLength + indexLength)
+        || total != FixedSize + dataLength + indexLength || total != fileSize)
         return false;
 
     const QByteArray indexBytes = file.read(indexLength);

@@ -53,11 +53,18 @@ public:
     // existing file is then left as it was. quality goes to the image writer.
     bool save(const QString &fileName, int quality = -1);
     // Writes the container to an open, writable device; false when a write
-    // fails or the animation is too large for the format's 32-bit length.
+    // (or, for a file device, its flush) fails, the animation is too large for
+    // the format's 32-bit length, or a frame's name or format holds a
+    // character the XML index cannot carry (a control character other than
+    // tab, line feed and carriage return, an unpaired surrogate, U+FFFE or
+    // U+FFFF). The index is ASCII: markup
+    // characters are escaped and other characters written as references, so
+    // every name reads back exactly.
     bool save(QIODevice *device, int quality = -1) const;
     // Records fileName, checks the container's layout and reports its two
     // length fields and the index text on the debug log. False when the file
-    // cannot be opened or is not a well-formed container; then nothing is
+    // is not a regular file, cannot be opened or is not a well-formed
+    // container (bytes after the index included); then nothing is
     // reported. The frame list, loop and frame duration are not changed.
     bool load(const QString &fileName);
 
