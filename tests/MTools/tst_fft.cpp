@@ -2,6 +2,7 @@
 #include "mfft.h"
 #include "seriesmath.h"
 
+#include <cfloat>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -204,6 +205,103 @@ private slots:
         const double tolerance = 1e-5 * std::max(1.0, std::fabs(expected));
         QVERIFY2(std::fabs(got - expected) <= tolerance,
                  qPrintable(QString("%1 != %2").arg(got).arg(expected)));
+    }
+
+    // Every function against the standard library over a sweep of arguments,
+    // negative ones included. The error is measured relative to the expected
+    // value, or to 1 for the bounded trigonometric results; NaN must match NaN.
+    void agreesWithStandardLibrary_data()
+    {
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<double>("expected");
+        const auto row = [](const char *name, float x, float y, double expected) {
+            if (std::fabs(expected) > FLT_MAX)
+                expected = std::copysign(HUGE_VAL, expected); // overflows a float
+            QTest::newRow(qPrintable(QString("%1(%2, %3)").arg(name).arg(double(x)).arg(double(y))))
+                << QString(name) << x << y << expected;
+        };
+        for (float x = -60.0f; x <= 60.0f; x += 0.73f) {
+            row("sine", x, 0, std::sin(double(x)));
+            row("cosine", x, 0, std::cos(double(x)));
+            if (std::fabs(std::cos(double(x))) > 0.05)
+                row("secant", x, 0, 1.0 / std::cos(double(x)));
+        }
+        for (float x = -87.0f; x <= 88.0f; x += 0.5f)
+            row("exponential", x, 0, std::exp(double(x)));
+        for (float x : {-103.0f, -95.5f, -88.7f})
+            row("exponential", x, 0, std::exp(double(x)));
+        for (float x : {-5.0f, -0.5f, 0.0f, 1e-30f, 1e-6f, 0.05f, 0.5f, 0.999f, 1.0f, 1.001f, 1.999f,
+                        2.0f, 7.5f, 1e4f, 3e38f})
+            row("logarithm", x, 0, std::log(double(x)));
+        for (float x = -30.0f; x <= 30.0f; x += 0.61f) {
+            row("arcTan", x, 0, std::atan(double(x)));
+            row("shiftedArcTan", x, 0, std::atan(double(x)) + M_PI / 2);
+        }
+        for (float x : {-1e30f, -1e6f, 1e6f, 1e30f})
+            row("arcTan", x, 0, std::atan(double(x)));
+        for (float x = -1.0f; x <= 1.0f; x += 0.0625f)
+            row("arcCos", x, 0, std::acos(double(x)));
+        for (float x : {-2.0f, -1.0f, 0.0f, 1e-20f, 1e-4f, 0.3f, 2.0f, 17.0f, 1e6f, 1e30f, 3e38f})
+            row("squareRoot", x, 0, std::sqrt(double(x)));
+        for (float x : {-3.0f, -1.5f, -1.0f, 0.5f, 2.0f, 10.0f})
+            for (int n : {0, 1, 2, 5, 12, 25})
+                row("power", x, float(n), std::pow(double(x), n));
+        for (float x : {-4.0f, -2.0f, 0.0f, 0.01f, 0.2f, 0.5f, 0.9f, 1.0f, 1.3f, 1.9f, 2.0f, 3.0f, 10.0f, 1e5f})
+            for (float a : {-12.5f, -3.0f, -0.5f, 0.0f, 0.5f, 1.5f, 2.0f, 5.5f, 12.5f})
+                row("generalPower", x, a, std::pow(double(x), double(a)));
+        for (int n = 0; n <= 12; ++n)
+            row("factorial", float(n), 0, std::tgamma(n + 1.0));
+        for (int n = 0; n <= 34; n += 3)
+            row("factorialF", float(n), 0, std::tgamma(n + 1.0));
+        for (float x : {-7.75f, -1.0f, -0.25f, 0.0f, 0.25f, 3.5f, 1e20f}) {
+            row("absolute", x, 0, std::fabs(double(x)));
+            row("truncate", x, 0, std::trunc(double(x)));
+            row("maximum", x, 0.5f, std::fmax(double(x), 0.5));
+            row("minimum", x, 0.5f, std::fmin(double(x), 0.5));
+        }
+        for (int d : {-720, -45, -1, 0, 1, 90, 359, 1000})
+            row("degreesToRadians", float(d), 0, d * M_PI / 180.0);
+    }
+    void agreesWithStandardLibrary()
+    {
+        QFETCH(QString, function);
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(double, expected);
+        double got = 0;
+        if (function == "sine") got = Math::sine(x);
+        else if (function == "cosine") got = Math::cosine(x);
+        else if (function == "secant") got = Math::secant(x);
+        else if (function == "exponential") got = Math::exponential(x);
+        else if (function == "logarithm") got = Math::logarithm(x);
+        else if (function == "arcTan") got = Math::arcTan(x);
+        else if (function == "shiftedArcTan") got = Math::shiftedArcTan(x);
+        else if (function == "arcCos") got = Math::arcCos(x);
+        else if (function == "squareRoot") got = Math::squareRoot(x);
+        else if (function == "power") got = Math::power(x, int(y));
+        else if (function == "generalPower") got = Math::generalPower(x, y);
+        else if (function == "factorial") got = Math::factorial(int(x));
+        else if (function == "factorialF") got = Math::factorialF(x);
+        else if (function == "absolute") got = Math::absolute(x);
+        else if (function == "truncate") got = Math::truncate(x);
+        else if (function == "maximum") got = Math::maximum(x, y);
+        else if (function == "minimum") got = Math::minimum(x, y);
+        else if (function == "degreesToRadians") got = Math::degreesToRadians(int(x));
+        else QFAIL("unknown function");
+        if (std::isnan(expected)) {
+            QVERIFY2(std::isnan(got), qPrintable(QString::number(got)));
+            return;
+        }
+        if (std::isinf(expected)) {
+            QCOMPARE(got, expected);
+            return;
+        }
+        const bool bounded = function == "sine" || function == "cosine";
+        const double scale = bounded ? 1.0 : std::max(std::fabs(expected), double(FLT_MIN));
+        QVERIFY2(std::fabs(got - expected) <= 2e-6 * scale,
+                 qPrintable(QString("%1 != %2").arg(got, 0, 'g', 9).arg(expected, 0, 'g', 9)));
     }
 
     void noRealResultGivesNan()
