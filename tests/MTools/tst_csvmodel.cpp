@@ -157,17 +157,29 @@ private slots:
         QVERIFY(!model.hasChildren(model.index(0, 0)));
     }
 
+    void tooltipListsFilledFields_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("empty field left out")
+            << QByteArray("\"Name\",\"Mail\",\"City\"\n\"Ann\",\"\",\"Oslo\"\n")
+            << QString("<table><tr><td><b>Name</b>: Ann</td></tr>"
+                       "<tr><td><b>City</b>: Oslo</td></tr></table>");
+        QTest::newRow("markup shown as text")
+            << QByteArray("\"<i>Name</i>\",\"Mail\"\n\"a < b & c\",\"<b>x</b>\"\n")
+            << QString("<table><tr><td><b>&lt;i&gt;Name&lt;/i&gt;</b>: a &lt; b &amp; c</td></tr>"
+                       "<tr><td><b>Mail</b>: &lt;b&gt;x&lt;/b&gt;</td></tr></table>");
+    }
     void tooltipListsFilledFields()
     {
-        const QString file = path("tip.csv");
-        QVERIFY(writeFile(file, "\"Name\",\"Mail\",\"City\"\n\"Ann\",\"\",\"Oslo\"\n"));
+        QFETCH(QByteArray, file);
+        QFETCH(QString, tip);
+        const QString name = path("tip.csv");
+        QVERIFY(writeFile(name, file));
         CsvModel model;
-        QVERIFY(model.load(file));
+        QVERIFY(model.load(name));
 
-        const QString tip = model.data(model.index(0, 2), Qt::ToolTipRole).toString();
-
-        QCOMPARE(tip, QString("<table><tr><td><b>Name</b>: Ann</td></tr>"
-                              "<tr><td><b>City</b>: Oslo</td></tr></table>"));
+        QCOMPARE(model.data(model.index(0, 1), Qt::ToolTipRole).toString(), tip);
     }
 
     void insertAndRemoveRows()
@@ -195,6 +207,68 @@ private slots:
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.data(model.index(1, 0)).toString(), QString("3"));
         QVERIFY(!model.setData(model.index(1, 0), "x", Qt::ToolTipRole));
+    }
+
+    // Lines in the written form may continue a cell on the next line; a lone
+    // quote inside a cell never does, and its line reads on its own.
+    void loadsStrayQuotesAndMultiLineCells_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::newRow("quote inside a cell")
+            << QByteArray("\"Item\",\"Note\"\n\"TV\",\"55\" screen\"\n\"Radio\",\"small\"\n\"Lamp\",\"\"\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "55"}, {"Radio", "small"}, {"Lamp", ""}};
+        QTest::newRow("quote after a cell")
+            << QByteArray("\"Item\",\"Note\"\n\"TV\",\"big\"\"\n\"Radio\",\"small\"\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "big"}, {"Radio", "small"}};
+        QTest::newRow("open cell the next line does not close")
+            << QByteArray("\"Item\",\"Note\"\n\"TV\",\"big\n\"Radio\",\"small\"\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV"}, {"Radio", "small"}};
+        QTest::newRow("cell over two lines")
+            << QByteArray("\"Item\",\"Note\"\n\"TV\",\"line one\nline \"\"two\"\"\"\n\"Radio\",\"small\"\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "line one\nline \"two\""}, {"Radio", "small"}};
+    }
+    void loadsStrayQuotesAndMultiLineCells()
+    {
+        // arrange
+        QFETCH(QByteArray, file);
+        QFETCH(QList<QStringList>, rows);
+        const QString name = path("quotes.csv");
+        QVERIFY(writeFile(name, file));
+        CsvModel model;
+        // act
+        QVERIFY(model.load(name));
+        QVERIFY(model.save(path("quotes-saved.csv")));
+        CsvModel again;
+        QVERIFY(again.load(path("quotes-saved.csv")));
+        // assert
+        for (const CsvModel *m : {&model, &again}) {
+            QList<QStringList> got{{}};
+            for (int c = 0; c < m->columnCount(); ++c)
+                got[0].append(m->headerData(c, Qt::Horizontal).toString());
+            for (int r = 0; r < m->rowCount(); ++r) {
+                QStringList fields;
+                for (int c = 0; m->data(m->index(r, c)).isValid(); ++c)
+                    fields.append(m->data(m->index(r, c)).toString());
+                got.append(fields);
+            }
+            QCOMPARE(got, rows);
+        }
+    }
+
+    void rowCountsPastTheModelAreRefused()
+    {
+        const QString file = path("big.csv");
+        QVERIFY(writeFile(file, "\"A\"\n\"1\"\n\"2\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+
+        QVERIFY(!model.removeRows(1, INT_MAX));
+        QVERIFY(!model.removeRows(INT_MAX, 1));
+        QVERIFY(!model.insertRows(1, INT_MAX));
+
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.data(model.index(1, 0)).toString(), QString("2"));
     }
 
     void fileHelpers()

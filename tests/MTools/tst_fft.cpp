@@ -2,8 +2,10 @@
 #include "mfft.h"
 #include "seriesmath.h"
 
+#include <cfloat>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <vector>
 
 using MTools::Math;
@@ -44,6 +46,30 @@ double maxError(const Spectrum &expected, const std::vector<float> &re, const st
     for (size_t i = 0; i < expected.size(); ++i)
         worst = std::max(worst, std::abs(expected[i] - std::complex<double>(re[i], im[i])));
     return worst;
+}
+
+// Calls the Math function of that name; y is the second argument where there is one.
+double evaluate(const QString &function, float x, float y)
+{
+    if (function == "sine") return Math::sine(x);
+    if (function == "cosine") return Math::cosine(x);
+    if (function == "secant") return Math::secant(x);
+    if (function == "exponential") return Math::exponential(x);
+    if (function == "logarithm") return Math::logarithm(x);
+    if (function == "arcTan") return Math::arcTan(x);
+    if (function == "shiftedArcTan") return Math::shiftedArcTan(x);
+    if (function == "arcCos") return Math::arcCos(x);
+    if (function == "squareRoot") return Math::squareRoot(x);
+    if (function == "power") return Math::power(x, int(y));
+    if (function == "generalPower") return Math::generalPower(x, y);
+    if (function == "factorial") return Math::factorial(int(x));
+    if (function == "factorialF") return Math::factorialF(x);
+    if (function == "absolute") return Math::absolute(x);
+    if (function == "truncate") return Math::truncate(x);
+    if (function == "maximum") return Math::maximum(x, y);
+    if (function == "minimum") return Math::minimum(x, y);
+    if (function == "degreesToRadians") return Math::degreesToRadians(int(x));
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 } // namespace
@@ -171,39 +197,109 @@ private slots:
         QTest::addColumn<float>("x");
         QTest::addColumn<double>("expected");
         for (float x : {0.0f, 0.5f, -1.2f, 3.0f, 10.0f, -40.0f}) {
-            QTest::newRow(qPrintable(QString("sin %1").arg(x))) << "sin" << x << std::sin(double(x));
-            QTest::newRow(qPrintable(QString("cos %1").arg(x))) << "cos" << x << std::cos(double(x));
+            QTest::newRow(qPrintable(QString("sine %1").arg(x))) << "sine" << x << std::sin(double(x));
+            QTest::newRow(qPrintable(QString("cosine %1").arg(x))) << "cosine" << x << std::cos(double(x));
         }
         for (float x : {0.0f, 1.0f, -2.5f, 5.0f, -20.0f})
-            QTest::newRow(qPrintable(QString("exp %1").arg(x))) << "exp" << x << std::exp(double(x));
+            QTest::newRow(qPrintable(QString("exponential %1").arg(x))) << "exponential" << x << std::exp(double(x));
         for (float x : {0.01f, 0.3f, 1.0f, 1.5f, 2.0f, 1000.0f})
-            QTest::newRow(qPrintable(QString("ln %1").arg(x))) << "ln" << x << std::log(double(x));
+            QTest::newRow(qPrintable(QString("logarithm %1").arg(x))) << "logarithm" << x << std::log(double(x));
         for (float x : {0.0f, 0.3f, -0.9f, 1.0f, 25.0f, -1e6f})
-            QTest::newRow(qPrintable(QString("atan %1").arg(x))) << "atan" << x << std::atan(double(x));
+            QTest::newRow(qPrintable(QString("arcTan %1").arg(x))) << "arcTan" << x << std::atan(double(x));
         for (float x : {0.0f, 0.5f, -0.8f, 0.99f})
-            QTest::newRow(qPrintable(QString("acos %1").arg(x))) << "acos" << x << std::acos(double(x));
+            QTest::newRow(qPrintable(QString("arcCos %1").arg(x))) << "arcCos" << x << std::acos(double(x));
         for (float x : {0.0f, 2.0f, 4.0f, 1e-4f, 1e6f, 1e30f})
-            QTest::newRow(qPrintable(QString("sqrt %1").arg(x))) << "sqrt" << x << std::sqrt(double(x));
+            QTest::newRow(qPrintable(QString("squareRoot %1").arg(x))) << "squareRoot" << x << std::sqrt(double(x));
         for (float x : {0.5f, 1.7f, 9.0f})
-            QTest::newRow(qPrintable(QString("pow %1^1.5").arg(x))) << "pow" << x << std::pow(double(x), 1.5);
+            QTest::newRow(qPrintable(QString("generalPower %1^1.5").arg(x))) << "generalPower" << x << std::pow(double(x), 1.5);
     }
     void elementaryFunctions()
     {
         QFETCH(QString, function);
         QFETCH(float, x);
         QFETCH(double, expected);
-        float got = 0;
-        if (function == "sin") got = Math::sine(x);
-        else if (function == "cos") got = Math::cosine(x);
-        else if (function == "exp") got = Math::exponential(x);
-        else if (function == "ln") got = Math::logarithm(x);
-        else if (function == "atan") got = Math::arcTan(x);
-        else if (function == "acos") got = Math::arcCos(x);
-        else if (function == "sqrt") got = Math::squareRoot(x);
-        else if (function == "pow") got = Math::generalPower(x, 1.5f);
+        const double got = evaluate(function, x, 1.5f);
         const double tolerance = 1e-5 * std::max(1.0, std::fabs(expected));
         QVERIFY2(std::fabs(got - expected) <= tolerance,
                  qPrintable(QString("%1 != %2").arg(got).arg(expected)));
+    }
+
+    // Every function against the standard library over a sweep of arguments,
+    // negative ones included. The error is measured relative to the expected
+    // value, or to 1 for the bounded trigonometric results; NaN must match NaN.
+    void agreesWithStandardLibrary_data()
+    {
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<double>("expected");
+        const auto row = [](const char *name, float x, float y, double expected) {
+            if (std::fabs(expected) > FLT_MAX)
+                expected = std::copysign(HUGE_VAL, expected); // overflows a float
+            QTest::newRow(qPrintable(QString("%1(%2, %3)").arg(name).arg(double(x)).arg(double(y))))
+                << QString(name) << x << y << expected;
+        };
+        for (float x = -60.0f; x <= 60.0f; x += 0.73f) {
+            row("sine", x, 0, std::sin(double(x)));
+            row("cosine", x, 0, std::cos(double(x)));
+            if (std::fabs(std::cos(double(x))) > 0.05)
+                row("secant", x, 0, 1.0 / std::cos(double(x)));
+        }
+        for (float x = -87.0f; x <= 88.0f; x += 0.5f)
+            row("exponential", x, 0, std::exp(double(x)));
+        for (float x : {-103.0f, -95.5f, -88.7f})
+            row("exponential", x, 0, std::exp(double(x)));
+        for (float x : {-5.0f, -0.5f, 0.0f, 1e-30f, 1e-6f, 0.05f, 0.5f, 0.999f, 1.0f, 1.001f, 1.999f,
+                        2.0f, 7.5f, 1e4f, 3e38f})
+            row("logarithm", x, 0, std::log(double(x)));
+        for (float x = -30.0f; x <= 30.0f; x += 0.61f) {
+            row("arcTan", x, 0, std::atan(double(x)));
+            row("shiftedArcTan", x, 0, std::atan(double(x)) + M_PI / 2);
+        }
+        for (float x : {-1e30f, -1e6f, 1e6f, 1e30f})
+            row("arcTan", x, 0, std::atan(double(x)));
+        for (float x = -1.0f; x <= 1.0f; x += 0.0625f)
+            row("arcCos", x, 0, std::acos(double(x)));
+        for (float x : {-2.0f, -1.0f, 0.0f, 1e-20f, 1e-4f, 0.3f, 2.0f, 17.0f, 1e6f, 1e30f, 3e38f})
+            row("squareRoot", x, 0, std::sqrt(double(x)));
+        for (float x : {-3.0f, -1.5f, -1.0f, 0.5f, 2.0f, 10.0f})
+            for (int n : {0, 1, 2, 5, 12, 25})
+                row("power", x, float(n), std::pow(double(x), n));
+        for (float x : {-4.0f, -2.0f, 0.0f, 0.01f, 0.2f, 0.5f, 0.9f, 1.0f, 1.3f, 1.9f, 2.0f, 3.0f, 10.0f, 1e5f})
+            for (float a : {-12.5f, -3.0f, -0.5f, 0.0f, 0.5f, 1.5f, 2.0f, 5.5f, 12.5f})
+                row("generalPower", x, a, std::pow(double(x), double(a)));
+        for (int n = 0; n <= 12; ++n)
+            row("factorial", float(n), 0, std::tgamma(n + 1.0));
+        for (int n = 0; n <= 34; n += 3)
+            row("factorialF", float(n), 0, std::tgamma(n + 1.0));
+        for (float x : {-7.75f, -1.0f, -0.25f, 0.0f, 0.25f, 3.5f, 1e20f}) {
+            row("absolute", x, 0, std::fabs(double(x)));
+            row("truncate", x, 0, std::trunc(double(x)));
+            row("maximum", x, 0.5f, std::fmax(double(x), 0.5));
+            row("minimum", x, 0.5f, std::fmin(double(x), 0.5));
+        }
+        for (int d : {-720, -45, -1, 0, 1, 90, 359, 1000})
+            row("degreesToRadians", float(d), 0, d * M_PI / 180.0);
+    }
+    void agreesWithStandardLibrary()
+    {
+        QFETCH(QString, function);
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(double, expected);
+        const double got = evaluate(function, x, y);
+        if (std::isnan(expected)) {
+            QVERIFY2(std::isnan(got), qPrintable(QString::number(got)));
+            return;
+        }
+        if (std::isinf(expected)) {
+            QCOMPARE(got, expected);
+            return;
+        }
+        const bool bounded = function == "sine" || function == "cosine";
+        const double scale = bounded ? 1.0 : std::max(std::fabs(expected), double(FLT_MIN));
+        QVERIFY2(std::fabs(got - expected) <= 2e-6 * scale,
+                 qPrintable(QString("%1 != %2").arg(got, 0, 'g', 9).arg(expected, 0, 'g', 9)));
     }
 
     void noRealResultGivesNan()

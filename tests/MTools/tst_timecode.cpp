@@ -42,6 +42,10 @@ private slots:
         QTest::newRow("30 beyond 32 bits") << 30.0f << qint64(5000000000LL) << false << "00:17:46:20";
         QTest::newRow("24 far negative") << 24.0f << -(qint64(1) << 40) << false << "02:58:29:08";
         QTest::newRow("negative rate") << -25.0f << qint64(90001) << false << "01:00:00:01";
+        QTest::newRow("25 minus one day") << 25.0f << qint64(-2160000) << false << "00:00:00:00";
+        QTest::newRow("25 minus one day inclusive") << 25.0f << qint64(-2160000) << true << "00:00:00:00";
+        QTest::newRow("25 minus two days") << 25.0f << qint64(-4320000) << false << "00:00:00:00";
+        QTest::newRow("29.97 minus one day") << 29.97f << qint64(-2589408) << false << "00;00;00;00";
     }
     void framesGiveTimecode()
     {
@@ -87,11 +91,14 @@ private slots:
             frames.timecodeFromFrameCount(h, m, s, f, false, 0, pulldown, phase);
             QVERIFY2(f >= 0 && f <= maxFrame && s >= 0 && s < 60 && m >= 0 && m < 60 && h >= 0 && h < 24,
                      qPrintable(QStringLiteral("count %1").arg(count)));
-            const qint64 back = frames.frameCountFromTimecode(h, m, s, f, pulldown, phase);
-            QVERIFY2(back == count, qPrintable(QStringLiteral("count %1 -> %2:%3:%4:%5 -> %6")
+            int field = 0;
+            const qint64 back = frames.frameCountFromTimecode(h, m, s, f, pulldown, phase, &field);
+            // Field -1: the second field of the film frame before the one counted.
+            const qint64 expected = field == -1 ? (count + 1) % day : count;
+            QVERIFY2(back == expected, qPrintable(QStringLiteral("count %1 -> %2:%3:%4:%5 -> %6")
                                                    .arg(count).arg(h).arg(m).arg(s).arg(f).arg(back)));
             // The text form gives the same count.
-            if (count % 101 == 0) {
+            if (count % 101 == 0 && field != -1) {
                 const QString text = FrameCount::formatTimecode(h, m, s, f, false, fps, false);
                 QCOMPARE(frames.frameCountFromString(text, pulldown, phase), count);
             }
@@ -104,14 +111,16 @@ private slots:
         QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("field");
-        QTest::newRow("phase 1 frame 0") << 1 << qint64(0) << "00:00:00:00" << 0;
-        QTest::newRow("phase 1 frame 1") << 1 << qint64(1) << "00:00:00:01" << 0;
-        QTest::newRow("phase 1 frame 2") << 1 << qint64(2) << "00:00:00:03" << 0;
-        QTest::newRow("phase 2 frame 3") << 2 << qint64(3) << "00:00:00:04" << 0;
-        QTest::newRow("phase 4 frame 0") << 4 << qint64(0) << "00:00:00:01" << 0;
-        // The last film frame at phase 4 lies on frame 0 of the next second.
-        QTest::newRow("phase 4 frame 23") << 4 << qint64(23) << "00:00:01:00" << -1;
-        QTest::newRow("phase 4 last of day") << 4 << qint64(86400 * 24 - 1) << "00:00:00:00" << -1;
+        QTest::addColumn<qint64>("back");
+        QTest::newRow("phase 1 frame 0") << 1 << qint64(0) << "00:00:00:00" << 0 << qint64(0);
+        QTest::newRow("phase 1 frame 1") << 1 << qint64(1) << "00:00:00:01" << 0 << qint64(1);
+        QTest::newRow("phase 1 frame 2") << 1 << qint64(2) << "00:00:00:03" << 0 << qint64(2);
+        QTest::newRow("phase 2 frame 3") << 2 << qint64(3) << "00:00:00:04" << 0 << qint64(3);
+        QTest::newRow("phase 4 frame 0") << 4 << qint64(0) << "00:00:00:01" << 0 << qint64(0);
+        // The last film frame at phase 4 lies on frame 0 of the next second,
+        // which reads back as that second's frame 0 less one field.
+        QTest::newRow("phase 4 frame 23") << 4 << qint64(23) << "00:00:01:00" << -1 << qint64(24);
+        QTest::newRow("phase 4 last of day") << 4 << qint64(86400 * 24 - 1) << "00:00:00:00" << -1 << qint64(0);
     }
     void pulldownSpreadsFilmFrames()
     {
@@ -119,14 +128,46 @@ private slots:
         QFETCH(qint64, count);
         QFETCH(QString, text);
         QFETCH(int, field);
+        QFETCH(qint64, back);
         FrameCount frames(count, 30.0f);
         QCOMPARE(frames.timecodeString(false, true, phase), text);
         int h = 0, m = 0, s = 0, f = 0;
         frames.timecodeFromFrameCount(h, m, s, f, false, 0, true, phase);
         int gotField = 99;
-        const qint64 back = frames.frameCountFromTimecode(h, m, s, f, true, phase, &gotField);
+        QCOMPARE(frames.frameCountFromTimecode(h, m, s, f, true, phase, &gotField), back);
         QCOMPARE(gotField, field);
-        QCOMPARE(back, count);
+    }
+
+    // The 30-to-24 table value is halved with truncation: its -1 entries give
+    // frame 0 of the same second and field -1.
+    void pulldownTableValuesTruncate_data()
+    {
+        QTest::addColumn<int>("phase");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<int>("field");
+        QTest::newRow("phase 1 frame 0") << 1 << 1 << 0 << qint64(24) << 0;
+        QTest::newRow("phase 3 frame 0") << 3 << 1 << 0 << qint64(24) << -1;
+        QTest::newRow("phase 4 frame 0") << 4 << 1 << 0 << qint64(24) << -1;
+        QTest::newRow("phase 3 frame 0 of the day") << 3 << 0 << 0 << qint64(0) << -1;
+        QTest::newRow("phase 3 frame 1") << 3 << 1 << 1 << qint64(24) << 0;
+        QTest::newRow("phase 4 frame 5") << 4 << 1 << 5 << qint64(27) << 0;
+    }
+    void pulldownTableValuesTruncate()
+    {
+        QFETCH(int, phase);
+        QFETCH(int, second);
+        QFETCH(int, frame);
+        QFETCH(qint64, count);
+        QFETCH(int, field);
+        const FrameCount frames(0, 30.0f);
+        int gotField = 99;
+
+        const qint64 got = frames.frameCountFromTimecode(0, 0, second, frame, true, phase, &gotField);
+
+        QCOMPARE(got, count);
+        QCOMPARE(gotField, field);
     }
 
     void pulldownFrameOffsetCarriesSeconds_data()

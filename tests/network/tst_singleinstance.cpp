@@ -5,15 +5,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSharedMemory>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUuid>
 #include <QtTest>
 
 #include <cstdio>
 #include <cstdlib>
+
+#include <unistd.h>
 
 using QMRequest::SingleAppCheck;
 
@@ -32,6 +36,10 @@ QString uniqueKey()
 //                   it receives, exits 0 (2 when another instance was found)
 //   --crash KEY     first instance that dies without any clean-up (exit 0 when
 //                   it was first, 2 otherwise)
+//   --pair KEY      a first and a second instance in this process; exit 0 when
+//                   the second's message reached the first, 2 when the first
+//                   found another instance, 3 when the second found none, 4
+//                   when sending failed, 5 when nothing arrived
 int runChild(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -59,6 +67,20 @@ int runChild(int argc, char *argv[])
         std::printf("first\n");
         std::fflush(stdout);
         QTimer::singleShot(5000, [] { QCoreApplication::exit(4); });
+        return app.exec();
+    }
+    if (mode == QLatin1String("--pair")) {
+        SingleAppCheck first(key);
+        SingleAppCheck second(key);
+        if (first.isRunning())
+            return 2;
+        if (!second.isRunning())
+            return 3;
+        QObject::connect(&first, &SingleAppCheck::messageAvailable,
+                         [] { QCoreApplication::exit(0); });
+        if (!second.sendMessage(QStringLiteral("pair")))
+            return 4;
+        QTimer::singleShot(20000, [] { QCoreApplication::exit(5); });
         return app.exec();
     }
     if (mode == QLatin1String("--crash")) {
@@ -186,7 +208,7 @@ private slots:
         QVERIFY(crashed.state() == QProcess::NotRunning || crashed.waitForFinished(30000));
         QCOMPARE(crashed.exitCode(), 0);
         // The dead instance's server socket is still there.
-        QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + key));
+        QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + SingleAppCheck::userScopedKey(key)));
 
         // act
         SingleAppCheck first(key);
@@ -201,11 +223,70 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("after crash"));
     }
 
+    // A connection that closes before the end of its text carried a cut
+    // message: only whole ones are delivered.
+    void cutMessageIsNotDelivered_data()
+    {
+        QTest::addColumn<QByteArray>("firstBytes");
+        QTest::newRow("text without its end") << QByteArray("C:/pictures/ca");
+        QTest::newRow("nothing") << QByteArray();
+    }
+    void cutMessageIsNotDelivered()
+    {
+        // arrange
+        QFETCH(QByteArray, firstBytes);
+        const QString key = uniqueKey();
+        SingleAppCheck first(key);
+        QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+        const auto sendRaw = [&](const QByteArray &bytes) {
+            QLocalSocket socket;
+            socket.connectToServer(SingleAppCheck::userScopedKey(key));
+            QVERIFY(socket.waitForConnected(20000));
+            socket.write(bytes);
+            QVERIFY(bytes.isEmpty() || socket.waitForBytesWritten(20000));
+            socket.disconnectFromServer();
+        };
+        // act: a sender that gives up, then one that finishes
+        sendRaw(firstBytes);
+        SingleAppCheck second(key);
+        QVERIFY(second.sendMessage(QStringLiteral("whole")));
+        // assert: connections are handled in order, so the cut one came first
+        QVERIFY(spy.wait(20000));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("whole"));
+    }
+
+    // Another user of the machine holding the same key gets instances of its
+    // own. Needs root, to start the child as another user.
+    void otherUserHasOwnInstances()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to start a process as another user");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not installed");
+        if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
+            QSKIP("the temporary folder is not shared by all users");
+        // arrange: this user's first instance holds the key
+        const QString key = uniqueKey();
+        SingleAppCheck mine(key);
+        QVERIFY(!mine.isRunning());
+        // act: the same key used by the user nobody
+        QProcess child;
+        child.start(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                              QStringLiteral("--clear-groups"), program(), QStringLiteral("--pair"), key});
+        QVERIFY(child.waitForFinished(30000));
+        // assert
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY(!mine.isRunning());
+    }
+
     void sendFailsFastWithoutListener()
     {
         // arrange: the segment is held, but nobody listens under the key
         const QString key = uniqueKey();
-        QSharedMemory holder(key);
+        QSharedMemory holder(SingleAppCheck::userScopedKey(key));
         QVERIFY(holder.create(1));
         SingleAppCheck second(key);
         QVERIFY(second.isRunning());
@@ -225,7 +306,7 @@ int main(int argc, char *argv[])
 {
     if (argc >= 3
         && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
-            || qstrcmp(argv[1], "--crash") == 0))
+            || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0))
         return runChild(argc, argv);
 
     TestEnvironment::prepare();

@@ -1,5 +1,6 @@
 #include "app.h"
 #include "modalanswerer.h"
+#include "os.h"
 #include "reviewpacing.h"
 #include "testmain.h"
 #include "urlrecorder.h"
@@ -223,6 +224,29 @@ private slots:
         if (ratePageOpened)
             QCOMPARE(urls.first(), QUrl(kRatePage));
         QVERIFY(!page.findChild<QDialog *>());
+    }
+
+    // The Os names reach the same pacing: same settings, interval and run mark.
+    void osNamesPaceTheSameRequests()
+    {
+        // arrange
+        store(1, 5, daysAgo(3));
+        Os::setReviewRequestInterval(3);
+        ModalAnswerer answerer([](QWidget *d) { ModalAnswerer::clickButtonWithText(d, "&Later"); });
+        // act: call 5 is not a multiple of 3, so only a forced request is shown
+        Os::requestReview(false);
+        const bool shownUnforced = answerer.answered();
+        ReviewPacing::resetRun();
+        Os::requestReview(true);
+        // assert
+        QVERIFY(!shownUnforced);
+        QVERIFY(answerer.answered());
+        QCOMPARE(Os::reviewRequestCount(), 2);
+        QCOMPARE(Os::reviewRequestCalls(), 7);
+        QCOMPARE(Os::lastReviewRequestDate(), QDate::currentDate());
+        QCOMPARE(Os::remainingReviewRequests(), 1);
+        QVERIFY(!Os::reviewRequestsExhausted());
+        QCOMPARE(ReviewPacing::reviewRequestInterval(), 3);
     }
 
     void storeReviewWithRemindersOffShowsNothing()

@@ -37,30 +37,6 @@ unsigned char *bytesOf(QByteArray &array)
     return reinterpret_cast<unsigned char *>(array.data());
 }
 
-// Length of the padding at the end of a deciphered text, or -1 when there
-// is none that can be removed.
-int paddingLength(const QByteArray &plain)
-{
-    const int size = plain.size();
-    const int last = static_cast<unsigned char>(plain.at(size - 1));
-    if (last >= 1 && last <= kBlock) {
-        bool uniform = true;
-        for (int i = size - last; i < size && uniform; ++i)
-            uniform = static_cast<unsigned char>(plain.at(i)) == last;
-        if (uniform)
-            return last;
-    }
-    // Blank-only padding of older ciphertexts: the trailing blanks of the
-    // last block.
-    if (last == ' ') {
-        int count = 0;
-        while (count < kBlock && plain.at(size - 1 - count) == ' ')
-            ++count;
-        return count;
-    }
-    return -1;
-}
-
 } // namespace
 
 namespace MCrypt {
@@ -75,17 +51,15 @@ QByteArray encryptBytes(const QString &key, const QByteArray &data)
 
     const int pad = kBlock - data.size() % kBlock;
     QByteArray plain = data;
-    plain.append(QByteArray(pad, char(pad)));
+    plain.append(QByteArray(pad, ' '));
     QByteArray out(plain.size(), Qt::Uninitialized);
     for (int offset = 0; offset < plain.size(); offset += kBlock)
         cipher.encryptBlockChecked(bytesOf(plain) + offset, bytesOf(out) + offset);
     return out;
 }
 
-QByteArray decryptBytes(const QString &key, const QByteArray &data, bool *ok)
+QByteArray decryptBytes(const QString &key, const QByteArray &data)
 {
-    if (ok)
-        *ok = false;
     const int size = data.size() / kBlock * kBlock;
     Rijndael cipher;
     if (size == 0 || !prepare(cipher, key))
@@ -94,12 +68,6 @@ QByteArray decryptBytes(const QString &key, const QByteArray &data, bool *ok)
     QByteArray plain(size, Qt::Uninitialized);
     for (int offset = 0; offset < size; offset += kBlock)
         cipher.decryptBlockChecked(bytesOf(data) + offset, bytesOf(plain) + offset);
-    const int pad = paddingLength(plain);
-    if (pad < 0)
-        return QByteArray();
-    plain.chop(pad);
-    if (ok)
-        *ok = true;
     return plain;
 }
 

@@ -10,16 +10,15 @@
 // vector). Not thread-safe: the cipher's tables are shared.
 namespace MCrypt {
 
-// The data with 1 to 32 padding bytes, each holding the padding length, so
+// The data filled up with 1 to 32 blanks (0x20) to the next whole block, so
 // the output is (n / 32 + 1) * 32 bytes for n input bytes. Empty on failure.
 QByteArray encryptBytes(const QString &key, const QByteArray &data);
 
-// Deciphers the complete 32-byte blocks (trailing bytes are ignored) and
-// removes the padding. Ciphertexts padded with blanks only, as older
-// versions wrote them, are accepted too; their trailing blanks are removed.
-// Padding that fits neither form (a wrong key, damaged data) gives an empty
-// array and *ok false; ok may be null.
-QByteArray decryptBytes(const QString &key, const QByteArray &data, bool *ok = nullptr);
+// Deciphers every complete 32-byte block (trailing bytes are ignored). The
+// blank padding stays: deciphering an encryption gives the data followed by
+// 1 to 32 blanks, and a wrong key gives as many bytes of unrelated text.
+// Empty when there is no complete block or on failure.
+QByteArray decryptBytes(const QString &key, const QByteArray &data);
 
 // Zero bytes as many as the data has; the key has no effect.
 QByteArray blankBytes(const QString &key, const QByteArray &data);

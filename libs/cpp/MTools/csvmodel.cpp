@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QTextStream>
 
+#include <climits>
+
 namespace MTools {
 
 CsvModel::CsvModel(QObject *parent)
@@ -55,7 +57,8 @@ QVariant CsvModel::data(const QModelIndex &index, int role) const
             if (row.at(i).isEmpty())
                 continue;
             tip += QStringLiteral("<tr><td><b>%1</b>: %2</td></tr>")
-                       .arg(headerData(i, Qt::Horizontal, Qt::DisplayRole).toString(), row.at(i));
+                       .arg(headerData(i, Qt::Horizontal, Qt::DisplayRole).toString().toHtmlEscaped(),
+                            row.at(i).toHtmlEscaped());
         }
         tip += QStringLiteral("</table>");
         return tip;
@@ -101,6 +104,11 @@ bool CsvModel::insertRows(int row, int count, const QModelIndex &parent)
     // Without a header row there is nothing to insert rows under.
     if (parent.isValid() || m_rows->isEmpty() || count < 1 || row < 0 || row > rowCount())
         return false;
+    // The list cannot hold more rows than this; past it the count is refused
+    // rather than overflowing the row numbers or the allocation.
+    const int maxRows = INT_MAX / int(sizeof(void *));
+    if (count > maxRows - m_rows->size())
+        return false;
     QStringList blank;
     for (int i = 0; i < columnCount(); ++i)
         blank.append(QString());
@@ -113,7 +121,8 @@ bool CsvModel::insertRows(int row, int count, const QModelIndex &parent)
 
 bool CsvModel::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || count < 1 || row + count >= m_rows->size())
+    // Compared without forming row + count, which may overflow.
+    if (parent.isValid() || row < 0 || count < 1 || row >= m_rows->size() || count >= m_rows->size() - row)
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     for (int i = 0; i < count; ++i)
@@ -135,18 +144,31 @@ bool CsvModel::load(const QString &filePath)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
     QTextStream in(&file);
+    QStringList lines;
+    while (!in.atEnd())
+        lines.append(in.readLine());
     beginResetModel();
     m_rows->clear();
-    while (!in.atEnd()) {
-        QString record = in.readLine();
-        bool open = false;
-        QStringList fields = parseRecord(record, &open);
-        // A quoted field that goes on past the line end holds a line break.
-        while (open && !in.atEnd()) {
-            record += QLatin1Char('\n') + in.readLine();
-            fields = parseRecord(record, &open);
+    for (int i = 0; i < lines.size(); ++i) {
+        bool continues = false;
+        QStringList fields = parseRecord(lines.at(i), &continues);
+        if (continues) {
+            // A field opened at a field start and still open at the line end
+            // holds a line break, when the lines that follow close the record
+            // in the written form; otherwise the line stands alone.
+            QString record = lines.at(i);
+            int last = i;
+            while (continues && last + 1 < lines.size()) {
+                record += QLatin1Char('\n') + lines.at(++last);
+                fields = parseRecord(record, &continues);
+            }
+            if (!continues && quoted(fields) == record) {
+                m_rows->append(fields);
+                i = last;
+                continue;
+            }
         }
-        m_rows->append(fields);
+        m_rows->append(parseLine(lines.at(i)));
     }
     const bool ok = in.status() == QTextStream::Ok;
     file.close();
@@ -175,15 +197,19 @@ bool CsvModel::save(const QString &filePath) const
 
 QStringList CsvModel::parseLine(const QString &line)
 {
-    bool open = false;
-    return parseRecord(line, &open);
+    bool continues = false;
+    const QStringList fields = parseRecord(line, &continues);
+    if (!continues && !line.isEmpty() && quoted(fields) == line)
+        return fields;
+    return parsePlain(line);
 }
 
-QStringList CsvModel::parseRecord(const QString &text, bool *open)
+QStringList CsvModel::parseRecord(const QString &text, bool *continues)
 {
     QStringList fields;
     QString field;
     bool inside = false;
+    bool atFieldStart = false;
     const QChar quote = QLatin1Char('"');
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -197,12 +223,32 @@ QStringList CsvModel::parseRecord(const QString &text, bool *open)
                 inside = false;
             } else {
                 inside = true;
+                atFieldStart = i == 0 || text.at(i - 1) == QLatin1Char(',');
             }
         } else if (inside) {
             field += c;
         }
     }
-    *open = inside;
+    *continues = inside && atFieldStart;
+    return fields;
+}
+
+QStringList CsvModel::parsePlain(const QString &line)
+{
+    QStringList fields;
+    QString field;
+    bool inside = false;
+    for (const QChar c : line) {
+        if (c == QLatin1Char('"')) {
+            if (inside) {
+                fields.append(field);
+                field.clear();
+            }
+            inside = !inside;
+        } else if (inside) {
+            field += c;
+        }
+    }
     return fields;
 }
 

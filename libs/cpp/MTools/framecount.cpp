@@ -302,6 +302,7 @@ qint64 FrameCount::frameCountFromTimecode(int h, int m, int s, int f, bool pulld
 
     qint64 perSecond = nominal;
     qint64 frame = f;
+    bool fieldBefore = false; // the frame is given as frame 0 less one field
     if (pulldown) {
         if (phase < 1 || phase > 4) {
             qDebug().nospace().noquote()
@@ -313,21 +314,16 @@ qint64 FrameCount::frameCountFromTimecode(int h, int m, int s, int f, bool pulld
                 << "FrameCount::frameCountFromTimecode wrong pulldown frame value: " << f;
             return unknown;
         }
+        // Both divisions truncate: the -1 entry (video frame 0 showing the
+        // second field of the previous second's last film frame) gives film
+        // frame 0 of this second with field -1, so 2 * frame + field still
+        // names the field.
         const int fields = videoToFilmFields(f, phase);
         if (field)
             *field = fields % 2;
-        frame = floorDiv(fields, 2);
+        frame = fields / 2;
+        fieldBefore = fields < 0;
         perSecond = 24;
-        if (frame < 0) {
-            // The second field of the previous second's last film frame: count
-            // it in that second (and that minute, for the dropped frames).
-            frame += perSecond;
-            qint64 total = qint64(h) * 3600 + qint64(m) * 60 + s - 1;
-            total = (total % 86400 + 86400) % 86400;
-            h = int(total / 3600);
-            m = int(total / 60 % 60);
-            s = int(total % 60);
-        }
     }
 
     qint64 count = 0;
@@ -340,7 +336,11 @@ qint64 FrameCount::frameCountFromTimecode(int h, int m, int s, int f, bool pulld
     }
     if (dropFrame) {
         const qint64 minutes = qint64(m) + 60 * qint64(h);
-        const qint64 dropped = 2 * (minutes - minutes / 10);
+        qint64 dropped = 2 * (minutes - minutes / 10);
+        // Frame 0 of a minute that skips its first two numbers does not exist;
+        // a pulldown field -1 there belongs to the minute's first frame.
+        if (fieldBefore && s == 0 && minutes % 10 != 0)
+            dropped -= 2;
         if (__builtin_sub_overflow(count, dropped, &count))
             return unknown;
     }

@@ -52,7 +52,9 @@ public:
     void timecodeFromFrameCount(int &h, int &m, int &s, int &f, bool inclusiveDay = false,
                                 int frameOffset = 0, bool pulldown = false, int phase = 0);
     // The count of a timecode at the object's rate; field (may be null)
-    // receives the pulldown field. Unknown for rate 0, for a pulldown phase
+    // receives the pulldown field: 0 or 1, or -1 when the video frame shows
+    // the second field of the film frame before the one counted (so 2 * count
+    // + field names the field). Unknown for rate 0, for a pulldown phase
     // outside 1 to 4 or frame outside 0 to 29, and when the count overflows.
     qint64 frameCountFromTimecode(int h, int m, int s, int f, bool pulldown = false, int phase = 0,
                                   int *field = nullptr) const;

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -96,6 +97,64 @@ float reduceAngle(float x)
     return float(r);
 }
 
+// ln x in double. The series converges only for 0 < x < 2 (slowly near both
+// ends): x = m * 2^e with m in [0.5, 1), ln x = ln m + e * ln 2 and
+// ln 2 = -ln 0.5.
+double logSeries(double x)
+{
+    if (std::isnan(x) || x < 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    if (x == 0)
+        return -std::numeric_limits<double>::infinity();
+    if (std::isinf(x))
+        return x;
+    if (x < 0.5 || x >= 2.0) {
+        int e = 0;
+        const double m = std::frexp(x, &e);
+        return logSeries(m) - double(e) * logSeries(0.5);
+    }
+    const long double d = (long double)(x) - 1.0L;
+    long double sum = 0.0L;
+    long double next = d;
+    long double dp = d; // (x - 1)^(k+1)
+    for (int k = 1; !settled(sum, next) && k <= kMaxTerms; ++k) {
+        sum = next;
+        dp *= d;
+        const long double term = dp / (k + 1);
+        next = (k % 2) ? sum - term : sum + term;
+    }
+    return double(next);
+}
+
+// e^x in double: the series is summed on an argument halved into [-1/2, 1/2],
+// each term formed from the one before (term *= x / k) so neither a power nor
+// a factorial can overflow, and the result is squared back once per halving.
+// The series stops at the first term below the sum's precision; a negative
+// argument is the reciprocal of its opposite.
+double expSeries(double x)
+{
+    if (std::isinf(x))
+        return x > 0 ? x : 0.0;
+    if (x < 0)
+        return 1.0 / expSeries(-x);
+    int halvings = 0;
+    while (x > 0.5 && halvings < 2000) {
+        x /= 2;
+        ++halvings;
+    }
+    double sum = 1.0;
+    double term = 1.0;
+    for (int k = 1; k <= kMaxTerms; ++k) {
+        term *= x / k;
+        sum += term;
+        if (term <= sum * std::numeric_limits<double>::epsilon())
+            break;
+    }
+    for (int i = 0; i < halvings && std::isfinite(sum); ++i)
+        sum *= sum;
+    return sum;
+}
+
 } // namespace
 
 namespace MTools {
@@ -173,45 +232,12 @@ float Math::exponential(float x)
 {
     if (std::isnan(x))
         return x;
-    // The alternating series loses all precision for negative x.
-    if (x < 0)
-        return 1.0f / exponential(-x);
-    float sum = 1.0f;
-    for (int k = 1; k <= kMaxTerms; ++k) {
-        const float next = sum + power(x, k) / factorialF(float(k));
-        if (settled(sum, next) || !std::isfinite(next))
-            return next;
-        sum = next;
-    }
-    return sum;
+    return float(expSeries(double(x)));
 }
 
 float Math::logarithm(float x)
 {
-    if (std::isnan(x) || x < 0)
-        return std::numeric_limits<float>::quiet_NaN();
-    if (x == 0)
-        return -std::numeric_limits<float>::infinity();
-    if (std::isinf(x))
-        return x;
-    // The series converges only for 0 < x < 2 (slowly near both ends):
-    // x = m * 2^e with m in [0.5, 1), ln x = ln m + e * ln 2 and ln 2 = -ln 0.5.
-    if (x < 0.5f || x >= 2.0f) {
-        int e = 0;
-        const float m = std::frexp(x, &e);
-        return float(double(logarithm(m)) - double(e) * double(logarithm(0.5f)));
-    }
-    const long double d = (long double)(x) - 1.0L;
-    long double sum = 0.0L;
-    long double next = d;
-    long double dp = d; // (x - 1)^(k+1)
-    for (int k = 1; !settled(sum, next) && k <= kMaxTerms; ++k) {
-        sum = next;
-        dp *= d;
-        const long double term = dp / (k + 1);
-        next = (k % 2) ? sum - term : sum + term;
-    }
-    return float(next);
+    return float(logSeries(double(x)));
 }
 
 float Math::arcTan(float x)
@@ -260,13 +286,15 @@ float Math::squareRoot(float x)
         return 1.0f;
     if (std::isnan(x) || x < 0)
         return std::numeric_limits<float>::quiet_NaN();
-    if (std::isinf(x))
+    if (std::isinf(x) || x == 0)
         return x;
     float r = 1.0f;
     float before = 0.0f; // the value two steps back, to catch a two-value cycle
     for (int i = 0; i < kMaxNewtonSteps; ++i) {
         const float next = (r + x / r) / 2.0f;
-        if (std::fabs(next - r) <= g_precision || next == before)
+        // Below 1 the step is judged relative to the root, so small roots
+        // keep their leading digits.
+        if (std::fabs(next - r) <= g_precision * std::min(1.0f, next) || next == before)
             return next;
         before = r;
         r = next;
@@ -302,21 +330,20 @@ float Math::generalPower(float x, float a)
         return std::numeric_limits<float>::quiet_NaN();
     if (x == 0.0f)
         return a > 0 ? 0.0f : std::numeric_limits<float>::infinity();
-    if (x >= 2.0f)
-        return exponential(a * logarithm(x));
-    const float d = x - 1.0f;
-    float sum = 1.0f;
-    float coefficient = 1.0f; // a(a-1)...(a-k+1) / k!
-    float dp = 1.0f;
+    // The binomial series settles quickly only near 1; elsewhere e^(a ln x),
+    // both in double so the product a ln x keeps the result's precision.
+    const double d = double(x) - 1.0;
+    if (std::fabs(d) > 0.5)
+        return float(expSeries(double(a) * logSeries(double(x))));
+    double sum = 1.0;
+    double term = 1.0; // a(a-1)...(a-k+1) (x-1)^k / k!
     for (int k = 1; k <= kMaxTerms; ++k) {
-        coefficient *= (a - float(k - 1)) / float(k);
-        dp *= d;
-        const float next = sum + coefficient * dp;
-        if (settled(sum, next) || !std::isfinite(next))
-            return next;
-        sum = next;
+        term *= (double(a) - double(k - 1)) / double(k) * d;
+        sum += term;
+        if (std::fabs(term) <= std::fabs(sum) * std::numeric_limits<double>::epsilon())
+            break;
     }
-    return sum;
+    return float(sum);
 }
 
 int Math::factorial(int n)

@@ -165,6 +165,9 @@ QList<vCard> vCard::decode(const QByteArray &bytes)
     QList<vCard> cards;
     vCard current;
     bool open = false;
+    // Version 2.1 values carry no escapes; 3.0 and cards that name no version
+    // have their backslash escapes undone.
+    bool escaped = true;
     for (const QByteArray &raw : qAsConst(lines)) {
         const QByteArray line = withoutItemPrefix(raw).simplified();
         if (line == "END:VCARD") {
@@ -174,10 +177,14 @@ QList<vCard> vCard::decode(const QByteArray &bytes)
                 open = false;
             }
         } else if (!open) {
-            if (line == "BEGIN:VCARD")
+            if (line == "BEGIN:VCARD") {
                 open = true;
+                escaped = true;
+            }
+        } else if (line == "VERSION:2.1") {
+            escaped = false;
         } else {
-            current.appendProperties(vCardProperty::parseLines(line));
+            current.appendProperties(vCardProperty::parseLines(line, escaped));
         }
     }
     return cards;

@@ -123,14 +123,25 @@ QByteArray vCardProperty::encode(vCardVersion version) const
     const QByteArray section = withoutLineBreaks(vCardParam::encodeList(m_params, version));
     if (!section.isEmpty())
         line += ';' + section;
-    QStringList escaped;
-    for (const QString &v : m_values)
-        escaped.append(escapeValue(v));
-    line += ':' + escaped.join(QLatin1Char(';')).toUtf8();
+    if (version == Version30) {
+        QStringList escaped;
+        for (const QString &v : m_values)
+            escaped.append(escapeValue(v));
+        line += ':' + escaped.join(QLatin1Char(';')).toUtf8();
+    } else {
+        QString text = value();
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        line += ':' + withoutLineBreaks(text.toUtf8());
+    }
     return line;
 }
 
 QList<vCardProperty> vCardProperty::parseLines(const QByteArray &bytes)
+{
+    return parseLines(bytes, false);
+}
+
+QList<vCardProperty> vCardProperty::parseLines(const QByteArray &bytes, bool escaped)
 {
     QList<vCardProperty> properties;
     const int zero = bytes.indexOf('\0');
@@ -147,7 +158,9 @@ QList<vCardProperty> vCardProperty::parseLines(const QByteArray &bytes)
         if (name == QLatin1String("VERSION"))
             continue;
         const QList<vCardParam> params = vCardParam::parseList(head.join(QLatin1Char(';')).toUtf8());
-        properties.append(vCardProperty(name, splitValues(line.mid(colon + 1)), params));
+        const QString value = line.mid(colon + 1);
+        properties.append(vCardProperty(
+            name, escaped ? splitValues(value) : value.split(QLatin1Char(';'), Qt::KeepEmptyParts), params));
     }
     return properties;
 }

@@ -34,14 +34,19 @@ public:
     bool operator==(const vCardProperty &other) const;
     bool operator!=(const vCardProperty &other) const;
 
-    // One property line without line end. Inside a value, "\" is written as
-    // "\\", ";" as "\;" and a line break as "\n", so no value can break the
-    // line structure of a card.
+    // One property line without line end. Version 3.0 escapes values: "\" is
+    // written as "\\", ";" inside a value as "\;" and a line break as "\n".
+    // Version 2.1 writes values as they are, except that a line break, which
+    // would end the property line, is written as a blank.
     QByteArray encode(vCardVersion version) const;
 
     // Reads property lines up to the first BEGIN:VCARD or END:VCARD line; lines
-    // without ":" and VERSION lines are skipped. Value escapes are undone.
+    // without ":" and VERSION lines are skipped. The value text is split at
+    // every ";" as written.
     static QList<vCardProperty> parseLines(const QByteArray &bytes);
+    // The same; with escaped set, values are split only at a ";" without a
+    // backslash before it and the escapes \\, \;, \, and \n are undone.
+    static QList<vCardProperty> parseLines(const QByteArray &bytes, bool escaped);
 
     static vCardProperty makeBirthday(const QDateTime &birthday,
                                       const QList<vCardParam> &params = QList<vCardParam>());

@@ -17,8 +17,8 @@ class DownloadManager;
 // thread until the reply has ended and returns its body, or an empty array
 // after any failure (an empty body looks the same). A busy downloader returns
 // empty at once, so a call made from inside the nested loop does not block.
-// Each download is aborted after abortTime() milliseconds; a caller may also
-// end it early through slotAbort().
+// A download runs until its reply ends unless the caller sets an abortTime()
+// or arms a timer on slotAbort().
 class Downloader : public QObject
 {
     Q_OBJECT
@@ -49,8 +49,8 @@ public:
     bool isDone() const { return m_done; }
     bool isBusy() const { return m_busy; }
 
-    // Milliseconds after which a running download is aborted (default 7000);
-    // 0 or less: no time-out of its own.
+    // Milliseconds after which a running download is aborted; 0 or less (the
+    // default): no time-out of its own.
     int abortTime() const { return m_abortTime; }
     void setAbortTime(int ms) { m_abortTime = ms; }
 
@@ -80,7 +80,7 @@ private:
     QByteArray m_result;
     bool m_ended = false;     // the current reply has ended (loop may not run yet)
     bool m_succeeded = false; // ... and it ended with a body, not an error
-    int m_abortTime = 7000;
+    int m_abortTime = 0;
     QTimer m_abortTimer;
 };
 

@@ -5,6 +5,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace QMRequest {
 
 namespace {
@@ -13,8 +17,9 @@ const int kWaitMs = 1000;
 
 SingleAppCheck::SingleAppCheck(const QString &key)
     : m_key(key)
+    , m_name(userScopedKey(key))
 {
-    m_segment.setKey(m_key);
+    m_segment.setKey(m_name);
 
     // A segment left behind by a crashed instance has no holder any more and
     // would make every later start look like a second one. Attaching and
@@ -44,8 +49,8 @@ SingleAppCheck::SingleAppCheck(const QString &key)
     connect(m_server, SIGNAL(newConnection()), this, SLOT(slotReceiveMessage()));
     // This instance holds the segment, so nobody else listens under the key:
     // a socket file still there is a crashed instance's and would block listen.
-    QLocalServer::removeServer(m_key);
-    if (!m_server->listen(m_key))
+    QLocalServer::removeServer(m_name);
+    if (!m_server->listen(m_name))
         qDebug() << "Single instance server:" << m_server->errorString();
 }
 
@@ -66,16 +71,16 @@ bool SingleAppCheck::sendMessage(const QString &message)
         return false;
 
     QLocalSocket socket;
-    socket.connectToServer(m_key, QIODevice::WriteOnly);
+    socket.connectToServer(m_name, QIODevice::WriteOnly);
     if (!socket.waitForConnected(kWaitMs)) {
         qDebug() << socket.errorString();
         return false;
     }
 
-    // The whole text must leave before the connection closes, or the first
-    // instance would take a cut message for the complete one.
+    // The NUL at the end tells the first instance that the text is whole; a
+    // text cut because this side gave up arrives without it.
     QDeadlineTimer deadline(kWaitMs);
-    socket.write(message.toUtf8());
+    socket.write(message.toUtf8() + '\0');
     while (socket.bytesToWrite() > 0) {
         if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime()))) {
             qDebug() << socket.errorString();
@@ -99,33 +104,41 @@ void SingleAppCheck::slotReceiveMessage()
     if (!socket)
         return;
 
-    // The sender closes the connection after its text, so the message is
-    // everything up to the close; a long text may arrive in several pieces.
+    // The message is the text up to its NUL; it may arrive in several pieces.
     // The whole read is bounded so a silent peer cannot hold the GUI thread.
     QDeadlineTimer deadline(kWaitMs);
     QByteArray bytes;
-    bool readyOnce = false;
     while (true) {
         bytes += socket->readAll();
-        if (socket->state() != QLocalSocket::ConnectedState || deadline.hasExpired())
+        if (bytes.contains('\0') || socket->state() != QLocalSocket::ConnectedState
+            || deadline.hasExpired())
             break;
         if (!socket->waitForReadyRead(int(deadline.remainingTime())))
             break;
-        readyOnce = true;
     }
     bytes += socket->readAll();
 
-    if (bytes.isEmpty() && !readyOnce && socket->state() == QLocalSocket::ConnectedState) {
-        qDebug() << socket->errorString().toLatin1();
+    const int nul = bytes.indexOf('\0');
+    if (nul < 0) {
+        // The sender gave up or closed early: a cut text is not delivered.
+        qDebug() << "Single instance: incomplete message dropped:" << socket->errorString().toLatin1();
     } else {
-        const int nul = bytes.indexOf('\0');
-        if (nul >= 0)
-            bytes.truncate(nul);
+        bytes.truncate(nul);
         emit messageAvailable(QString::fromUtf8(bytes));
     }
     socket->disconnectFromServer();
     // One connection per message: do not let sockets pile up in a long run.
     socket->deleteLater();
+}
+
+QString SingleAppCheck::userScopedKey(const QString &key)
+{
+#ifdef Q_OS_UNIX
+    const QString user = QString::number(::getuid());
+#else
+    const QString user = qEnvironmentVariable("USERNAME");
+#endif
+    return key + QLatin1Char('-') + user;
 }
 
 } // namespace QMRequest

@@ -10,9 +10,12 @@ namespace QMRequest {
 
 // Tells a program whether another instance of it already runs, and lets a
 // later instance pass a text to the first one. The first instance holds a
-// one-byte shared-memory segment named by the key and listens on a local
-// server of the same name; a later instance finds the segment and may send.
-// One message is one local-socket connection carrying UTF-8 text.
+// one-byte shared-memory segment and listens on a local server, both named by
+// userScopedKey(key) so that each user of the machine has instances of its
+// own; a later instance finds the segment and may send. One message is one
+// local-socket connection carrying UTF-8 text ended by a NUL byte; a
+// connection that closes before the NUL carried a cut message and delivers
+// nothing.
 // Build the object without parent and keep it for the whole run.
 class SingleAppCheck : public QObject
 {
@@ -31,6 +34,10 @@ public:
     // failures go to the debug log only.
     bool sendMessage(const QString &message);
 
+    // The name of the segment and of the server for a key: the key, "-" and
+    // the id of the user running the process.
+    static QString userScopedKey(const QString &key);
+
 signals:
     void messageAvailable(QString message);
 
@@ -40,6 +47,7 @@ public slots:
 private:
     bool m_running = false;
     QString m_key;
+    QString m_name; // userScopedKey(m_key)
     QSharedMemory m_segment;
     QLocalServer *m_server = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 
@@ -67,6 +68,21 @@ public:
     static void setAutoStart(bool on);
     // The entry's file path for the current application name.
     static QString autoStartFilePath();
+
+    // Store-review pacing. Declared here, defined by the application shell,
+    // which owns the settings and the rating dialog: only programs that link
+    // the shell may call these; this library links nothing above it.
+    // At most one attempt a run, three requests a year, and apart from the
+    // first (or a forced) request only every N-th call; see the shell's
+    // ReviewPacing for the rules and the settings used.
+    static void requestStoreReview();
+    static int reviewRequestCalls();
+    static int reviewRequestCount();
+    static QDate lastReviewRequestDate();
+    static bool reviewRequestsExhausted();
+    static void requestReview(bool force);
+    static int remainingReviewRequests();
+    static void setReviewRequestInterval(const int &interval);
 
     bool isInStandBy() const { return inStandBy; }
 
