@@ -1,4 +1,5 @@
 #include "app.h"
+#include "fifowatch.h"
 #include "filesizelimit.h"
 #include "modalanswerer.h"
 #include "settingsdialog.h"
@@ -10,11 +11,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <sys/stat.h>
 
 using QMWidgets::App;
 using QMWidgets::SettingsDialog;
@@ -262,7 +267,6 @@ private slots:
         QTest::addRow("not xml") << QByteArray("this is not xml");
         // Broken after a valid first page: nothing of it may be applied.
         QTest::addRow("truncated") << QByteArray("<Settings><Alpha value=\"half\"/><Zeta value=\"x\"");
-        QTest::addRow("foreign root") << QByteArray("<Other><Alpha value=\"foreign\"/></Other>");
         QTest::addRow("empty") << QByteArray();
         QTest::addRow("missing file") << QByteArray("<missing>");
     }
@@ -278,6 +282,116 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
         QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void otherRootsAndLatin1FilesLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("loaded");
+        QTest::addRow("another root") << QByteArray("<Other><Alpha value=\"foreign\"/></Other>")
+                                      << QStringLiteral("foreign");
+        QTest::addRow("latin-1 without declaration")
+            << QByteArray("<Settings><Alpha value=\"Gr\xFC\xDF" "e \xA9\"/></Settings>")
+            << QString::fromUtf8("Grüße ©");
+    }
+    void otherRootsAndLatin1FilesLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, loaded);
+        const QString path = dir.filePath("other.tssettings");
+        writeFile(path, content);
+        QString error;
+        QVERIFY2(SettingsDialog::loadFromFile(path, &error), qPrintable(error));
+        QCOMPARE(alpha->edit->text(), loaded);
+    }
+
+    void onlySmallRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addRow("fifo") << "fifo";
+        QTest::addRow("oversized") << "oversized";
+    }
+    void onlySmallRegularFilesAreRead()
+    {
+        QFETCH(QString, kind);
+        // arrange
+        const QString path = dir.filePath(kind + ".tssettings");
+        QFile::remove(path);
+        if (kind == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            // Valid settings, padded with blanks far beyond any settings file.
+            writeFile(path, "<Settings><Alpha value=\"huge\"/></Settings>"
+                                + QByteArray(8 * 1024 * 1024, ' '));
+        }
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == "fifo")
+            watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
+        // act
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        if (watch)
+            watch->stop();
+        // assert
+        QVERIFY(!loaded);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!watch || !watch->readerSeen());
+        QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
+    }
+
+    void pageWithoutXmlNameIsLeftOutAndTheRestReadsBack()
+    {
+        // arrange
+        TextPage spaced("Two Words");
+        spaced.edit->setText("lost");
+        SettingsDialog::registerWidget("Two Words", &spaced);
+        const QString path = dir.filePath("names.tssettings");
+        alpha->edit->setText("kept");
+        // act
+        QStringList skipped;
+        QVERIFY(SettingsDialog::saveToFile(path, nullptr, nullptr, &skipped));
+        SettingsDialog::unregisterWidget("Two Words");
+        alpha->edit->setText("changed");
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        // assert
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(skipped, QStringList{"Two Words"});
+        QCOMPARE(alpha->edit->text(), QStringLiteral("kept"));
+        QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void savingAsksBeforeReplacingTheFileWithTheExtension_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("no keeps the file") << "No" << false;
+        QTest::newRow("yes replaces it") << "Yes" << true;
+    }
+    void savingAsksBeforeReplacingTheFileWithTheExtension()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, replaced);
+        // arrange
+        const QString typed = dir.filePath("existing");
+        writeFile(typed + ".tssettings", "<Settings/>");
+        SettingsDialog dialog;
+        dialog.show();
+        std::unique_ptr<ModalAnswerer> fileAnswer(chooseFile(typed, nullptr));
+        QString asked;
+        auto boxAnswer = std::make_unique<ModalAnswerer>([&asked, answer](QWidget *w) {
+            for (QLabel *label : w->findChildren<QLabel *>())
+                asked += label->text();
+            ModalAnswerer::clickButtonWithText(w, answer);
+        }, 3000);
+        boxAnswer->setClassName("QMWidgets::MMessageBox");
+        // act
+        dialog.slotSaveSettings();
+        // assert
+        QVERIFY(fileAnswer->answered());
+        QVERIFY(boxAnswer->answered());
+        QVERIFY(asked.contains("existing.tssettings"));
+        QCOMPARE(readAll(typed + ".tssettings").contains("z-value"), replaced);
     }
 
     void failedSaveKeepsTheOldFile()
