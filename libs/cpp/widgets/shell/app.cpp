@@ -979,8 +979,9 @@ void App::applyReminderChoice(int choice)
 {
     switch (choice) {
     case ReminderStateDialog::Rate:
-        slotRateApp();
-        setValue(QStringLiteral("AutoReminder"), false);
+        // Asking stops only when the rating page really opened.
+        if (openRatingPage())
+            setValue(QStringLiteral("AutoReminder"), false);
         break;
     case ReminderStateDialog::Mail:
         slotContactUs();
@@ -999,6 +1000,10 @@ void App::slotCallRateReminderInternal()
     // A delayed step that fires while a reminder dialog is open would read the
     // same counter and stack a second dialog on the first: let it pass.
     if (m_reminderStepRunning)
+        return;
+    // Without web links the rating and follow dialogs would offer nothing
+    // that works; the share dialog still offers the e-mail.
+    if (areWebLinksDisabled() && m_reminderKind != 2)
         return;
 
     QWidget *parent = mainWidget();
@@ -1091,11 +1096,20 @@ void App::slotTellFriend()
     else if (isStoreDistribution())
         link = storeProductUrl(applicationName().toLower())
                    .replace(QStringLiteral("macappstore"), QStringLiteral("https"));
+    // A placeholder address is no use to the friend: the mail names the program only.
+    QString body = displayName();
+    if (SiteConfig::isReachable(QUrl(link, QUrl::TolerantMode)))
+        body += QStringLiteral(" - ") + link;
     openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
-             + QStringLiteral(" app!&body=") + displayName() + QStringLiteral(" - ") + link);
+             + QStringLiteral(" app!&body=") + body);
 }
 
 void App::slotRateApp()
+{
+    openRatingPage();
+}
+
+bool App::openRatingPage()
 {
     QString link;
     if (isWebDistribution()) {
@@ -1105,7 +1119,7 @@ void App::slotRateApp()
         link = storeProductUrl(m_appPageUrl);
         link.replace(QStringLiteral("//pdp/?productid="), QStringLiteral("//review/?ProductId="));
     }
-    openLink(link);
+    return openLink(link);
 }
 
 void App::slotSupportPage()

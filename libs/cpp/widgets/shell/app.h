@@ -263,6 +263,8 @@ protected:
 private:
     // Acts on a reminder dialog's choice: rate or mail open their link, and
     // these and "never ask again" switch the reminders off.
+    // Opens the rating page (slotRateApp); false when nothing could be opened.
+    bool openRatingPage();
     void applyReminderChoice(int choice);
 
     QSettings *m_settings = nullptr;
