@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -142,6 +143,27 @@ private slots:
         dialog.hide();
         SettingsDialog::unregisterWidget("Zeta");
         delete replacement;
+    }
+
+    // Without a style sheet the save and load buttons must not be blank areas.
+    void fileButtonsHaveIconToolTipAndName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("save") << "StorageBrowserSS" << "Save the Settings";
+        QTest::newRow("load") << "StorageBrowserLS" << "Load the Settings";
+    }
+    void fileButtonsHaveIconToolTipAndName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, toolTip);
+        SettingsDialog dialog;
+        dialog.show();
+        auto *button = dialog.findChild<QPushButton *>(name);
+        QVERIFY(button);
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->toolTip(), toolTip);
+        QCOMPARE(button->accessibleName(), toolTip);
     }
 
     void buttonsApplyAsTold_data()

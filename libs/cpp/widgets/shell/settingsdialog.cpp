@@ -168,6 +168,8 @@ void SettingsDialog::buildUi()
     stylePushButton(cancel);
     styleIconButton(save);
     styleIconButton(load);
+    setDefaultIcon(save, QStyle::SP_DialogSaveButton);
+    setDefaultIcon(load, QStyle::SP_DialogOpenButton);
 
     connect(save, SIGNAL(clicked()), this, SLOT(slotSaveSettings()));
     connect(load, SIGNAL(clicked()), this, SLOT(slotLoadSettings()));
