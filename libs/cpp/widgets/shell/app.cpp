@@ -49,17 +49,11 @@ thread_local bool t_writingLog = false;
 
 const char *const kQtProjectAddress = "https://www.qt.io";
 
-QString firstLocation(QStandardPaths::StandardLocation location)
+// Organisation and application name below a standard location.
+QString namedPart()
 {
-    const QStringList locations = QStandardPaths::standardLocations(location);
-    return locations.isEmpty() ? QString() : locations.first();
-}
-
-// The standard location followed by organisation and application name.
-QString namedLocation(QStandardPaths::StandardLocation location)
-{
-    return firstLocation(location) + QLatin1Char('/') + QCoreApplication::organizationName()
-        + QLatin1Char('/') + QCoreApplication::applicationName() + QLatin1Char('/');
+    return QLatin1Char('/') + QCoreApplication::organizationName() + QLatin1Char('/')
+        + QCoreApplication::applicationName() + QLatin1Char('/');
 }
 
 QString created(const QString &path, bool create)
@@ -497,40 +491,52 @@ QString App::downloadsDirectory(bool create)
 
 QString App::supportDirectory(bool create)
 {
-    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::AppDataLocation),
+                          QString(), create);
+}
+
+QString App::locationFolder(const QStringList &locations, const QString &below, bool create)
+{
+    // No location at all would give a folder at the filesystem root.
     if (locations.isEmpty())
         return workDirectory(create);
-    return created(locations.first(), create);
+    return created(locations.first() + below, create);
 }
 
 QString App::dataDirectory(bool create)
 {
-    return created(firstLocation(QStandardPaths::AppLocalDataLocation) + QLatin1Char('/'), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation),
+                          QStringLiteral("/"), create);
 }
 
 QString App::cachesDirectory(bool create)
 {
-    return created(firstLocation(QStandardPaths::CacheLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::CacheLocation),
+                          QString(), create);
 }
 
 QString App::documentsDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::DocumentsLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation),
+                          namedPart(), create);
 }
 
 QString App::picturesDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::PicturesLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::PicturesLocation),
+                          namedPart(), create);
 }
 
 QString App::musicDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::MusicLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::MusicLocation),
+                          namedPart(), create);
 }
 
 QString App::moviesDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::MoviesLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::MoviesLocation),
+                          namedPart(), create);
 }
 
 void App::ensureDirectory(const QString &path)
