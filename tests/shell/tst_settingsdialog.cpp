@@ -416,6 +416,44 @@ private slots:
         QCOMPARE(readAll(typed + ".tssettings").contains("z-value"), replaced);
     }
 
+    void fileDialogsStartInTheRememberedFolders_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::newRow("save") << true;
+        QTest::newRow("load") << false;
+    }
+    void fileDialogsStartInTheRememberedFolders()
+    {
+        QFETCH(bool, saving);
+        // arrange: the two folders remembered apart
+        QDir(dir.path()).mkpath("saved");
+        QDir(dir.path()).mkpath("loaded");
+        App::instance()->setLastSaveDirectory(dir.filePath("saved/x.tssettings"));
+        App::instance()->setLastSettingsDirectory(dir.filePath("loaded/y.tssettings"));
+        SettingsDialog dialog;
+        dialog.show();
+        QString folder;
+        QString preset;
+        ModalAnswerer answerer([&folder, &preset](QWidget *w) {
+            auto *files = qobject_cast<QFileDialog *>(w);
+            folder = files->directory().absolutePath();
+            if (auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                preset = edit->text();
+            files->reject();
+        }, 3000);
+        answerer.setClassName("QFileDialog");
+        // act
+        if (saving)
+            dialog.slotSaveSettings();
+        else
+            dialog.slotLoadSettings();
+        // assert
+        QVERIFY(answerer.answered());
+        QCOMPARE(folder, QDir(dir.filePath(saving ? "saved" : "loaded")).absolutePath());
+        if (saving)
+            QCOMPARE(preset, QStringLiteral("Settings.tssettings"));
+    }
+
     void failedSaveKeepsTheOldFile()
     {
         // arrange
