@@ -413,7 +413,7 @@ private slots:
         QCOMPARE(visible, QStringList({"IntroButton", "ShareButton", "AppButton"}));
         QVERIFY(page.menuBar()->findChild<QLabel *>()->isVisible());
         QCOMPARE(entryTexts(appMenuOf(page.menuBar()), true),
-                 QStringList({"Intro", "Share", "Check Updates", "About", "-", "Quit"}));
+                 QStringList({"Intro", "Share", "About", "-", "Quit"}));
 
         // act: a later change does not reach a built bar
         App::instance()->setWebLinksDisabled(false);

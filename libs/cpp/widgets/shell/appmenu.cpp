@@ -33,9 +33,10 @@ AppMenu::AppMenu(QWidget *parent)
     QAction *contact = addEntry(tr("Contact Us"), QStringLiteral(":/feedback.png"), SLOT(slotContactUs()));
     m_supportPageAction = addEntry(tr("Support Page"), QStringLiteral(":/webpage.png"),
                                    SLOT(slotSupportPage()));
-    if (app && app->isWebDistribution())
-        addEntry(tr("Check Updates"), QString(), SLOT(slotCheckUpdate()));
+    // The update check asks the maker's site and offers its page.
     const bool linksOff = app && app->areWebLinksDisabled();
+    if (app && app->isWebDistribution() && !linksOff)
+        addEntry(tr("Check Updates"), QString(), SLOT(slotCheckUpdate()));
     if (app && !app->privacyPolicyUrl().isEmpty() && !linksOff)
         addEntry(tr("Privacy Policy"), QString(), SLOT(slotShowPrivacyPolicy()));
     addEntry(tr("About"), QStringLiteral(":/appicon.png"), SLOT(slotAbout()));
