@@ -163,8 +163,7 @@ private slots:
         bool saved = true;
         QString warning;
         ModalAnswerer warned([&warning](QWidget *box) {
-            for (QLabel *label : box->findChildren<QLabel *>())
-                warning += label->text();
+            warning = ModalAnswerer::labelTexts(box);
             static_cast<QDialog *>(box)->accept();
         }, 3000);
         warned.setClassName("QMWidgets::MMessageBox");

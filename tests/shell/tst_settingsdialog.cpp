@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -402,8 +401,7 @@ private slots:
         std::unique_ptr<ModalAnswerer> fileAnswer(chooseFile(typed, nullptr));
         QString asked;
         auto boxAnswer = std::make_unique<ModalAnswerer>([&asked, answer](QWidget *w) {
-            for (QLabel *label : w->findChildren<QLabel *>())
-                asked += label->text();
+            asked = ModalAnswerer::labelTexts(w);
             ModalAnswerer::clickButtonWithText(w, answer);
         }, 3000);
         boxAnswer->setClassName("QMWidgets::MMessageBox");

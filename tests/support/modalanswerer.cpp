@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <QWidget>
@@ -94,6 +95,14 @@ void ModalAnswerer::clickButtonWithText(QWidget *dialog, const QString &text)
     QWARN(qPrintable(QStringLiteral("no button with text ") + text));
     if (auto *d = qobject_cast<QDialog *>(dialog))
         d->reject();
+}
+
+QString ModalAnswerer::labelTexts(QWidget *dialog)
+{
+    QString texts;
+    for (QLabel *label : dialog->findChildren<QLabel *>())
+        texts += label->text();
+    return texts;
 }
 
 void ModalAnswerer::pressKey(QWidget *dialog, int key)

@@ -33,6 +33,8 @@ public:
     // Helpers for answers.
     static void clickButtonWithText(QWidget *dialog, const QString &text);
     static void pressKey(QWidget *dialog, int key);
+    // The texts of all labels in the dialog, run together (what it says).
+    static QString labelTexts(QWidget *dialog);
     // An answer for a file dialog: notes the folder it starts in (when asked),
     // types the file name and accepts.
     static Answer acceptFileDialog(const QString &fileName, QString *startFolder = nullptr);
