@@ -13,6 +13,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral("1.8"));
     QCoreApplication::setOrganizationDomain(QMWidgets::SiteConfig::organizationDomain());
     app.setStyleSheet(appStyleSheet);
+    // Placeholder site addresses (a default build): hide what would open them.
+    app.setWebLinksDisabled(QMWidgets::SiteConfig::hasPlaceholderAddresses());
     app.setPrivacyPolicyUrl(QMWidgets::SiteConfig::privacyPolicyPage());
     app.setSharePage(QString());
 

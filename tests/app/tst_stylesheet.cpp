@@ -660,6 +660,49 @@ private slots:
         }
     }
 
+    // The introduction's video button: its label must stay clear of the red
+    // play icon at the left of its picture.
+    void videoButtonTextClearsItsIcon_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("english") << QStringLiteral("&Watch videos");
+        QTest::newRow("longer label") << QStringLiteral("Watch the videos now");
+    }
+    void videoButtonTextClearsItsIcon()
+    {
+        QFETCH(QString, text);
+        // arrange: the button at the width its row gives it, once with and once without its label
+        QWidget row;
+        auto *layout = new QHBoxLayout(&row);
+        auto *video = new QPushButton(text);
+        video->setObjectName(QStringLiteral("VideoButton"));
+        layout->addWidget(video);
+        layout->addStretch(1);
+        row.resize(600, 60);
+        row.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        // act
+        const QImage labelled = video->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        video->setText(QString());
+        const QImage bare = video->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // assert
+        QCOMPARE(labelled.size(), bare.size());
+        int iconRight = -1;
+        int textLeft = labelled.width();
+        for (int y = 0; y < bare.height(); ++y) {
+            for (int x = 0; x < bare.width(); ++x) {
+                const QColor c = bare.pixelColor(x, y);
+                if (c.red() > 150 && c.green() < 90 && c.blue() < 90)
+                    iconRight = qMax(iconRight, x);
+                if (labelled.pixel(x, y) != bare.pixel(x, y))
+                    textLeft = qMin(textLeft, x);
+            }
+        }
+        QVERIFY(iconRight > 0);
+        QVERIFY2(textLeft > iconRight + 2, qPrintable(QStringLiteral("text from %1, icon to %2")
+                                                          .arg(textLeft).arg(iconRight)));
+    }
+
     void pictureButtonsAreAtLeastTheirPictureSize()
     {
         QPushButton video(QStringLiteral("Watch videos"));

@@ -49,6 +49,21 @@ private slots:
         QVERIFY(none.timedOut());
     }
 
+    void failSafeFailsAnAnswerThatLeavesTheDialogOpen()
+    {
+        // arrange: an answer that does nothing, like a click on a button
+        // whose connection was removed
+        QDialog stuck;
+        QTimer::singleShot(20000, &stuck, &QDialog::reject); // only a broken fail-safe gets here
+        ModalAnswerer ignoring([](QWidget *) {}, 200);
+        // act
+        QEXPECT_FAIL("", "the fail-safe fails the test whose answer left the dialog open", Continue);
+        stuck.exec();
+        // assert
+        QVERIFY(ignoring.answered());
+        QVERIFY(ignoring.timedOut());
+    }
+
     void idleRunsQueuedWork()
     {
         bool ran = false;

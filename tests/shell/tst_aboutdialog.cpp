@@ -242,6 +242,29 @@ private slots:
         QVERIFY(AboutDialog::rightsNotice(2031).contains(QStringLiteral("2031")));
         QCOMPARE(text.contains(QStringLiteral("<A HREF="), Qt::CaseInsensitive), !disabled);
     }
+
+    void makersAddressOpensThroughTheApplication_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("placeholder") << "https://www.quillar.invalid/" << 0;
+        QTest::newRow("real address") << "http://127.0.0.1:6/" << 1;
+    }
+    void makersAddressOpensThroughTheApplication()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, opened);
+        // arrange
+        AboutDialog dialog;
+        auto *info = dialog.findChild<QLabel *>(QStringLiteral("AboutInfoLabel"));
+        UrlRecorder::instance()->clear();
+        // act: the label's own opening would bypass the placeholder check
+        const bool opensItself = info->openExternalLinks();
+        emit info->linkActivated(address);
+        // assert
+        QVERIFY(!opensItself);
+        QCOMPARE(UrlRecorder::instance()->urls().size(), opened);
+    }
 };
 
 GLYPH_APP_TEST_MAIN(TestAboutDialog, QMWidgets::App)

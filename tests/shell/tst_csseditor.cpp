@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -160,6 +161,12 @@ private slots:
         doc.setFileName(path);
         QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
         bool saved = true;
+        QString warning;
+        ModalAnswerer warned([&warning](QWidget *box) {
+            warning = ModalAnswerer::labelTexts(box);
+            static_cast<QDialog *>(box)->accept();
+        }, 3000);
+        warned.setClassName("QMWidgets::MMessageBox");
         // act
         if (how == QLatin1String("readonly")) {
             if (geteuid() == 0)
@@ -180,6 +187,8 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"sheet.qss"});
         QCOMPARE(doc.fileName(), path);
         QCOMPARE(titles.count(), 0);
+        QVERIFY(warned.answered()); // the failure is reported, not silent
+        QVERIFY(warning.contains(QStringLiteral("sheet.qss")));
     }
 
     void loadReadsChosenFile()
@@ -237,6 +246,10 @@ private slots:
         QCOMPARE(qApp->styleSheet(), sheet);
         QCOMPARE(doc->styleSheet(), QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
         QCOMPARE(doc->document()->defaultFont().family(), QStringLiteral("Lucida Console"));
+        // without that face a monospace one stands in: narrow and wide letters take the same room
+        const QFontMetrics metrics(doc->document()->defaultFont());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("MMMM")));
 
         editor.slotReset();
 

@@ -86,6 +86,25 @@ private slots:
         QVERIFY(QDir(expected).exists());
     }
 
+    void withoutPlatformLocationsFoldersAreTheWorkFolder_data()
+    {
+        QTest::addColumn<QStringList>("locations");
+        QTest::addColumn<QString>("below");
+        QTest::addColumn<QString>("expected");
+        const QString work = App::workDirectory(false);
+        QTest::newRow("none, named") << QStringList() << "/Quillar/Glyphcraft/" << work;
+        QTest::newRow("none, data") << QStringList() << "/" << work;
+        QTest::newRow("first of two") << QStringList{"/x/docs", "/y/docs"} << "/Quillar/Glyphcraft/"
+                                      << "/x/docs/Quillar/Glyphcraft/";
+    }
+    void withoutPlatformLocationsFoldersAreTheWorkFolder()
+    {
+        QFETCH(QStringList, locations);
+        QFETCH(QString, below);
+        QFETCH(QString, expected);
+        QCOMPARE(App::locationFolder(locations, below), expected);
+    }
+
     void trailingSlashRules()
     {
         QCOMPARE(App::workDirectory(false), App::downloadsDirectory(false));

@@ -258,6 +258,23 @@ private slots:
         QVERIFY(last.isNull());
     }
 
+    void popupSetAgainBeforeEventsRunSurvives()
+    {
+        // arrange
+        QPointer<QWidget> a = new QWidget;
+        QPointer<QWidget> b = new QWidget;
+        TitleLabel title;
+        // act: A goes, B comes, A comes back, all before the event loop runs
+        title.setPopup(a, QPoint(0, 0));
+        title.setPopup(b, QPoint(0, 0));
+        title.setPopup(a, QPoint(3, 3));
+        QVERIFY(Idle::settle());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // assert
+        QVERIFY(!a.isNull());
+        QCOMPARE(title.popup(), a.data());
+        QVERIFY(b.isNull());
+    }
 };
 
 GLYPH_TEST_MAIN(TestLabels)

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdio>
 #include <sys/resource.h>
 
 using QMWidgets::App;
@@ -18,6 +19,9 @@ static int logChild(const char *mode, char *argv[])
         App::setLogToFile();
         qWarning("without application");
         qDebug("still without application");
+        // Where a handler without the guard would have written: the support
+        // folder as it reads without organisation and application name.
+        fputs(qPrintable(App::supportDirectory(false) + "/protocol.log"), stdout);
         return 0;
     }
     // The abort is expected: leave no core file behind.
@@ -130,6 +134,9 @@ private slots:
 
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
+        const QString unguardedPath = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY(unguardedPath.endsWith("/protocol.log"));
+        QVERIFY2(!QFile::exists(unguardedPath), qPrintable(unguardedPath));
         QVERIFY(!QFile::exists(logPath()));
     }
 };

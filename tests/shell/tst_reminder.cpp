@@ -222,6 +222,51 @@ private slots:
         QCOMPARE(this->remindersOn(), remindersOn);
     }
 
+    void rateItNowKeepsAskingWhenThePageDoesNotOpen()
+    {
+        // arrange: a rating page that cannot open (placeholder host)
+        qputenv("GLYPH_SITE_RATE", "https://rate.quillar.invalid");
+        app()->setReminderInterval(2);
+        store(true, 2);
+        Seen seen;
+        ModalAnswerer answerer(answerWith("&Rate It Now", &seen));
+        // act
+        app()->slotCallRateReminderInternal();
+        qputenv("GLYPH_SITE_RATE", "https://127.0.0.1/rate");
+        // assert
+        QVERIFY(answerer.answered());
+        QVERIFY(opened().isEmpty());
+        QVERIFY(remindersOn());
+        QCOMPARE(counter(), 3);
+    }
+
+    void withoutWebLinksOnlyTheShareReminderShows_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("rating") << 1 << false;
+        QTest::newRow("following") << 4 << false;
+        QTest::newRow("sharing") << 2 << true;
+    }
+    void withoutWebLinksOnlyTheShareReminderShows()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, shown);
+        // arrange
+        useKind(kind);
+        app()->setReminderInterval(2);
+        store(true, 2);
+        app()->setWebLinksDisabled(true);
+        Seen seen;
+        ModalAnswerer answerer(answerWith("&Close", &seen), 1000);
+        // act
+        app()->slotCallRateReminderInternal();
+        app()->setWebLinksDisabled(false);
+        // assert
+        QCOMPARE(answerer.answered(), shown);
+        QVERIFY(remindersOn());
+    }
+
     void shareAndFollowReminders_data()
     {
         QTest::addColumn<int>("kind");

@@ -1,4 +1,5 @@
 #include "app.h"
+#include "fifowatch.h"
 #include "filesizelimit.h"
 #include "modalanswerer.h"
 #include "settingsdialog.h"
@@ -12,9 +13,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <sys/stat.h>
 
 using QMWidgets::App;
 using QMWidgets::SettingsDialog;
@@ -137,6 +142,27 @@ private slots:
         dialog.hide();
         SettingsDialog::unregisterWidget("Zeta");
         delete replacement;
+    }
+
+    // Without a style sheet the save and load buttons must not be blank areas.
+    void fileButtonsHaveIconToolTipAndName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("save") << "StorageBrowserSS" << "Save the Settings";
+        QTest::newRow("load") << "StorageBrowserLS" << "Load the Settings";
+    }
+    void fileButtonsHaveIconToolTipAndName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, toolTip);
+        SettingsDialog dialog;
+        dialog.show();
+        auto *button = dialog.findChild<QPushButton *>(name);
+        QVERIFY(button);
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->toolTip(), toolTip);
+        QCOMPARE(button->accessibleName(), toolTip);
     }
 
     void buttonsApplyAsTold_data()
@@ -262,7 +288,6 @@ private slots:
         QTest::addRow("not xml") << QByteArray("this is not xml");
         // Broken after a valid first page: nothing of it may be applied.
         QTest::addRow("truncated") << QByteArray("<Settings><Alpha value=\"half\"/><Zeta value=\"x\"");
-        QTest::addRow("foreign root") << QByteArray("<Other><Alpha value=\"foreign\"/></Other>");
         QTest::addRow("empty") << QByteArray();
         QTest::addRow("missing file") << QByteArray("<missing>");
     }
@@ -278,6 +303,153 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
         QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void otherRootsAndLatin1FilesLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("loaded");
+        QTest::addRow("another root") << QByteArray("<Other><Alpha value=\"foreign\"/></Other>")
+                                      << QStringLiteral("foreign");
+        QTest::addRow("latin-1 without declaration")
+            << QByteArray("<Settings><Alpha value=\"Gr\xFC\xDF" "e \xA9\"/></Settings>")
+            << QString::fromUtf8("Grüße ©");
+    }
+    void otherRootsAndLatin1FilesLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, loaded);
+        const QString path = dir.filePath("other.tssettings");
+        writeFile(path, content);
+        QString error;
+        QVERIFY2(SettingsDialog::loadFromFile(path, &error), qPrintable(error));
+        QCOMPARE(alpha->edit->text(), loaded);
+    }
+
+    void onlySmallRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addRow("fifo") << "fifo";
+        QTest::addRow("oversized") << "oversized";
+    }
+    void onlySmallRegularFilesAreRead()
+    {
+        QFETCH(QString, kind);
+        // arrange
+        const QString path = dir.filePath(kind + ".tssettings");
+        QFile::remove(path);
+        if (kind == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            // Valid settings, padded with blanks far beyond any settings file.
+            writeFile(path, "<Settings><Alpha value=\"huge\"/></Settings>"
+                                + QByteArray(8 * 1024 * 1024, ' '));
+        }
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == "fifo")
+            watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
+        // act
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        if (watch)
+            watch->stop();
+        // assert
+        QVERIFY(!loaded);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!watch || !watch->readerSeen());
+        QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
+    }
+
+    void pageWithoutXmlNameIsLeftOutAndTheRestReadsBack()
+    {
+        // arrange
+        TextPage spaced("Two Words");
+        spaced.edit->setText("lost");
+        SettingsDialog::registerWidget("Two Words", &spaced);
+        const QString path = dir.filePath("names.tssettings");
+        alpha->edit->setText("kept");
+        // act
+        QStringList skipped;
+        QVERIFY(SettingsDialog::saveToFile(path, nullptr, nullptr, &skipped));
+        SettingsDialog::unregisterWidget("Two Words");
+        alpha->edit->setText("changed");
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        // assert
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(skipped, QStringList{"Two Words"});
+        QCOMPARE(alpha->edit->text(), QStringLiteral("kept"));
+        QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    void savingAsksBeforeReplacingTheFileWithTheExtension_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("no keeps the file") << "No" << false;
+        QTest::newRow("yes replaces it") << "Yes" << true;
+    }
+    void savingAsksBeforeReplacingTheFileWithTheExtension()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, replaced);
+        // arrange
+        const QString typed = dir.filePath("existing");
+        writeFile(typed + ".tssettings", "<Settings/>");
+        SettingsDialog dialog;
+        dialog.show();
+        std::unique_ptr<ModalAnswerer> fileAnswer(chooseFile(typed, nullptr));
+        QString asked;
+        auto boxAnswer = std::make_unique<ModalAnswerer>([&asked, answer](QWidget *w) {
+            asked = ModalAnswerer::labelTexts(w);
+            ModalAnswerer::clickButtonWithText(w, answer);
+        }, 3000);
+        boxAnswer->setClassName("QMWidgets::MMessageBox");
+        // act
+        dialog.slotSaveSettings();
+        // assert
+        QVERIFY(fileAnswer->answered());
+        QVERIFY(boxAnswer->answered());
+        QVERIFY(asked.contains("existing.tssettings"));
+        QCOMPARE(readAll(typed + ".tssettings").contains("z-value"), replaced);
+    }
+
+    void fileDialogsStartInTheRememberedFolders_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::newRow("save") << true;
+        QTest::newRow("load") << false;
+    }
+    void fileDialogsStartInTheRememberedFolders()
+    {
+        QFETCH(bool, saving);
+        // arrange: the two folders remembered apart
+        QDir(dir.path()).mkpath("saved");
+        QDir(dir.path()).mkpath("loaded");
+        App::instance()->setLastSaveDirectory(dir.filePath("saved/x.tssettings"));
+        App::instance()->setLastSettingsDirectory(dir.filePath("loaded/y.tssettings"));
+        SettingsDialog dialog;
+        dialog.show();
+        QString folder;
+        QString preset;
+        ModalAnswerer answerer([&folder, &preset](QWidget *w) {
+            auto *files = qobject_cast<QFileDialog *>(w);
+            folder = files->directory().absolutePath();
+            if (auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                preset = edit->text();
+            files->reject();
+        }, 3000);
+        answerer.setClassName("QFileDialog");
+        // act
+        if (saving)
+            dialog.slotSaveSettings();
+        else
+            dialog.slotLoadSettings();
+        // assert
+        QVERIFY(answerer.answered());
+        QCOMPARE(folder, QDir(dir.filePath(saving ? "saved" : "loaded")).absolutePath());
+        if (saving)
+            QCOMPARE(preset, QStringLiteral("Settings.tssettings"));
     }
 
     void failedSaveKeepsTheOldFile()

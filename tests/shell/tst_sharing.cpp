@@ -243,6 +243,24 @@ private slots:
         QCOMPARE(names, shown);
     }
 
+    void withoutWebLinksOnlyTheMailStaysAndNamesNoPlaceholder()
+    {
+        // arrange
+        app()->setAppPageUrl(QStringLiteral("https://www.quillar.invalid/glyphcraft"));
+        app()->setWebLinksDisabled(true);
+        // act
+        TellWidget share;
+        JoinWidget follow;
+        const QList<QUrl> mailed = clickOn<TellWidget>(QStringLiteral("EmailShareButton"));
+        app()->setWebLinksDisabled(false);
+        // assert
+        QCOMPARE(shownButtons(&share), QStringList{"EmailShareButton"});
+        QCOMPARE(shownButtons(&follow), QStringList());
+        QCOMPARE(mailed.size(), 1);
+        QCOMPARE(mailed.first().toString(),
+                 "mailto:?subject=Check out the cool Glyphcraft app!&body=" + app()->displayName());
+    }
+
     void dialogsRunModallyAndClose_data()
     {
         QTest::addColumn<bool>("sharing");

@@ -112,6 +112,37 @@ private slots:
         QCOMPARE(SiteConfig::tutorialPage(language), tutorial);
     }
 
+    void placeholdersSwitchWebLinksOff_data()
+    {
+        QTest::addColumn<QByteArray>("leftAsPlaceholder");
+        QTest::addColumn<bool>("placeholders");
+        QTest::newRow("every address real") << QByteArray() << false;
+        QTest::newRow("rate site left") << QByteArray("GLYPH_SITE_RATE") << true;
+        QTest::newRow("contact left") << QByteArray("GLYPH_SITE_CONTACT") << true;
+        QTest::newRow("video playlist left") << QByteArray("GLYPH_SITE_TUTORIAL_VIDEO") << true;
+    }
+    void placeholdersSwitchWebLinksOff()
+    {
+        QFETCH(QByteArray, leftAsPlaceholder);
+        QFETCH(bool, placeholders);
+        const QList<QByteArray> opened = {
+            "GLYPH_SITE_INTERNATIONAL", "GLYPH_SITE_BASE", "GLYPH_SITE_RATE", "GLYPH_SITE_APPS",
+            "GLYPH_SITE_PRIVACY", "GLYPH_SITE_TUTORIAL_VIDEO", "GLYPH_SITE_SHARE_FACEBOOK",
+            "GLYPH_SITE_SHARE_TWITTER", "GLYPH_SITE_FOLLOW", "GLYPH_SITE_FACEBOOK_SHARER",
+            "GLYPH_SITE_TWITTER_HOME", "GLYPH_SITE_FACEBOOK_PAGE", "GLYPH_SITE_YOUTUBE_CHANNEL",
+            "GLYPH_SITE_TWITTER_PAGE", "GLYPH_SITE_CONTACT"};
+        QVERIFY(SiteConfig::hasPlaceholderAddresses()); // the defaults
+        for (const QByteArray &variable : opened) {
+            if (variable != leftAsPlaceholder)
+                qputenv(variable.constData(), variable == "GLYPH_SITE_CONTACT" ? "me@127.0.0.1"
+                                                                                : "http://127.0.0.1:9/");
+        }
+        const bool got = SiteConfig::hasPlaceholderAddresses();
+        for (const QByteArray &variable : opened)
+            qunsetenv(variable.constData());
+        QCOMPARE(got, placeholders);
+    }
+
     void crossPromoPageSitsInTheAppsSite()
     {
         qputenv("GLYPH_SITE_APPS", "https://apps.example.test/apps");

@@ -42,6 +42,27 @@ class TestTopWidget : public QObject
     Q_OBJECT
 
 private slots:
+    // Without a style sheet the title-bar buttons must not be blank areas.
+    void titleButtonsHaveIconToolTipAndName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("close") << "TopWidgetClose" << "Close";
+        QTest::newRow("maximize") << "TopWidgetMaximize" << "Maximize";
+        QTest::newRow("minimize") << "TopWidgetMinimize" << "Minimize";
+    }
+    void titleButtonsHaveIconToolTipAndName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, toolTip);
+        TopWidget window(false);
+        auto *button = window.findChild<QPushButton *>(name);
+        QVERIFY(button);
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->toolTip(), toolTip);
+        QCOMPARE(button->accessibleName(), toolTip);
+    }
+
     void execReturnsHowTheWindowEnded_data()
     {
         QTest::addColumn<QString>("how");

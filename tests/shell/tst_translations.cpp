@@ -144,6 +144,32 @@ private slots:
         QVERIFY(QCoreApplication::removeTranslator(manager()->appTranslator()));
     }
 
+    void switchBackFromRightToLeft_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("translated");
+        QTest::newRow("to English") << "en" << false;
+        QTest::newRow("to German") << "de" << true;
+    }
+    void switchBackFromRightToLeft()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, translated);
+        // arrange: a window made while the program runs right to left
+        manager()->load("ar");
+        QWidget window;
+        QCOMPARE(window.layoutDirection(), Qt::RightToLeft);
+        // act
+        manager()->load(language);
+        // assert
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(window.layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(App::instance()->language(), language);
+        QCOMPARE(QCoreApplication::removeTranslator(manager()->appTranslator()), translated);
+        QCoreApplication::removeTranslator(manager()->qtTranslator());
+        QCoreApplication::removeTranslator(manager()->libsTranslator());
+    }
+
     void englishInstallsNothing()
     {
         manager()->load("de");

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <QWidget>
@@ -16,21 +17,40 @@ ModalAnswerer::ModalAnswerer(Answer answer, int failSafeMs, QObject *parent)
     connect(&m_poll, &QTimer::timeout, this, &ModalAnswerer::poll);
     m_poll.start();
     m_failSafe.setSingleShot(true);
-    connect(&m_failSafe, &QTimer::timeout, this, [this] {
-        m_poll.stop();
-        m_timedOut = true;
-        // Close whatever is modal so the nested loop ends and the test can fail.
-        for (int i = 0; i < 10; ++i) {
-            QWidget *w = QApplication::activeModalWidget();
-            if (!w)
-                break;
-            if (auto *d = qobject_cast<QDialog *>(w))
-                d->reject();
-            else
-                w->close();
-        }
-    });
+    connect(&m_failSafe, &QTimer::timeout, this, &ModalAnswerer::failSafe);
     m_failSafe.start(failSafeMs);
+}
+
+void ModalAnswerer::failSafe()
+{
+    m_poll.stop();
+    // An answer that closed its dialog is done; one whose dialog is still up
+    // (a button that lost its connection, say) must not hang the test.
+    const bool stuck = m_answered && m_dialog && m_dialog->isVisible();
+    if (m_answered && !stuck)
+        return;
+    m_timedOut = true;
+    if (stuck) {
+        QTest::qVerify(false, "answered dialog closed",
+                       "the answered dialog is still open: its answer did not close it", __FILE__,
+                       __LINE__);
+        closeWidget(m_dialog);
+    }
+    // Close whatever is modal so the nested loop ends and the test can fail.
+    for (int i = 0; i < 10; ++i) {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w)
+            break;
+        closeWidget(w);
+    }
+}
+
+void ModalAnswerer::closeWidget(QWidget *widget)
+{
+    if (auto *d = qobject_cast<QDialog *>(widget))
+        d->reject();
+    else
+        widget->close();
 }
 
 ModalAnswerer::~ModalAnswerer() = default;
@@ -59,7 +79,6 @@ void ModalAnswerer::poll()
         return;
     m_answered = true;
     m_poll.stop();
-    m_failSafe.stop();
     m_dialog = target;
     m_answer(target);
 }
@@ -76,6 +95,14 @@ void ModalAnswerer::clickButtonWithText(QWidget *dialog, const QString &text)
     QWARN(qPrintable(QStringLiteral("no button with text ") + text));
     if (auto *d = qobject_cast<QDialog *>(dialog))
         d->reject();
+}
+
+QString ModalAnswerer::labelTexts(QWidget *dialog)
+{
+    QString texts;
+    for (QLabel *label : dialog->findChildren<QLabel *>())
+        texts += label->text();
+    return texts;
 }
 
 void ModalAnswerer::pressKey(QWidget *dialog, int key)

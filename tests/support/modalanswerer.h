@@ -10,7 +10,9 @@
 // Answers the next modal dialog from a timer. The answer runs once a modal
 // widget (or any visible top-level of the wanted class) shows up. If no answer
 // happened within the fail-safe time, every modal widget is closed so the test
-// fails instead of hanging; answered() then stays false.
+// fails instead of hanging; answered() then stays false. If the answered
+// dialog is still open at that time, its answer did not work: the dialog is
+// closed and the running test fails.
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -31,15 +33,19 @@ public:
     // Helpers for answers.
     static void clickButtonWithText(QWidget *dialog, const QString &text);
     static void pressKey(QWidget *dialog, int key);
+    // The texts of all labels in the dialog, run together (what it says).
+    static QString labelTexts(QWidget *dialog);
     // An answer for a file dialog: notes the folder it starts in (when asked),
     // types the file name and accepts.
     static Answer acceptFileDialog(const QString &fileName, QString *startFolder = nullptr);
 
 private slots:
     void poll();
+    void failSafe();
 
 private:
     QWidget *findTarget() const;
+    static void closeWidget(QWidget *widget);
 
     Answer m_answer;
     QTimer m_poll;

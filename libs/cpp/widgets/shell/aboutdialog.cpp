@@ -85,7 +85,8 @@ AboutDialog::AboutDialog(QWidget *parent)
     m_infoLabel = new QLabel;
     m_infoLabel->setObjectName(QStringLiteral("AboutInfoLabel"));
     m_infoLabel->setStyleSheet(QStringLiteral("background: black;"));
-    m_infoLabel->setOpenExternalLinks(true);
+    // The maker's address opens through the application, like every other link.
+    connect(m_infoLabel, &QLabel::linkActivated, this, [](const QString &link) { App::openLink(link); });
     m_infoLabel->setFixedHeight(87);
 
     const QDate built = App::buildDate();

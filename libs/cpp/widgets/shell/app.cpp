@@ -49,17 +49,11 @@ thread_local bool t_writingLog = false;
 
 const char *const kQtProjectAddress = "https://www.qt.io";
 
-QString firstLocation(QStandardPaths::StandardLocation location)
+// Organisation and application name below a standard location.
+QString namedPart()
 {
-    const QStringList locations = QStandardPaths::standardLocations(location);
-    return locations.isEmpty() ? QString() : locations.first();
-}
-
-// The standard location followed by organisation and application name.
-QString namedLocation(QStandardPaths::StandardLocation location)
-{
-    return firstLocation(location) + QLatin1Char('/') + QCoreApplication::organizationName()
-        + QLatin1Char('/') + QCoreApplication::applicationName() + QLatin1Char('/');
+    return QLatin1Char('/') + QCoreApplication::organizationName() + QLatin1Char('/')
+        + QCoreApplication::applicationName() + QLatin1Char('/');
 }
 
 QString created(const QString &path, bool create)
@@ -497,40 +491,52 @@ QString App::downloadsDirectory(bool create)
 
 QString App::supportDirectory(bool create)
 {
-    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::AppDataLocation),
+                          QString(), create);
+}
+
+QString App::locationFolder(const QStringList &locations, const QString &below, bool create)
+{
+    // No location at all would give a folder at the filesystem root.
     if (locations.isEmpty())
         return workDirectory(create);
-    return created(locations.first(), create);
+    return created(locations.first() + below, create);
 }
 
 QString App::dataDirectory(bool create)
 {
-    return created(firstLocation(QStandardPaths::AppLocalDataLocation) + QLatin1Char('/'), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation),
+                          QStringLiteral("/"), create);
 }
 
 QString App::cachesDirectory(bool create)
 {
-    return created(firstLocation(QStandardPaths::CacheLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::CacheLocation),
+                          QString(), create);
 }
 
 QString App::documentsDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::DocumentsLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation),
+                          namedPart(), create);
 }
 
 QString App::picturesDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::PicturesLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::PicturesLocation),
+                          namedPart(), create);
 }
 
 QString App::musicDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::MusicLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::MusicLocation),
+                          namedPart(), create);
 }
 
 QString App::moviesDirectory(bool create)
 {
-    return created(namedLocation(QStandardPaths::MoviesLocation), create);
+    return locationFolder(QStandardPaths::standardLocations(QStandardPaths::MoviesLocation),
+                          namedPart(), create);
 }
 
 void App::ensureDirectory(const QString &path)
@@ -979,8 +985,9 @@ void App::applyReminderChoice(int choice)
 {
     switch (choice) {
     case ReminderStateDialog::Rate:
-        slotRateApp();
-        setValue(QStringLiteral("AutoReminder"), false);
+        // Asking stops only when the rating page really opened.
+        if (openRatingPage())
+            setValue(QStringLiteral("AutoReminder"), false);
         break;
     case ReminderStateDialog::Mail:
         slotContactUs();
@@ -999,6 +1006,10 @@ void App::slotCallRateReminderInternal()
     // A delayed step that fires while a reminder dialog is open would read the
     // same counter and stack a second dialog on the first: let it pass.
     if (m_reminderStepRunning)
+        return;
+    // Without web links the rating and follow dialogs would offer nothing
+    // that works; the share dialog still offers the e-mail.
+    if (areWebLinksDisabled() && m_reminderKind != 2)
         return;
 
     QWidget *parent = mainWidget();
@@ -1091,11 +1102,20 @@ void App::slotTellFriend()
     else if (isStoreDistribution())
         link = storeProductUrl(applicationName().toLower())
                    .replace(QStringLiteral("macappstore"), QStringLiteral("https"));
+    // A placeholder address is no use to the friend: the mail names the program only.
+    QString body = displayName();
+    if (SiteConfig::isReachable(QUrl(link, QUrl::TolerantMode)))
+        body += QStringLiteral(" - ") + link;
     openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
-             + QStringLiteral(" app!&body=") + displayName() + QStringLiteral(" - ") + link);
+             + QStringLiteral(" app!&body=") + body);
 }
 
 void App::slotRateApp()
+{
+    openRatingPage();
+}
+
+bool App::openRatingPage()
 {
     QString link;
     if (isWebDistribution()) {
@@ -1105,7 +1125,7 @@ void App::slotRateApp()
         link = storeProductUrl(m_appPageUrl);
         link.replace(QStringLiteral("//pdp/?productid="), QStringLiteral("//review/?ProductId="));
     }
-    openLink(link);
+    return openLink(link);
 }
 
 void App::slotSupportPage()

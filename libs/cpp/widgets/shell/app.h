@@ -125,6 +125,10 @@ public:
     static QString picturesDirectory(bool create = false);
     static QString musicDirectory(bool create = false);
     static QString moviesDirectory(bool create = false);
+    // The first of the platform's locations followed by `below`; the work
+    // folder when the platform gives none. Made when create is true.
+    static QString locationFolder(const QStringList &locations, const QString &below,
+                                  bool create = false);
     static void ensureDirectory(const QString &path);
 
     QString resourcesDirectory() const;
@@ -263,6 +267,8 @@ protected:
 private:
     // Acts on a reminder dialog's choice: rate or mail open their link, and
     // these and "never ask again" switch the reminders off.
+    // Opens the rating page (slotRateApp); false when nothing could be opened.
+    bool openRatingPage();
     void applyReminderChoice(int choice);
 
     QSettings *m_settings = nullptr;

@@ -30,12 +30,14 @@ AppMenu::AppMenu(QWidget *parent)
     m_joinAction = addEntry(tr("Join Us"), QStringLiteral(":/join_hover.png"), SLOT(slotJoin()));
     m_moreAppsAction = addEntry(tr("More Apps"), QStringLiteral(":/moreappsicon.png"),
                                 SLOT(slotShowMoreApps()));
-    addEntry(tr("Contact Us"), QStringLiteral(":/feedback.png"), SLOT(slotContactUs()));
+    QAction *contact = addEntry(tr("Contact Us"), QStringLiteral(":/feedback.png"), SLOT(slotContactUs()));
     m_supportPageAction = addEntry(tr("Support Page"), QStringLiteral(":/webpage.png"),
                                    SLOT(slotSupportPage()));
-    if (app && app->isWebDistribution())
+    // The update check asks the maker's site and offers its page.
+    const bool linksOff = app && app->areWebLinksDisabled();
+    if (app && app->isWebDistribution() && !linksOff)
         addEntry(tr("Check Updates"), QString(), SLOT(slotCheckUpdate()));
-    if (app && !app->privacyPolicyUrl().isEmpty())
+    if (app && !app->privacyPolicyUrl().isEmpty() && !linksOff)
         addEntry(tr("Privacy Policy"), QString(), SLOT(slotShowPrivacyPolicy()));
     addEntry(tr("About"), QStringLiteral(":/appicon.png"), SLOT(slotAbout()));
     addSeparator();
@@ -43,6 +45,16 @@ AppMenu::AppMenu(QWidget *parent)
     QAction *quit = new QAction(tr("Quit"), this);
     connect(quit, SIGNAL(triggered()), this, SIGNAL(quitPressed()));
     addAction(quit);
+
+    // Without web links the entries that open the maker's pages or mail
+    // address would do nothing. Share stays: its dialog offers the e-mail.
+    if (linksOff) {
+        hideRate();
+        hideJoin();
+        hideMoreApps();
+        hideSupportPage();
+        hideAction(contact);
+    }
 }
 
 QAction *AppMenu::addEntry(const QString &text, const QString &iconPath, const char *slot)

@@ -2,9 +2,11 @@
 
 #include "csssyntaxhighlighter.h"
 #include "filedialog.h"
+#include "mmessagebox.h"
 
 #include <QFile>
 #include <QFont>
+#include <QMessageBox>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -20,6 +22,8 @@ CssDoc::CssDoc(QWidget *parent)
 void CssDoc::applyLook()
 {
     QFont font(QStringLiteral("Lucida Console"), 12, QFont::Normal, false);
+    // Where that face is missing, a monospace one rather than the proportional default.
+    font.setStyleHint(QFont::TypeWriter);
     document()->setDefaultFont(font);
     setStyleSheet(QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
 }
@@ -61,13 +65,22 @@ bool CssDoc::slotSave()
         return slotSaveAs();
 
     QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    bool saved = file.open(QIODevice::WriteOnly);
+    if (saved) {
+        QTextStream stream(&file);
+        stream << toPlainText();
+        stream.flush();
+        // An uncommitted temporary file is discarded; the old file stays.
+        saved = stream.status() == QTextStream::Ok && file.commit();
+    }
+    if (!saved) {
+        const QString reason = file.errorString();
+        MMessageBox::warning(this, tr("Save"),
+                             tr("The style sheet could not be saved to %1.<BR>%2")
+                                 .arg(m_fileName.toHtmlEscaped(), reason.toHtmlEscaped()),
+                             QMessageBox::Ok);
         return false;
-    QTextStream stream(&file);
-    stream << toPlainText();
-    stream.flush();
-    if (stream.status() != QTextStream::Ok || !file.commit())
-        return false; // the uncommitted temporary file is discarded
+    }
     emit changeWindowTitle(m_fileName);
     return true;
 }

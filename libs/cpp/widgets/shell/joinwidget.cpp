@@ -45,6 +45,13 @@ JoinWidget::JoinWidget(QWidget *parent)
     if (!app || app->language() != QLatin1String("ru"))
         vkontakte->hide();
     email->hide();
+    // Every follow button opens a web page.
+    if (app && app->areWebLinksDisabled()) {
+        youTube->hide();
+        faceBook->hide();
+        twitter->hide();
+        vkontakte->hide();
+    }
 
     setupButton(youTube, QStringLiteral("YouTubeJoinButton"));
     setupButton(faceBook, QStringLiteral("FaceBookJoinButton"));

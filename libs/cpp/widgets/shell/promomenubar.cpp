@@ -102,20 +102,14 @@ PromoMenuBar::PromoMenuBar(QWidget *parent, bool quitBySignal)
     layout->addWidget(m_appButton);
     setLayout(layout);
 
-    // Without web links only the Intro button and the application's own
-    // widgets remain.
+    // Without web links the buttons that open the maker's pages go; the
+    // application menu (which hides its own web entries) stays for About and
+    // Quit, and Share stays for the e-mail.
     if (app && app->areWebLinksDisabled()) {
-        m_appButton->hide();
         m_moreButton->hide();
         m_rateButton->hide();
         m_moreAppsButton->hide();
-        m_shareButton->hide();
         m_joinButton->hide();
-        m_appButton->hideSupportPage();
-        m_appButton->hideRate();
-        m_appButton->hideMoreApps();
-        m_appButton->hideShare();
-        m_appButton->hideJoin();
     }
 }
 

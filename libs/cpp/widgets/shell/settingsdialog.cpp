@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTabWidget>
+#include <QTextCodec>
 #include <QTextStream>
 #include <QVBoxLayout>
 #include <QVector>
@@ -27,6 +28,8 @@ namespace {
 
 const char *const Extension = ".tssettings";
 const char *const RootName = "Settings";
+// Settings files are small; anything larger is not one of ours and is not read.
+const qint64 MaxFileSize = 4 * 1024 * 1024;
 
 // The process-wide page registry. Pages are guarded: one deleted by its owner
 // simply drops out.
@@ -58,6 +61,33 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
+}
+
+// Whether the element, written on its own, parses back: a tag or attribute
+// name that is no XML name would make the whole file unreadable.
+bool readsBack(const QDomElement &element)
+{
+    QDomDocument single;
+    single.appendChild(single.importNode(element, true));
+    QDomDocument parsed;
+    return parsed.setContent(single.toString(1));
+}
+
+// Files without an XML declaration are read as UTF-8; an older file in
+// Latin-1 is not valid UTF-8 and is decoded as Latin-1 instead of being
+// loaded with damaged characters. Returns false when the bytes are left to
+// the parser as they are.
+bool decodeUndeclaredLatin1(const QByteArray &bytes, QString *text)
+{
+    if (bytes.startsWith("<?xml") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
+        || bytes.contains('\0'))
+        return false;
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars == 0 && state.remainingChars == 0)
+        return false;
+    *text = QString::fromLatin1(bytes);
+    return true;
 }
 
 } // namespace
@@ -138,6 +168,8 @@ void SettingsDialog::buildUi()
     stylePushButton(cancel);
     styleIconButton(save);
     styleIconButton(load);
+    setDefaultIcon(save, QStyle::SP_DialogSaveButton);
+    setDefaultIcon(load, QStyle::SP_DialogOpenButton);
 
     connect(save, SIGNAL(clicked()), this, SLOT(slotSaveSettings()));
     connect(load, SIGNAL(clicked()), this, SLOT(slotLoadSettings()));
@@ -182,7 +214,15 @@ void SettingsDialog::slotOk()
     accept();
 }
 
-bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString *writtenName)
+QString SettingsDialog::fileNameToWrite(const QString &fileName)
+{
+    if (fileName.endsWith(QLatin1String(Extension)))
+        return fileName;
+    return fileName + QLatin1String(Extension);
+}
+
+bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString *writtenName,
+                                QStringList *skippedPages)
 {
     QDomDocument document(QString{});
     QDomElement root = document.createElement(QLatin1String(RootName));
@@ -190,13 +230,17 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
     const QList<SettingsWidget *> pages = settingsPages();
     for (SettingsWidget *page : pages) {
         const QDomElement element = page->save(document);
-        if (!element.isNull())
-            root.appendChild(element);
+        if (element.isNull())
+            continue;
+        if (!readsBack(element)) {
+            if (skippedPages)
+                *skippedPages << page->name();
+            continue;
+        }
+        root.appendChild(element);
     }
 
-    QString name = fileName;
-    if (!name.endsWith(QLatin1String(Extension)))
-        name += QLatin1String(Extension);
+    const QString name = fileNameToWrite(fileName);
     if (writtenName)
         *writtenName = name;
 
@@ -224,9 +268,21 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
 
 bool SettingsDialog::loadFromFile(const QString &fileName, QString *error)
 {
+    // Only regular files: opening a FIFO would block for good, and a device
+    // such as /dev/zero never ends.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        setError(error, tr("This is not a settings file."));
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        setError(error, tr("The file is too large for a settings file."));
         return false;
     }
     QDomDocument document;
@@ -234,16 +290,15 @@ bool SettingsDialog::loadFromFile(const QString &fileName, QString *error)
     int line = 0;
     int column = 0;
     // The whole file is parsed before any page sees it: a broken file applies nothing.
-    if (!document.setContent(file.readAll(), false, &message, &line, &column)) {
+    QString latin1;
+    const bool parsed = decodeUndeclaredLatin1(bytes, &latin1)
+        ? document.setContent(latin1, false, &message, &line, &column)
+        : document.setContent(bytes, false, &message, &line, &column);
+    if (!parsed) {
         setError(error, tr("Line %1, column %2: %3").arg(line).arg(column).arg(message));
         return false;
     }
-    const QDomElement root = document.documentElement();
-    if (root.tagName() != QLatin1String(RootName)) {
-        setError(error, tr("This is not a settings file."));
-        return false;
-    }
-    loadFromElement(root);
+    loadFromElement(document.documentElement());
     return true;
 }
 
@@ -271,15 +326,36 @@ void SettingsDialog::slotSaveSettings()
                                                          QStringLiteral("*") + QLatin1String(Extension));
     if (fileName.isEmpty() || !self)
         return;
-
-    QString error;
-    const bool saved = saveToFile(fileName, &error);
     if (app)
         app->setLastSaveDirectory(fileName);
+
+    const QString title = QCoreApplication::applicationName() + tr(" Settings");
+    // The file dialog asked about the name as typed; the extension may make it
+    // another, existing file.
+    const QString written = fileNameToWrite(fileName);
+    if (written != fileName && QFileInfo::exists(written)) {
+        const int answer = MMessageBox::question(
+            this, title,
+            tr("%1 already exists.<BR>Do you want to replace it?").arg(written.toHtmlEscaped()),
+            QMessageBox::Yes | QMessageBox::No);
+        if (!self || answer != QMessageBox::Yes)
+            return;
+    }
+
+    QString error;
+    QStringList skipped;
+    const bool saved = saveToFile(fileName, &error, nullptr, &skipped);
+    if (!self)
+        return;
     if (!saved) {
-        MMessageBox::warning(this, QCoreApplication::applicationName() + tr(" Settings"),
+        MMessageBox::warning(this, title,
                              tr("The settings could not be saved to %1.<BR>%2")
-                                 .arg(fileName.toHtmlEscaped(), error.toHtmlEscaped()),
+                                 .arg(written.toHtmlEscaped(), error.toHtmlEscaped()),
+                             QMessageBox::Ok);
+    } else if (!skipped.isEmpty()) {
+        MMessageBox::warning(this, title,
+                             tr("These pages could not be written and were left out:<BR>%1")
+                                 .arg(skipped.join(QStringLiteral(", ")).toHtmlEscaped()),
                              QMessageBox::Ok);
     }
 }

@@ -37,14 +37,20 @@ public:
     // its tag name; other elements are ignored.
     static void loadFromElement(const QDomElement &root);
 
-    // Writes the state of all pages to the file (".tssettings" appended when
-    // the name does not end in it). The file is replaced only after the whole
-    // text was written, so a failure keeps an existing file. Returns false and
-    // sets *error on failure; *writtenName (when given) is the name used.
+    // The name a settings file chosen as fileName is written under:
+    // ".tssettings" appended unless the name already ends in it.
+    static QString fileNameToWrite(const QString &fileName);
+    // Writes the state of all pages to fileNameToWrite(fileName). The file is
+    // replaced only after the whole text was written, so a failure keeps an
+    // existing file. Returns false and sets *error on failure; *writtenName
+    // (when given) is the name used. A page whose element would not read back
+    // (its name is no XML name, say) is left out and named in *skippedPages.
     static bool saveToFile(const QString &fileName, QString *error = nullptr,
-                           QString *writtenName = nullptr);
-    // Reads a settings file. A file that cannot be read, is not XML or whose
-    // root element is not "Settings" changes no page and returns false with *error set.
+                           QString *writtenName = nullptr, QStringList *skippedPages = nullptr);
+    // Reads a settings file: a regular file of at most a few MiB, XML with any
+    // root element; without an XML declaration it is UTF-8, or Latin-1 when
+    // it is not valid UTF-8. A file that is refused changes no page and
+    // returns false with *error set.
     static bool loadFromFile(const QString &fileName, QString *error = nullptr);
 
     QTabWidget *tabWidget() const { return m_tabWidget; }

@@ -239,4 +239,19 @@ bool SiteConfig::isReachable(const QUrl &url)
     return !isPlaceholderHost(url.host());
 }
 
+bool SiteConfig::hasPlaceholderAddresses()
+{
+    const QStringList opened = {
+        internationalSite(),     siteBaseAddress(),       rateSite(),
+        appsSite(),              privacyPolicyPage(),     tutorialVideo(),
+        facebookShareRedirect(), twitterShareRedirect(),  followRedirect(),
+        facebookSharer(),        twitterHome(),           facebookPage(),
+        youtubeChannel(),        twitterPage(),           QStringLiteral("mailto:") + contactAddress()};
+    for (const QString &address : opened) {
+        if (!isReachable(QUrl(address, QUrl::TolerantMode)))
+            return true;
+    }
+    return false;
+}
+
 } // namespace QMWidgets

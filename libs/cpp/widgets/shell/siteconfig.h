@@ -133,6 +133,10 @@ public:
     // False for an empty or invalid URL and for a host (or mail domain) in the
     // reserved ".invalid" domain: such a request must not be made at all.
     static bool isReachable(const QUrl &url);
+    // True while any address that a menu entry, button or link of the program
+    // opens is still a placeholder; the program then switches its web links
+    // off (App::setWebLinksDisabled) instead of showing entries that do nothing.
+    static bool hasPlaceholderAddresses();
 
 private:
     static QString configured(const char *variable, const QString &fallback);

@@ -93,6 +93,15 @@ void styleIconButton(QPushButton *button)
     button->setFixedSize(32, 32);
 }
 
+void setDefaultIcon(QPushButton *button, QStyle::StandardPixmap icon)
+{
+    if (!button)
+        return;
+    button->setIcon(button->style()->standardIcon(icon, nullptr, button));
+    if (button->accessibleName().isEmpty())
+        button->setAccessibleName(button->toolTip());
+}
+
 double opacityForTransparency(int percentage)
 {
     return qBound(0.3, 1.3 - percentage / 100.0, 1.0);

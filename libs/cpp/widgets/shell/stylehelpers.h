@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStyle>
 
 class QBoxLayout;
 class QDialog;
@@ -30,6 +31,11 @@ void layOutPanelDialog(QDialog *dialog, QWidget *message, QWidget *panel, QPushB
 
 // A flat, square 32 x 32 icon button.
 void styleIconButton(QPushButton *button);
+
+// Gives a button without text the platform style's standard icon, so it is
+// not a blank area without a style sheet, and its tool tip as accessible
+// name. A style sheet may still replace the icon (qproperty-icon).
+void setDefaultIcon(QPushButton *button, QStyle::StandardPixmap icon);
 
 // Window opacity for a translucency percentage: 1.3 - percentage / 100, kept
 // within 0.3 (so no window turns invisible) and 1.0.

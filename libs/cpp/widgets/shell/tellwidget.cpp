@@ -39,9 +39,11 @@ TellWidget::TellWidget(QWidget *parent)
 
     // No button may open an empty link.
     App *app = App::instance();
-    if (!app || app->facebookShareUrl().isEmpty())
+    // Without web links only the e-mail stays.
+    const bool linksOff = !app || app->areWebLinksDisabled();
+    if (linksOff || app->facebookShareUrl().isEmpty())
         faceBook->hide();
-    if (!app || app->twitterShareUrl().isEmpty())
+    if (linksOff || app->twitterShareUrl().isEmpty())
         twitter->hide();
     vkontakte->hide();
 

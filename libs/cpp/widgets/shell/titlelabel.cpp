@@ -1,5 +1,6 @@
 #include "titlelabel.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 namespace QMWidgets {
@@ -27,6 +28,8 @@ void TitleLabel::setPopup(QWidget *popup, const QPoint &offset)
     m_popup = popup;
     if (!m_popup)
         return;
+    // A popup set again before the events ran still has its deletion pending.
+    QCoreApplication::removePostedEvents(m_popup, QEvent::DeferredDelete);
     m_popup->setWindowFlags(Qt::ToolTip);
     // Changing the flags hides the popup; show it again beside a visible title.
     if (isVisible()) {

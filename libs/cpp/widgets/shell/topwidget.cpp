@@ -25,6 +25,9 @@ TopWidget::TopWidget(bool withOverWidget, QWidget *parent)
     m_closeButton = newTitleButton(QStringLiteral("TopWidgetClose"), tr("Close"));
     m_maximizeButton = newTitleButton(QStringLiteral("TopWidgetMaximize"), tr("Maximize"));
     m_minimizeButton = newTitleButton(QStringLiteral("TopWidgetMinimize"), tr("Minimize"));
+    setDefaultIcon(m_closeButton, QStyle::SP_TitleBarCloseButton);
+    setDefaultIcon(m_maximizeButton, QStyle::SP_TitleBarMaxButton);
+    setDefaultIcon(m_minimizeButton, QStyle::SP_TitleBarMinButton);
     connect(m_closeButton, SIGNAL(clicked()), this, SLOT(reject()));
     connect(m_maximizeButton, SIGNAL(clicked()), this, SLOT(showMaximized()));
     connect(m_minimizeButton, SIGNAL(clicked()), this, SLOT(showMinimized()));
