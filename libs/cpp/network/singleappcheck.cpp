@@ -13,6 +13,8 @@ namespace QMRequest {
 
 namespace {
 const int kWaitMs = 1000;
+// UTF-8 byte-order mark: starts a text that a NUL ends.
+const QByteArray kMark("\xEF\xBB\xBF");
 }
 
 SingleAppCheck::SingleAppCheck(const QString &key)
@@ -77,10 +79,12 @@ bool SingleAppCheck::sendMessage(const QString &message)
         return false;
     }
 
-    // The NUL at the end tells the first instance that the text is whole; a
-    // text cut because this side gave up arrives without it.
+    // A byte-order mark before the text says that a NUL ends it; a text cut
+    // because this side gave up arrives without the NUL. A receiver that
+    // takes the bytes up to the first NUL as UTF-8 reads the same text, since
+    // UTF-8 decoding drops a leading byte-order mark.
     QDeadlineTimer deadline(kWaitMs);
-    socket.write(message.toUtf8() + '\0');
+    socket.write(kMark + message.toUtf8() + '\0');
     while (socket.bytesToWrite() > 0) {
         if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime()))) {
             qDebug() << socket.errorString();
@@ -118,12 +122,16 @@ void SingleAppCheck::slotReceiveMessage()
     }
     bytes += socket->readAll();
 
+    // A marked text is whole only with its NUL. An unmarked one comes from a
+    // sender that ends its text by closing the connection: it is everything
+    // up to the close (or a NUL), as such a sender means it.
+    const bool marked = bytes.startsWith(kMark);
     const int nul = bytes.indexOf('\0');
-    if (nul < 0) {
-        // The sender gave up or closed early: a cut text is not delivered.
+    if (marked ? nul < 0 : bytes.isEmpty()) {
         qDebug() << "Single instance: incomplete message dropped:" << socket->errorString().toLatin1();
     } else {
-        bytes.truncate(nul);
+        if (nul >= 0)
+            bytes.truncate(nul);
         emit messageAvailable(QString::fromUtf8(bytes));
     }
     socket->disconnectFromServer();

@@ -13,9 +13,11 @@ namespace QMRequest {
 // one-byte shared-memory segment and listens on a local server, both named by
 // userScopedKey(key) so that each user of the machine has instances of its
 // own; a later instance finds the segment and may send. One message is one
-// local-socket connection carrying UTF-8 text ended by a NUL byte; a
-// connection that closes before the NUL carried a cut message and delivers
-// nothing.
+// local-socket connection carrying UTF-8 text. This class sends the text
+// behind a byte-order mark and ends it with a NUL byte, so that a marked
+// connection that closes before the NUL is known to carry a cut message and
+// delivers nothing; an unmarked text (a sender that just closes) is delivered
+// up to the close or its first NUL.
 // Build the object without parent and keep it for the whole run.
 class SingleAppCheck : public QObject
 {
