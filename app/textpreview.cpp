@@ -5,6 +5,7 @@
 #include "filedialog.h"
 #include "formatbytesize.h"
 #include "longtextedit.h"
+#include "mmessagebox.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
@@ -13,14 +14,17 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
       form(Html),
-      pendingText(0)
+      pendingText(0),
+      waitingActions(NoAction)
 {
     clipboard = QGuiApplication::clipboard();
 
@@ -110,7 +114,10 @@ void TextPreview::refresh(const QPixmap &pixmap)
         [this, type, formatWord, width, height](const QByteArray &, const QString &base64) {
             pendingText = 0;
             showText(buildText(type, formatWord, base64, width, height));
+            runWaitingActions();
         });
+    if (pendingText != 0)
+        sizeLabel->setText(tr("Preparing\u2026"));
 }
 
 void TextPreview::showText(const QString &text)
@@ -137,21 +144,48 @@ QByteArray TextPreview::previewPageBytes(const QString &text)
     return text.toLatin1();
 }
 
-bool TextPreview::writeToFile(const QString &path)
+bool TextPreview::writeToFile(const QString &path, QString *error)
 {
-    return SafeFileWriter::write(path, savedTextBytes(editor->toPlainText()));
+    return SafeFileWriter::write(path, savedTextBytes(editor->toPlainText()), error);
+}
+
+// Holds a click until the pending text is shown, with a busy cursor meanwhile.
+void TextPreview::wait(int action)
+{
+    if (waitingActions == NoAction)
+        setCursor(Qt::BusyCursor);
+    waitingActions |= action;
+}
+
+void TextPreview::runWaitingActions()
+{
+    const int actions = waitingActions;
+    if (actions == NoAction)
+        return;
+    waitingActions = NoAction;
+    unsetCursor();
+    if (actions & CopyAction)
+        copyNow();
+    if (actions & ShowAction)
+        showNow();
+    if (actions & SaveAction)
+        saveNow(std::exchange(waitingSaveName, QString()));
 }
 
 void TextPreview::slotShowInWebBrowser()
 {
-    QString path;
-    if (form == Html)
-        path = QMWidgets::App::workDirectory(true) + QLatin1String("htmlPreview.html");
-    else if (form == Css)
-        path = QMWidgets::App::workDirectory(true) + QLatin1String("cssPreview.html");
-    else
+    if (form != Html && form != Css)
         return;
+    if (pendingText != 0)
+        wait(ShowAction);
+    else
+        showNow();
+}
 
+void TextPreview::showNow()
+{
+    const QString path = QMWidgets::App::workDirectory(true)
+                         + QLatin1String(form == Html ? "htmlPreview.html" : "cssPreview.html");
     if (SafeFileWriter::write(path, previewPageBytes(editor->toPlainText())))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
@@ -161,10 +195,32 @@ void TextPreview::slotSave()
     const QString fileName = QMWidgets::FileDialog::getSaveFileName(
         this, tr("Save As"), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
         QFileDialog::Options());
-    writeToFile(fileName);
+    if (fileName.isEmpty())
+        return;
+    if (pendingText != 0) {
+        waitingSaveName = fileName;
+        wait(SaveAction);
+    } else {
+        saveNow(fileName);
+    }
+}
+
+void TextPreview::saveNow(const QString &fileName)
+{
+    QString error;
+    if (!writeToFile(fileName, &error))
+        QMWidgets::MMessageBox::warning(this, tr("Save As"), error, QMessageBox::Ok);
 }
 
 void TextPreview::slotClipboard()
+{
+    if (pendingText != 0)
+        wait(CopyAction);
+    else
+        copyNow();
+}
+
+void TextPreview::copyNow()
 {
     clipboard->setText(editor->toPlainText(), QClipboard::Clipboard);
     editor->selectAll();

@@ -24,8 +24,13 @@ public:
     int type() const { return form; }
 
     // Writes the editor's current text to the path as a saved text. Returns
-    // false on any failure; an existing file then stays as it was.
-    bool writeToFile(const QString &path);
+    // false on any failure; an existing file then stays as it was, and error
+    // (when given) receives a sentence for the user.
+    bool writeToFile(const QString &path, QString *error = nullptr);
+
+    // True while a newer text is on its way; Copy, Save and Show then wait
+    // for it, so they always carry the text of the current picture.
+    bool isTextPending() const { return pendingText != 0; }
 
     // The text of a form for the given encoded bytes and picture size; the
     // format word is the lower-cased format name. Unknown forms give "".
@@ -51,7 +56,15 @@ public slots:
     void slotClipboard();
 
 private:
+    // What a click asked for while the text was still on its way.
+    enum WaitingAction { NoAction = 0, CopyAction = 1, SaveAction = 2, ShowAction = 4 };
+
     void showText(const QString &text);
+    void copyNow();
+    void saveNow(const QString &fileName);
+    void showNow();
+    void wait(int action);
+    void runWaitingActions();
 
     int form;
     QLabel *sizeLabel;
@@ -59,4 +72,6 @@ private:
     QPushButton *showButton;
     QClipboard *clipboard;
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
+    int waitingActions;   // WaitingAction flags
+    QString waitingSaveName;
 };
