@@ -70,33 +70,48 @@ void TextPreview::setType(int type)
         showButton->hide();
 }
 
+bool TextPreview::templateAround(int type, const QString &formatWord, int width, int height,
+                                 QString *head, QString *tail)
+{
+    head->clear();
+    tail->clear();
+    if (type == Base64)
+        return true;
+    const QString uri = QLatin1String("data:image/") + formatWord + QLatin1String(";base64,");
+    switch (type) {
+    case Html:
+        *head = QLatin1String("<HTML><BODY><img src=\"") + uri;
+        *tail = QStringLiteral("\"/></BODY></HTML>");
+        return true;
+    case Css:
+        *head = QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<style type=\"text/css\">\n"
+                              "div.image {\n\twidth:")
+                + QString::number(width) + QLatin1String("px;\n\theight:") + QString::number(height)
+                + QLatin1String("px;\n\tbackground-image: url('") + uri;
+        *tail = QStringLiteral("');\n}\n</style>\n</head>\n<body>\n"
+                               "<div class=\"image\"></div>\n</body>\n</html>");
+        return true;
+    case Xml:
+        *head = QLatin1String("<image>\n<title>An Image</title>\n<url>") + uri;
+        *tail = QStringLiteral("</url></image>");
+        return true;
+    case Xhtml:
+        *head = QLatin1String("<img src=\"") + uri;
+        *tail = QStringLiteral("\"/>");
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString TextPreview::buildText(int type, const QString &formatWord, const QString &base64,
                                int width, int height)
 {
-    if (type == Base64)
-        return base64;
-    const QString uri = QLatin1String("data:image/") + formatWord + QLatin1String(";base64,")
-                        + base64;
-    switch (type) {
-    case Html:
-        return QLatin1String("<HTML><BODY><img src=\"") + uri
-               + QLatin1String("\"/></BODY></HTML>");
-    case Css:
-        return QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<style type=\"text/css\">\n"
-                             "div.image {\n\twidth:")
-               + QString::number(width) + QLatin1String("px;\n\theight:")
-               + QString::number(height)
-               + QLatin1String("px;\n\tbackground-image: url('") + uri
-               + QLatin1String("');\n}\n</style>\n</head>\n<body>\n"
-                               "<div class=\"image\"></div>\n</body>\n</html>");
-    case Xml:
-        return QLatin1String("<image>\n<title>An Image</title>\n<url>") + uri
-               + QLatin1String("</url></image>");
-    case Xhtml:
-        return QLatin1String("<img src=\"") + uri + QLatin1String("\"/>");
-    default:
+    QString head;
+    QString tail;
+    if (!templateAround(type, formatWord, width, height, &head, &tail))
         return QString();
-    }
+    return head + base64 + tail;
 }
 
 void TextPreview::refresh(const QPixmap &pixmap)
@@ -111,19 +126,27 @@ void TextPreview::refresh(const QPixmap &pixmap)
     const int height = pixmap.height();
     pendingText = cache->requestText(
         pixmap, formatSpec(), this,
-        [this, type, formatWord, width, height](const QByteArray &, const QString &base64) {
+        [this, type, formatWord, width, height](const QByteArray &, const QByteArray &base64) {
             pendingText = 0;
-            showText(buildText(type, formatWord, base64, width, height));
+            showText(type, formatWord, base64, width, height);
             runWaitingActions();
         });
     if (pendingText != 0)
         sizeLabel->setText(tr("Preparing\u2026"));
 }
 
-void TextPreview::showText(const QString &text)
+// The base64 text stays the cache's Latin-1 bytes, shared by every view; the
+// editor adds this form's head and tail around it.
+void TextPreview::showText(int type, const QString &formatWord, const QByteArray &base64,
+                           int width, int height)
 {
-    editor->setPlainText(text);
-    sizeLabel->setText(tr("Size: ") + formatByteSize(text.length()));
+    QString head;
+    QString tail;
+    if (templateAround(type, formatWord, width, height, &head, &tail))
+        editor->setPlainText(head, base64, tail);
+    else
+        editor->setPlainText(QString());
+    sizeLabel->setText(tr("Size: ") + formatByteSize(editor->textLength()));
 }
 
 QByteArray TextPreview::savedTextBytes(const QString &text)

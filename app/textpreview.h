@@ -36,6 +36,10 @@ public:
     // format word is the lower-cased format name. Unknown forms give "".
     static QString buildText(int type, const QString &formatWord, const QString &base64,
                              int width, int height);
+    // The parts of that text before and after the base64 text; false (both
+    // empty) for unknown forms, whose text is empty.
+    static bool templateAround(int type, const QString &formatWord, int width, int height,
+                               QString *head, QString *tail);
 
     // Byte form of a saved text: Latin-1 when every character fits, else
     // UTF-8 without byte-order mark.
@@ -59,7 +63,8 @@ private:
     // What a click asked for while the text was still on its way.
     enum WaitingAction { NoAction = 0, CopyAction = 1, SaveAction = 2, ShowAction = 4 };
 
-    void showText(const QString &text);
+    void showText(int type, const QString &formatWord, const QByteArray &base64, int width,
+                  int height);
     void copyNow();
     void saveNow(const QString &fileName);
     void showNow();
