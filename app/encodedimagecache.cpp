@@ -1,5 +1,6 @@
 #include "encodedimagecache.h"
 
+#include "largebuffers.h"
 #include "pngencoder.h"
 
 #include <QBuffer>
@@ -600,6 +601,8 @@ struct EncodedImageCache::Impl
 EncodedImageCache::EncodedImageCache()
     : d(std::make_unique<Impl>())
 {
+    // The cache and its workers make the largest buffers of the program.
+    mapLargeBuffersSeparately();
 }
 
 EncodedImageCache::~EncodedImageCache() = default;

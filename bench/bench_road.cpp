@@ -80,15 +80,17 @@ QImage noiseImage(int width, int height, quint32 seed)
     return image;
 }
 
-QString peakMemory()
+// A line of /proc/self/status, such as "VmHWM" (peak) or "VmRSS" (now).
+QString statusValue(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return QStringLiteral("unknown");
     const QStringList lines = QString::fromLatin1(status.readAll()).split(QLatin1Char('\n'));
+    const QString prefix = QLatin1String(key) + QLatin1Char(':');
     for (const QString &line : lines)
-        if (line.startsWith(QLatin1String("VmHWM:")))
-            return line.mid(6).trimmed();
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed();
     return QStringLiteral("unknown");
 }
 
@@ -463,9 +465,31 @@ int main(int argc, char *argv[])
         }));
 
         std::printf("  HTML text: %lld characters\n", qint64(road.editor(HtmlTab)->textLength()));
-        std::printf("  peak memory (VmHWM), every tab visited: %s\n", qPrintable(peakMemory()));
+        std::printf("  peak memory (VmHWM), every tab visited: %s\n", qPrintable(statusValue("VmHWM")));
         std::printf("  longest stall of a drop: %s\n",
                     qPrintable(ms(std::max(load.stallMs, jpgLoad.stallMs))));
+
+        // Freed buffers must not pile up: alternate the large picture with a
+        // small one and note the resident memory while the small one is shown.
+        {
+            const QString small = work.filePath(QStringLiteral("small.jpg"));
+            photoLike(400, 300, false, 7u).save(small, "JPEG", 92);
+            road.tabs->setCurrentIndex(HtmlTab);
+            QString first;
+            for (int round = 1; round <= 12; ++round) {
+                road.drop(photo);
+                waitUntil([&] { return road.textCarries(HtmlTab, QStringLiteral("png"), QStringLiteral("iVBOR"))
+                                    && road.editor(HtmlTab)->textLength() > 1000000; });
+                settle();
+                road.drop(small);
+                waitUntil([&] { return road.editor(HtmlTab)->textLength() < 1000000; });
+                settle();
+                if (round == 1)
+                    first = statusValue("VmRSS");
+            }
+            std::printf("  resident memory, small picture shown after 1 / 12 large loads: %s / %s\n",
+                        qPrintable(first), qPrintable(statusValue("VmRSS")));
+        }
 
         // The same job by ImageMagick, when it is really there.
         QProcess probe;
