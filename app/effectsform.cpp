@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <utility>
 
 CreatorEffects::CreatorEffects()
     : QWidget(nullptr)
@@ -84,9 +85,10 @@ QImage CreatorEffects::applyBrightnessContrast(const QImage &image, int brightne
 
 void CreatorEffects::slotParametersChanged()
 {
-    const QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
-                                               contrastSlider->value(), resizeSlider->value());
-    emit pixmapChanged(QPixmap::fromImage(result));
+    QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
+                                         contrastSlider->value(), resizeSlider->value());
+    // Moved: the pixmap takes the pixels over instead of copying them.
+    emit pixmapChanged(QPixmap::fromImage(std::move(result)));
 }
 
 void CreatorEffects::slotFormatChanged()
