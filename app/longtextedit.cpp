@@ -130,6 +130,35 @@ QString LongTextEdit::textMid(int position, int length) const
     return part;
 }
 
+namespace {
+
+bool fitsLatin1(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return false;
+    return true;
+}
+
+} // namespace
+
+QByteArray LongTextEdit::toLatin1(bool *fits) const
+{
+    *fits = fitsLatin1(m_text) && fitsLatin1(m_tail);
+    if (!*fits)
+        return QByteArray();
+    if (!m_pieces)
+        return m_text.toLatin1();
+    if (m_text.isEmpty() && m_tail.isEmpty())
+        return m_payload;
+    QByteArray bytes;
+    bytes.reserve(m_size);
+    bytes += m_text.toLatin1();
+    bytes += m_payload;
+    bytes += m_tail.toLatin1();
+    return bytes;
+}
+
 // --- metrics -----------------------------------------------------------------
 
 void LongTextEdit::updateMetrics()

@@ -64,6 +64,10 @@ public:
     // Its length in characters, and a part of it, without building it whole.
     int textLength() const { return m_size; }
     QString textMid(int position, int length) const;
+    // The text as Latin-1 bytes, made without a UTF-16 copy of it (shared
+    // bytes of a text set in pieces are reused). fits tells whether every
+    // character is in Latin-1; when it is not, the result is empty.
+    QByteArray toLatin1(bool *fits) const;
 
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 TextPreview::TextPreview(QWidget *parent)
@@ -167,9 +168,18 @@ QByteArray TextPreview::previewPageBytes(const QString &text)
     return text.toLatin1();
 }
 
+// The saved-text bytes of the editor's text; a Latin-1 text (the generated
+// ones) is taken from the editor without a UTF-16 copy.
+QByteArray TextPreview::editorSavedBytes() const
+{
+    bool fits = false;
+    const QByteArray latin1 = editor->toLatin1(&fits);
+    return fits ? latin1 : savedTextBytes(editor->toPlainText());
+}
+
 bool TextPreview::writeToFile(const QString &path, QString *error)
 {
-    return SafeFileWriter::write(path, savedTextBytes(editor->toPlainText()), error);
+    return SafeFileWriter::write(path, editorSavedBytes(), error);
 }
 
 // Holds a click until the pending text is shown, with a busy cursor meanwhile.
@@ -209,7 +219,11 @@ void TextPreview::showNow()
 {
     const QString path = QMWidgets::App::workDirectory(true)
                          + QLatin1String(form == Html ? "htmlPreview.html" : "cssPreview.html");
-    if (SafeFileWriter::write(path, previewPageBytes(editor->toPlainText())))
+    // Bytes all below 0x80 are a plain ASCII text, which a page takes as is.
+    QByteArray bytes = editorSavedBytes();
+    if (std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) > 0x7F; }))
+        bytes = previewPageBytes(editor->toPlainText());
+    if (SafeFileWriter::write(path, bytes))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -65,6 +65,7 @@ private:
 
     void showText(int type, const QString &formatWord, const QByteArray &base64, int width,
                   int height);
+    QByteArray editorSavedBytes() const;
     void copyNow();
     void saveNow(const QString &fileName);
     void showNow();
