@@ -72,7 +72,11 @@ void CreatorEffects::setControlsDisabled(bool disabled)
 
 void CreatorEffects::setImage(const QPixmap &pixmap)
 {
-    sourceImage = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    // The kernel works on straight colours; opaque 32-bit pixels are kept as
+    // they are (no copy), anything else becomes straight ARGB32.
+    sourceImage = pixmap.toImage();
+    if (sourceImage.format() != QImage::Format_RGB32)
+        sourceImage = sourceImage.convertToFormat(QImage::Format_ARGB32);
     setControlsDisabled(false);
     slotParametersChanged();
     emit realPreview();
