@@ -17,10 +17,3 @@ void mapLargeBuffersSeparately()
     std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 1024 * 1024); });
 #endif
 }
-
-void returnFreedMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
