@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <utility>
 
 CreatorEffects::CreatorEffects()
     : QWidget(nullptr)
@@ -71,7 +72,11 @@ void CreatorEffects::setControlsDisabled(bool disabled)
 
 void CreatorEffects::setImage(const QPixmap &pixmap)
 {
-    sourceImage = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    // The kernel works on straight colours; opaque 32-bit pixels are kept as
+    // they are (no copy), anything else becomes straight ARGB32.
+    sourceImage = pixmap.toImage();
+    if (sourceImage.format() != QImage::Format_RGB32)
+        sourceImage = sourceImage.convertToFormat(QImage::Format_ARGB32);
     setControlsDisabled(false);
     slotParametersChanged();
     emit realPreview();
@@ -84,9 +89,10 @@ QImage CreatorEffects::applyBrightnessContrast(const QImage &image, int brightne
 
 void CreatorEffects::slotParametersChanged()
 {
-    const QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
-                                               contrastSlider->value(), resizeSlider->value());
-    emit pixmapChanged(QPixmap::fromImage(result));
+    QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
+                                         contrastSlider->value(), resizeSlider->value());
+    // Moved: the pixmap takes the pixels over instead of copying them.
+    emit pixmapChanged(QPixmap::fromImage(std::move(result)));
 }
 
 void CreatorEffects::slotFormatChanged()

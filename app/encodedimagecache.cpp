@@ -1,7 +1,7 @@
 #include "encodedimagecache.h"
 
+#include "largebuffers.h"
 #include "pngencoder.h"
-#include "textcodecs.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -36,7 +36,7 @@ struct Work
     QByteArray bytes;
     bool itself = false;
     bool base64Done = false;
-    QString base64;
+    QByteArray base64;  // Latin-1
     bool decodeDone = false;
     QImage decoded;
 };
@@ -82,7 +82,7 @@ struct Entry
     QByteArray bytes;
     bool itself = false;
     bool hasBase64 = false;
-    QString base64;
+    QByteArray base64;  // Latin-1, shared with the text views
     bool hasPicture = false;
     QPixmap picture;
 
@@ -98,6 +98,13 @@ struct Entry
 };
 
 std::atomic<quint64> nextTicket{1};
+
+// Standard alphabet, padded, one line: the same characters as
+// MTools::toBase64String, kept as Latin-1 bytes (half the size of a QString).
+QByteArray base64Of(const QByteArray &bytes)
+{
+    return bytes.toBase64(QByteArray::Base64Encoding);
+}
 
 // One encoding runs for the requests that wait; the PNG writer already uses
 // every core. An encoding nobody waits for any more cannot be stopped, so one
@@ -182,7 +189,7 @@ struct EncodedImageCache::Impl
         e->itself = !e->bytes.isEmpty() && e->pixmap.devicePixelRatio() == 1.0
                     && decodesToItself(image, e->formatSpec);
         e->hasBytes = true;
-        e->base64 = MTools::toBase64String(e->bytes);
+        e->base64 = base64Of(e->bytes);
         e->hasBase64 = true;
         e->encode = Stage::Done;
         ++encodeCount;
@@ -251,7 +258,7 @@ struct EncodedImageCache::Impl
         if (e->encode == Stage::Running && e->work && e->work->started) {
             takeBase64(e);
         } else {
-            e->base64 = MTools::toBase64String(e->bytes);
+            e->base64 = base64Of(e->bytes);
             e->hasBase64 = true;
         }
     }
@@ -403,7 +410,7 @@ struct EncodedImageCache::Impl
                 work->changed.notify_all();
             }
             courier->post([self, id] { self->bytesReady(id); });
-            QString base64 = MTools::toBase64String(bytes);
+            QByteArray base64 = base64Of(bytes);
             {
                 std::lock_guard<std::mutex> lock(work->mutex);
                 work->base64 = std::move(base64);
@@ -532,7 +539,7 @@ struct EncodedImageCache::Impl
         if (w.wantsText) {
             const TextCallback callback = std::move(w.onText);
             const QByteArray bytes = e->bytes;
-            const QString base64 = e->base64;
+            const QByteArray base64 = e->base64;
             e->waiters.erase(e->waiters.begin() + chosen);
             callback(bytes, base64);
             return;
@@ -594,6 +601,8 @@ struct EncodedImageCache::Impl
 EncodedImageCache::EncodedImageCache()
     : d(std::make_unique<Impl>())
 {
+    // The cache and its workers make the largest buffers of the program.
+    mapLargeBuffersSeparately();
 }
 
 EncodedImageCache::~EncodedImageCache() = default;
@@ -683,7 +692,7 @@ QString EncodedImageCache::base64(const QPixmap &pixmap, const QString &formatSp
 {
     Entry *e = d->touch(pixmap, formatSpec);
     d->ensureBase64(e);
-    return e->base64;
+    return QString::fromLatin1(e->base64);
 }
 
 QPixmap EncodedImageCache::decodedPixmap(const QPixmap &pixmap, const QString &formatSpec)
@@ -700,7 +709,7 @@ EncodedImageCache::Ticket EncodedImageCache::requestText(const QPixmap &pixmap,
     Entry *e = d->touch(pixmap, formatSpec);
     if (e->hasBase64) {
         const QByteArray bytes = e->bytes;
-        const QString base64 = e->base64;
+        const QByteArray base64 = e->base64;
         onText(bytes, base64);
         return 0;
     }

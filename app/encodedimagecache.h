@@ -71,7 +71,8 @@ public:
     // its result is kept like any other). Returns a ticket for cancel(), 0 when
     // every callback has already run.
     using Ticket = quint64;
-    using TextCallback = std::function<void(const QByteArray &bytes, const QString &base64)>;
+    // base64 is the Latin-1 text of the bytes, shared by every request.
+    using TextCallback = std::function<void(const QByteArray &bytes, const QByteArray &base64)>;
     using BytesCallback = std::function<void(const QByteArray &bytes)>;
     using PictureCallback = std::function<void(const QPixmap &picture)>;
 

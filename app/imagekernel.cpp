@@ -113,8 +113,8 @@ QImage ImageKernel::process(const QImage &source, int brightness, int contrast, 
 
     QImage scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Smooth scaling hands back premultiplied words for images with alpha; the
-    // kernel works on straight colours.
-    if (scaled.format() != QImage::Format_ARGB32)
+    // kernel works on straight colours (opaque RGB32 words are straight too).
+    if (scaled.format() != QImage::Format_ARGB32 && scaled.format() != QImage::Format_RGB32)
         scaled = scaled.convertToFormat(QImage::Format_ARGB32);
     return applyBrightnessContrast(scaled, brightness, contrast);
 }

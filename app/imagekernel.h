@@ -25,7 +25,7 @@ public:
     static QSize scaledSize(const QSize &size, int percent);
 
     // Scales source to percent (smooth, aspect ignored), turns the result into
-    // straight ARGB32 and applies the kernel. An empty target size or a null
+    // straight ARGB32 (an opaque RGB32 result stays RGB32) and applies the kernel. An empty target size or a null
     // source gives a null image.
     static QImage process(const QImage &source, int brightness, int contrast, int percent);
 };

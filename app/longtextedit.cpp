@@ -88,6 +88,77 @@ void LongTextEdit::init()
     updateScrollBars();
 }
 
+// --- text storage ------------------------------------------------------------
+
+LongTextEdit::Chars LongTextEdit::chars() const
+{
+    if (!m_pieces)
+        return Chars{m_text.utf16(), INT_MAX, nullptr, INT_MAX, nullptr};
+    const int headSize = m_text.size();
+    return Chars{m_text.utf16(), headSize, reinterpret_cast<const uchar *>(m_payload.constData()),
+                 headSize + m_payload.size(), m_tail.utf16()};
+}
+
+QString LongTextEdit::toPlainText() const
+{
+    if (!m_pieces)
+        return m_text;
+    return m_text + QString::fromLatin1(m_payload) + m_tail;
+}
+
+QString LongTextEdit::textMid(int position, int length) const
+{
+    position = qBound(0, position, m_size);
+    length = qBound(0, length, m_size - position);
+    if (!m_pieces)
+        return m_text.mid(position, length);
+    QString part;
+    part.reserve(length);
+    const int headSize = m_text.size();
+    const int payloadEnd = headSize + m_payload.size();
+    const int end = position + length;
+    if (position < headSize)
+        part += m_text.midRef(position, qMin(end, headSize) - position);
+    if (end > headSize && position < payloadEnd) {
+        const int from = qMax(position, headSize);
+        part += QLatin1String(m_payload.constData() + (from - headSize), qMin(end, payloadEnd) - from);
+    }
+    if (end > payloadEnd) {
+        const int from = qMax(position, payloadEnd);
+        part += m_tail.midRef(from - payloadEnd, end - from);
+    }
+    return part;
+}
+
+namespace {
+
+bool fitsLatin1(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return false;
+    return true;
+}
+
+} // namespace
+
+QByteArray LongTextEdit::toLatin1(bool *fits) const
+{
+    *fits = fitsLatin1(m_text) && fitsLatin1(m_tail);
+    if (!*fits)
+        return QByteArray();
+    if (!m_pieces)
+        return m_text.toLatin1();
+    if (m_text.isEmpty() && m_tail.isEmpty())
+        return m_payload;
+    QByteArray bytes;
+    bytes.reserve(m_size);
+    bytes += m_text.toLatin1();
+    bytes += m_payload;
+    bytes += m_tail.toLatin1();
+    return bytes;
+}
+
 // --- metrics -----------------------------------------------------------------
 
 void LongTextEdit::updateMetrics()
@@ -109,22 +180,21 @@ void LongTextEdit::updateMetrics()
     m_tabStop = qMax(64, toFixed(m_tabStopDistance));
 }
 
-qint32 LongTextEdit::wideAdvance(const ushort *data, int index) const
+qint32 LongTextEdit::wideAdvance(const Chars &data, int index) const
 {
     const ushort c = data[index];
     uint key = c;
     int length = 1;
     if (isLowSurrogate(c) && index > 0 && isHighSurrogate(data[index - 1]))
         return 0; // counted with its high half
-    if (isHighSurrogate(c) && index + 1 < m_text.size() && isLowSurrogate(data[index + 1])) {
+    if (isHighSurrogate(c) && index + 1 < m_size && isLowSurrogate(data[index + 1])) {
         key = QChar::surrogateToUcs4(c, data[index + 1]);
         length = 2;
     }
     const auto it = m_wideAdvances.constFind(key);
     if (it != m_wideAdvances.constEnd())
         return it.value();
-    const qint32 advance = toFixed(QFontMetricsF(m_layoutFont).horizontalAdvance(
-        QString(reinterpret_cast<const QChar *>(data + index), length)));
+    const qint32 advance = toFixed(QFontMetricsF(m_layoutFont).horizontalAdvance(textMid(index, length)));
     m_wideAdvances.insert(key, advance);
     return advance;
 }
@@ -134,7 +204,7 @@ qint32 LongTextEdit::tabAdvance(qint64 x) const
     return qint32((x / m_tabStop + 1) * m_tabStop - x);
 }
 
-inline qint32 LongTextEdit::advanceAt(const ushort *data, int index, qint64 x) const
+inline qint32 LongTextEdit::advanceAt(const Chars &data, int index, qint64 x) const
 {
     const ushort c = data[index];
     if (c < 128) {
@@ -153,8 +223,8 @@ inline qint32 LongTextEdit::advanceAt(const ushort *data, int index, qint64 x) c
 // ended at a line break.
 int LongTextEdit::breakRow(int start, bool *atNewline) const
 {
-    const ushort *data = m_text.utf16();
-    const int n = m_text.size();
+    const Chars data = chars();
+    const int n = m_size;
     const qint64 width = m_wrapWidth;
     qint64 x = 0;
     int lastBreak = -1;
@@ -205,7 +275,7 @@ void LongTextEdit::layoutRows(int minRows, int position, qint64 maxChars) const
 {
     if (m_wrapMode != WidgetWidth || m_rowsComplete)
         return;
-    const int n = m_text.size();
+    const int n = m_size;
     const qint64 begin = m_nextRowStart;
     while ((m_rows.size() < minRows || m_nextRowStart <= position)
            && m_nextRowStart - begin <= maxChars) {
@@ -238,7 +308,7 @@ int LongTextEdit::rowStart(int row) const
 // End of a known row's text, before its line break if it has one.
 int LongTextEdit::rowEnd(int row) const
 {
-    const int n = m_text.size();
+    const int n = m_size;
     if (m_wrapMode == NoWrap)
         return row + 1 < m_lineStarts.size() ? m_lineStarts.at(row + 1) - 1 : n;
     int next;
@@ -248,14 +318,14 @@ int LongTextEdit::rowEnd(int row) const
         return n;
     else
         next = m_nextRowStart;
-    return next > 0 && m_text.at(next - 1) == QLatin1Char('\n') ? next - 1 : next;
+    return next > 0 && QChar(charAt(next - 1)) == QLatin1Char('\n') ? next - 1 : next;
 }
 
 // Whether the row is followed by a soft break (its line goes on below).
 bool LongTextEdit::rowEndsAtBreak(int row) const
 {
     const int end = rowEnd(row);
-    return end < m_text.size() && m_text.at(end) != QLatin1Char('\n');
+    return end < m_size && QChar(charAt(end)) != QLatin1Char('\n');
 }
 
 // The row holding a position; a position at a soft break belongs to the row
@@ -284,7 +354,7 @@ int LongTextEdit::estimatedRowCount() const
     if (layoutComplete())
         return knownRowCount();
     const int from = m_nextRowStart;
-    const qint64 chars = m_text.size() - from;
+    const qint64 chars = m_size - from;
     const qint64 linesAfter =
         m_lineStarts.cend() - std::upper_bound(m_lineStarts.cbegin(), m_lineStarts.cend(), from);
     const qint64 perRow = qMax<qint64>(1, m_wrapWidth / averageAdvance(from));
@@ -295,8 +365,8 @@ int LongTextEdit::estimatedRowCount() const
 
 qint64 LongTextEdit::averageAdvance(int from) const
 {
-    const ushort *data = m_text.utf16();
-    const int end = qMin(m_text.size(), from + 4096);
+    const Chars data = chars();
+    const int end = qMin(m_size, from + 4096);
     qint64 sum = 0;
     int count = 0;
     for (int i = from; i < end; ++i) {
@@ -317,9 +387,9 @@ qint64 LongTextEdit::lineWidth(int line) const
     qint64 &width = m_lineWidths[line];
     if (width >= 0)
         return width;
-    const ushort *data = m_text.utf16();
+    const Chars data = chars();
     const int start = m_lineStarts.at(line);
-    const int end = line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_text.size();
+    const int end = line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_size;
     const bool longLine = end - start > checkpointChars;
     QVector<qint64> marks;
     if (longLine)
@@ -358,7 +428,7 @@ qint64 LongTextEdit::estimatedWidth() const
         return m_maxKnownWidth;
     if (m_longestLine < 0) {
         m_longestLine = 0;
-        const int n = m_text.size();
+        const int n = m_size;
         for (int line = 0; line < m_lineStarts.size(); ++line) {
             const int start = m_lineStarts.at(line);
             const int end = line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : n;
@@ -386,7 +456,7 @@ const QVector<qint64> *LongTextEdit::checkpoints(int row) const
 // Pen position of a position within a row, from the row's start.
 qint64 LongTextEdit::xOfPosition(int row, int position) const
 {
-    const ushort *data = m_text.utf16();
+    const Chars data = chars();
     const int start = rowStart(row);
     position = qBound(start, position, rowEnd(row));
     int i = start;
@@ -404,7 +474,7 @@ qint64 LongTextEdit::xOfPosition(int row, int position) const
 // The position within a row nearest to pen position x.
 int LongTextEdit::positionAtX(int row, qint64 x) const
 {
-    const ushort *data = m_text.utf16();
+    const Chars data = chars();
     const int start = rowStart(row);
     const int end = rowEnd(row);
     if (x <= 0)
@@ -576,7 +646,7 @@ void LongTextEdit::paintRowText(QPainter &painter, int row, int y) const
     const int end = rowEnd(row);
     if (start >= end)
         return;
-    const ushort *data = m_text.utf16();
+    const Chars data = chars();
     const qreal origin = documentMargin() - horizontalScrollBar()->value();
     const qint64 left = qint64(-origin * 64);
     const qint64 right = qint64((viewport()->width() - origin) * 64);
@@ -598,9 +668,7 @@ void LongTextEdit::paintRowText(QPainter &painter, int row, int y) const
     const qreal baseline = y + m_ascent;
     auto drawRun = [&](int from, int to, qint64 at) {
         if (to > from)
-            painter.drawText(QPointF(origin + at / 64.0, baseline),
-                             QString::fromRawData(reinterpret_cast<const QChar *>(data + from),
-                                                  to - from));
+            painter.drawText(QPointF(origin + at / 64.0, baseline), textMid(from, to - from));
     };
     int runStart = i;
     qint64 runX = x;
@@ -646,8 +714,8 @@ void LongTextEdit::paintEvent(QPaintEvent *event)
         const int end = rowEnd(row);
         const int from = qMax(selStart, start);
         const int to = qMin(selEnd, end);
-        const bool newlineSelected = selEnd > end && selStart <= end && end < m_text.size()
-                                     && m_text.at(end) == QLatin1Char('\n');
+        const bool newlineSelected = selEnd > end && selStart <= end && end < m_size
+                                     && QChar(charAt(end)) == QLatin1Char('\n');
         if (from > to || (from == to && !newlineSelected))
             continue;
         const qreal x1 = pixelX(xOfPosition(row, from));
@@ -673,7 +741,7 @@ void LongTextEdit::paintEvent(QPaintEvent *event)
     } else if (m_caretVisible && hasFocus() && !m_readOnly) {
         painter.fillRect(cursorRect(), pal.brush(QPalette::Text));
     }
-    if (m_dropCaret >= 0 && m_dropCaret <= m_text.size())
+    if (m_dropCaret >= 0 && m_dropCaret <= m_size)
         painter.fillRect(cursorRect(m_dropCaret), pal.brush(QPalette::Text));
 }
 
@@ -724,10 +792,10 @@ int LongTextEdit::hitTest(const QPoint &point, bool *atRowEnd, bool nearest) con
 
 int LongTextEdit::validPosition(int position, bool forward) const
 {
-    const int n = m_text.size();
+    const int n = m_size;
     position = qBound(0, position, n);
-    if (position > 0 && position < n && isLowSurrogate(m_text.at(position).unicode())
-        && isHighSurrogate(m_text.at(position - 1).unicode()))
+    if (position > 0 && position < n && isLowSurrogate(QChar(charAt(position)).unicode())
+        && isHighSurrogate(QChar(charAt(position - 1)).unicode()))
         position += forward ? 1 : -1;
     return position;
 }
@@ -744,7 +812,7 @@ int LongTextEdit::previousCharPosition(int position) const
 
 int LongTextEdit::charClass(int position) const
 {
-    const QChar c = m_text.at(position);
+    const QChar c = QChar(charAt(position));
     if (c == QLatin1Char('\n'))
         return NewlineClass;
     if (c.isSpace())
@@ -756,7 +824,7 @@ int LongTextEdit::charClass(int position) const
 
 int LongTextEdit::nextWordPosition(int position) const
 {
-    const int n = m_text.size();
+    const int n = m_size;
     if (position >= n)
         return n;
     const int cls = charClass(position);
@@ -791,10 +859,10 @@ int LongTextEdit::previousWordPosition(int position) const
 // The run of characters of one class around the character at index.
 void LongTextEdit::wordAt(int index, int *start, int *end) const
 {
-    const int n = m_text.size();
-    if (index >= n || (index > 0 && m_text.at(index) == QLatin1Char('\n')))
+    const int n = m_size;
+    if (index >= n || (index > 0 && QChar(charAt(index)) == QLatin1Char('\n')))
         --index;
-    if (index < 0 || m_text.at(index) == QLatin1Char('\n')) {
+    if (index < 0 || QChar(charAt(index)) == QLatin1Char('\n')) {
         *start = *end = qBound(0, index + 1, n);
         return;
     }
@@ -827,7 +895,7 @@ LongTextEdit::Cursor LongTextEdit::textCursor() const
 QString LongTextEdit::selectedText() const
 {
     const int start = qMin(m_cursor, m_anchor);
-    return m_text.mid(start, qAbs(m_cursor - m_anchor));
+    return textMid(start, qAbs(m_cursor - m_anchor));
 }
 
 void LongTextEdit::setCursorPosition(int position, bool keepAnchor)
@@ -909,7 +977,7 @@ void LongTextEdit::moveToRowEdge(bool end, bool keepAnchor)
     bool atRowEnd = false;
     if (rowEndsAtBreak(row)) {
         // A row broken after a space ends before that space.
-        if (position - 1 > rowStart(row) && m_text.at(position - 1).isSpace())
+        if (position - 1 > rowStart(row) && QChar(charAt(position - 1)).isSpace())
             --position;
         else
             atRowEnd = true;
@@ -952,20 +1020,43 @@ void LongTextEdit::restartBlinking()
 void LongTextEdit::selectAll()
 {
     m_mergeOpen = false;
-    setCursorState(0, m_text.size());
+    setCursorState(0, m_size);
 }
 
 // --- text --------------------------------------------------------------------
 
 void LongTextEdit::setPlainText(const QString &text)
 {
-    const QString old = m_text;
-    m_text = text;
+    setText(text, QByteArray(), QString());
+}
+
+void LongTextEdit::setPlainText(const QString &head, const QByteArray &latin1, const QString &tail)
+{
+    setText(head, latin1, tail);
+}
+
+void LongTextEdit::setText(const QString &head, const QByteArray &latin1, const QString &tail)
+{
+    const QString old = QAccessible::isActive() ? toPlainText() : QString();
+    m_text = head;
+    m_payload = latin1;
+    m_tail = tail;
+    m_pieces = !latin1.isEmpty() || !tail.isEmpty();
+    if (!m_pieces)
+        m_tail.clear();
+    m_size = m_text.size() + m_payload.size() + m_tail.size();
     m_lineStarts.clear();
     m_lineStarts.append(0);
     for (int at = m_text.indexOf(QLatin1Char('\n')); at >= 0;
          at = m_text.indexOf(QLatin1Char('\n'), at + 1))
         m_lineStarts.append(at + 1);
+    const int payloadStart = m_text.size();
+    for (int at = m_payload.indexOf('\n'); at >= 0; at = m_payload.indexOf('\n', at + 1))
+        m_lineStarts.append(payloadStart + at + 1);
+    const int tailStart = payloadStart + m_payload.size();
+    for (int at = m_tail.indexOf(QLatin1Char('\n')); at >= 0;
+         at = m_tail.indexOf(QLatin1Char('\n'), at + 1))
+        m_lineStarts.append(tailStart + at + 1);
 
     m_undo.clear();
     m_undoDone = 0;
@@ -987,7 +1078,7 @@ void LongTextEdit::setPlainText(const QString &text)
     viewport()->update();
 
     if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent event(this, 0, old, m_text);
+        QAccessibleTextUpdateEvent event(this, 0, old, toPlainText());
         QAccessible::updateAccessibility(&event);
     }
     emit cursorPositionChanged();
@@ -1001,11 +1092,11 @@ void LongTextEdit::setPlainText(const QString &text)
 
 void LongTextEdit::appendPlainText(const QString &text)
 {
-    const QString added = m_text.isEmpty() ? text : QLatin1Char('\n') + text;
+    const QString added = (m_size == 0) ? text : QLatin1Char('\n') + text;
     QScrollBar *vertical = verticalScrollBar();
     const bool atBottom = vertical->value() == vertical->maximum();
     m_mergeOpen = false;
-    edit(m_text.size(), 0, added, OtherEdit, m_anchor, m_cursor, false);
+    edit(m_size, 0, added, OtherEdit, m_anchor, m_cursor, false);
     if (atBottom) {
         visualRowCount();
         updateScrollBars();
@@ -1071,7 +1162,7 @@ void LongTextEdit::edit(int position, int length, const QString &text, EditKind 
         setCursorState(anchorAfter, cursorAfter);
         return;
     }
-    const QString removed = m_text.mid(position, length);
+    const QString removed = textMid(position, length);
     if (m_undoDone < m_undo.size())
         m_undo.resize(m_undoDone);
     bool merged = false;
@@ -1119,10 +1210,18 @@ void LongTextEdit::edit(int position, int length, const QString &text, EditKind 
 void LongTextEdit::applyChange(int position, int length, const QString &text)
 {
     if (QAccessible::isActive() && length > 0) {
-        QAccessibleTextRemoveEvent event(this, position, m_text.mid(position, length));
+        QAccessibleTextRemoveEvent event(this, position, textMid(position, length));
         QAccessible::updateAccessibility(&event);
     }
+    // The first edit takes a private copy of a shared text.
+    if (m_pieces) {
+        m_text = toPlainText();
+        m_payload.clear();
+        m_tail.clear();
+        m_pieces = false;
+    }
     m_text.replace(position, length, text);
+    m_size = m_text.size();
 
     const auto first =
         std::upper_bound(m_lineStarts.cbegin(), m_lineStarts.cend(), position) - m_lineStarts.cbegin();
@@ -1179,7 +1278,7 @@ void LongTextEdit::deleteForward(bool word)
         replaceSelection(QString(), OtherEdit);
         return;
     }
-    if (m_cursor >= m_text.size())
+    if (m_cursor >= m_size)
         return;
     const int to = word ? nextWordPosition(m_cursor) : nextCharPosition(m_cursor);
     edit(m_cursor, to - m_cursor, QString(), DeletingForward, m_cursor, m_cursor);
@@ -1306,7 +1405,7 @@ QMenu *LongTextEdit::createStandardContextMenu()
         });
     }
     menu->addSeparator();
-    add(tr("Select All"), "select-all", QKeySequence::SelectAll, !m_text.isEmpty(),
+    add(tr("Select All"), "select-all", QKeySequence::SelectAll, !(m_size == 0),
         &LongTextEdit::selectAll);
     return menu;
 }
@@ -1444,16 +1543,16 @@ bool LongTextEdit::handleMoveKey(QKeyEvent *event)
              || event->matches(QKeySequence::SelectEndOfBlock)) {
         const int line = lineIndexOf(m_cursor);
         const int end =
-            line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_text.size();
+            line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_size;
         moveCursorTo(end, event->matches(QKeySequence::SelectEndOfBlock));
     } else if (event->matches(QKeySequence::MoveToStartOfDocument))
         moveCursorTo(0, false);
     else if (event->matches(QKeySequence::SelectStartOfDocument))
         moveCursorTo(0, true);
     else if (event->matches(QKeySequence::MoveToEndOfDocument))
-        moveCursorTo(m_text.size(), false);
+        moveCursorTo(m_size, false);
     else if (event->matches(QKeySequence::SelectEndOfDocument))
-        moveCursorTo(m_text.size(), true);
+        moveCursorTo(m_size, true);
     else if (event->matches(QKeySequence::MoveToNextLine))
         moveVertically(1, false);
     else if (event->matches(QKeySequence::SelectNextLine))
@@ -1556,7 +1655,7 @@ QVariant LongTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
     // Input methods see the cursor's line, cut to a window around the cursor.
     const int line = lineIndexOf(m_cursor);
     const int lineEnd =
-        line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_text.size();
+        line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_size;
     const int from = validPosition(qMax(m_lineStarts.at(line), m_cursor - surroundingChars), false);
     const int to = validPosition(qMin(lineEnd, m_cursor + surroundingChars), true);
     const QPoint offset = viewport()->geometry().topLeft();
@@ -1574,7 +1673,7 @@ QVariant LongTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImAnchorPosition:
         return qBound(0, m_anchor - from, to - from);
     case Qt::ImSurroundingText:
-        return m_text.mid(from, to - from);
+        return textMid(from, to - from);
     case Qt::ImCurrentSelection:
         return selectedText();
     case Qt::ImMaximumTextLength:
@@ -1582,9 +1681,9 @@ QVariant LongTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImAbsolutePosition:
         return m_cursor;
     case Qt::ImTextBeforeCursor:
-        return m_text.mid(from, m_cursor - from);
+        return textMid(from, m_cursor - from);
     case Qt::ImTextAfterCursor:
-        return m_text.mid(m_cursor, to - m_cursor);
+        return textMid(m_cursor, to - m_cursor);
     case Qt::ImHints:
         return int(inputMethodHints());
     default:
@@ -1608,7 +1707,7 @@ void LongTextEdit::mousePressEvent(QMouseEvent *event)
             m_lastDoubleClick = -1;
             const int line = lineIndexOf(position);
             const int end =
-                line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_text.size();
+                line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) - 1 : m_size;
             m_mergeOpen = false;
             setCursorState(m_lineStarts.at(line), end);
             m_selecting = false;
@@ -1725,7 +1824,7 @@ void LongTextEdit::startDrag()
     const Qt::DropActions actions =
         m_readOnly ? Qt::CopyAction : Qt::DropActions(Qt::CopyAction | Qt::MoveAction);
     const Qt::DropAction done = drag->exec(actions, m_readOnly ? Qt::CopyAction : Qt::MoveAction);
-    if (done == Qt::MoveAction && !m_dragMovedInside && !m_readOnly && end <= m_text.size()) {
+    if (done == Qt::MoveAction && !m_dragMovedInside && !m_readOnly && end <= m_size) {
         m_mergeOpen = false;
         edit(start, end - start, QString(), OtherEdit, start, start);
     }

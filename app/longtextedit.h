@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QByteArray>
 #include <QFont>
 #include <QHash>
 #include <QPoint>
@@ -15,7 +16,9 @@ class QMenu;
 // (wrapping, editing, selection, clipboard, undo, drag and drop, input
 // methods, context menu) but lays out only what it needs.
 //
-// The text is one QString with an index of its line starts. Wrapped rows are
+// The text is one QString with an index of its line starts; a text set as
+// head, Latin-1 bytes and tail keeps the bytes as given (shared with the
+// caller, one byte a character) until the first edit makes a private copy. Wrapped rows are
 // laid out from the top of the text on demand (what is shown, the cursor, a
 // scroll target) and the rest in short idle-time slices; until that is done
 // the scroll range counts the rest by an estimate. Rows above the laid-out
@@ -55,8 +58,16 @@ public:
     explicit LongTextEdit(const QString &text, QWidget *parent = nullptr);
     ~LongTextEdit() override;
 
-    // The stored text exactly as set and edited (shared, no copy).
-    QString toPlainText() const { return m_text; }
+    // The stored text exactly as set and edited (shared, no copy, unless it
+    // was set in pieces and not edited since: then built on each call).
+    QString toPlainText() const;
+    // Its length in characters, and a part of it, without building it whole.
+    int textLength() const { return m_size; }
+    QString textMid(int position, int length) const;
+    // The text as Latin-1 bytes, made without a UTF-16 copy of it (shared
+    // bytes of a text set in pieces are reused). fits tells whether every
+    // character is in Latin-1; when it is not, the result is empty.
+    QByteArray toLatin1(bool *fits) const;
 
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly);
@@ -104,6 +115,9 @@ public slots:
     // Replaces the whole text, clears the undo history, puts the cursor at
     // the start and scrolls to the top.
     void setPlainText(const QString &text);
+    // The same for the text head + latin1 (one character a byte) + tail; the
+    // bytes are kept as they are, shared with the caller, until an edit.
+    void setPlainText(const QString &head, const QByteArray &latin1, const QString &tail);
     // Adds the text as a new paragraph at the end (undoable).
     void appendPlainText(const QString &text);
     // Replaces the selection, or inserts at the cursor (undoable).
@@ -160,12 +174,33 @@ private:
         EditKind kind;
     };
 
+    // Reads the characters of the text, whole or in pieces, by index.
+    struct Chars
+    {
+        const ushort *head;
+        int headSize;
+        const uchar *payload;
+        int payloadEnd;
+        const ushort *tail;
+        ushort operator[](int i) const
+        {
+            if (i < headSize)
+                return head[i];
+            if (i < payloadEnd)
+                return payload[i - headSize];
+            return tail[i - payloadEnd];
+        }
+    };
+    Chars chars() const;
+    ushort charAt(int i) const { return chars()[i]; }
+
     void init();
+    void setText(const QString &head, const QByteArray &latin1, const QString &tail);
     void finishReplay(int anchor, int cursor);
     void updateMetrics();
-    qint32 wideAdvance(const ushort *data, int index) const;
+    qint32 wideAdvance(const Chars &data, int index) const;
     qint32 tabAdvance(qint64 x) const;
-    qint32 advanceAt(const ushort *data, int index, qint64 x) const;
+    qint32 advanceAt(const Chars &data, int index, qint64 x) const;
 
     // Layout.
     int breakRow(int start, bool *atNewline) const;
@@ -227,7 +262,11 @@ private:
     bool handleMoveKey(QKeyEvent *event);
     void startDrag();
 
-    QString m_text;
+    QString m_text;            // the whole text, or its head while m_pieces
+    QByteArray m_payload;      // while m_pieces: Latin-1 characters after the head
+    QString m_tail;            // while m_pieces: the characters after those
+    bool m_pieces = false;
+    int m_size = 0;            // length of the whole text
     QVector<int> m_lineStarts; // start of every line; the first is 0
 
     // Font metrics, in 1/64 pixel.

@@ -5,6 +5,7 @@
 #include "filedialog.h"
 #include "formatbytesize.h"
 #include "longtextedit.h"
+#include "mmessagebox.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
@@ -13,14 +14,18 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
       form(Html),
-      pendingText(0)
+      pendingText(0),
+      waitingActions(NoAction)
 {
     clipboard = QGuiApplication::clipboard();
 
@@ -66,33 +71,48 @@ void TextPreview::setType(int type)
         showButton->hide();
 }
 
+bool TextPreview::templateAround(int type, const QString &formatWord, int width, int height,
+                                 QString *head, QString *tail)
+{
+    head->clear();
+    tail->clear();
+    if (type == Base64)
+        return true;
+    const QString uri = QLatin1String("data:image/") + formatWord + QLatin1String(";base64,");
+    switch (type) {
+    case Html:
+        *head = QLatin1String("<HTML><BODY><img src=\"") + uri;
+        *tail = QStringLiteral("\"/></BODY></HTML>");
+        return true;
+    case Css:
+        *head = QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<style type=\"text/css\">\n"
+                              "div.image {\n\twidth:")
+                + QString::number(width) + QLatin1String("px;\n\theight:") + QString::number(height)
+                + QLatin1String("px;\n\tbackground-image: url('") + uri;
+        *tail = QStringLiteral("');\n}\n</style>\n</head>\n<body>\n"
+                               "<div class=\"image\"></div>\n</body>\n</html>");
+        return true;
+    case Xml:
+        *head = QLatin1String("<image>\n<title>An Image</title>\n<url>") + uri;
+        *tail = QStringLiteral("</url></image>");
+        return true;
+    case Xhtml:
+        *head = QLatin1String("<img src=\"") + uri;
+        *tail = QStringLiteral("\"/>");
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString TextPreview::buildText(int type, const QString &formatWord, const QString &base64,
                                int width, int height)
 {
-    if (type == Base64)
-        return base64;
-    const QString uri = QLatin1String("data:image/") + formatWord + QLatin1String(";base64,")
-                        + base64;
-    switch (type) {
-    case Html:
-        return QLatin1String("<HTML><BODY><img src=\"") + uri
-               + QLatin1String("\"/></BODY></HTML>");
-    case Css:
-        return QLatin1String("<!DOCTYPE html>\n<html>\n<head>\n<style type=\"text/css\">\n"
-                             "div.image {\n\twidth:")
-               + QString::number(width) + QLatin1String("px;\n\theight:")
-               + QString::number(height)
-               + QLatin1String("px;\n\tbackground-image: url('") + uri
-               + QLatin1String("');\n}\n</style>\n</head>\n<body>\n"
-                               "<div class=\"image\"></div>\n</body>\n</html>");
-    case Xml:
-        return QLatin1String("<image>\n<title>An Image</title>\n<url>") + uri
-               + QLatin1String("</url></image>");
-    case Xhtml:
-        return QLatin1String("<img src=\"") + uri + QLatin1String("\"/>");
-    default:
+    QString head;
+    QString tail;
+    if (!templateAround(type, formatWord, width, height, &head, &tail))
         return QString();
-    }
+    return head + base64 + tail;
 }
 
 void TextPreview::refresh(const QPixmap &pixmap)
@@ -107,16 +127,27 @@ void TextPreview::refresh(const QPixmap &pixmap)
     const int height = pixmap.height();
     pendingText = cache->requestText(
         pixmap, formatSpec(), this,
-        [this, type, formatWord, width, height](const QByteArray &, const QString &base64) {
+        [this, type, formatWord, width, height](const QByteArray &, const QByteArray &base64) {
             pendingText = 0;
-            showText(buildText(type, formatWord, base64, width, height));
+            showText(type, formatWord, base64, width, height);
+            runWaitingActions();
         });
+    if (pendingText != 0)
+        sizeLabel->setText(tr("Preparing\u2026"));
 }
 
-void TextPreview::showText(const QString &text)
+// The base64 text stays the cache's Latin-1 bytes, shared by every view; the
+// editor adds this form's head and tail around it.
+void TextPreview::showText(int type, const QString &formatWord, const QByteArray &base64,
+                           int width, int height)
 {
-    editor->setPlainText(text);
-    sizeLabel->setText(tr("Size: ") + formatByteSize(text.length()));
+    QString head;
+    QString tail;
+    if (templateAround(type, formatWord, width, height, &head, &tail))
+        editor->setPlainText(head, base64, tail);
+    else
+        editor->setPlainText(QString());
+    sizeLabel->setText(tr("Size: ") + formatByteSize(editor->textLength()));
 }
 
 QByteArray TextPreview::savedTextBytes(const QString &text)
@@ -137,22 +168,62 @@ QByteArray TextPreview::previewPageBytes(const QString &text)
     return text.toLatin1();
 }
 
-bool TextPreview::writeToFile(const QString &path)
+// The saved-text bytes of the editor's text; a Latin-1 text (the generated
+// ones) is taken from the editor without a UTF-16 copy.
+QByteArray TextPreview::editorSavedBytes() const
 {
-    return SafeFileWriter::write(path, savedTextBytes(editor->toPlainText()));
+    bool fits = false;
+    const QByteArray latin1 = editor->toLatin1(&fits);
+    return fits ? latin1 : savedTextBytes(editor->toPlainText());
+}
+
+bool TextPreview::writeToFile(const QString &path, QString *error)
+{
+    return SafeFileWriter::write(path, editorSavedBytes(), error);
+}
+
+// Holds a click until the pending text is shown, with a busy cursor meanwhile.
+void TextPreview::wait(int action)
+{
+    if (waitingActions == NoAction)
+        setCursor(Qt::BusyCursor);
+    waitingActions |= action;
+}
+
+void TextPreview::runWaitingActions()
+{
+    const int actions = waitingActions;
+    if (actions == NoAction)
+        return;
+    waitingActions = NoAction;
+    unsetCursor();
+    if (actions & CopyAction)
+        copyNow();
+    if (actions & ShowAction)
+        showNow();
+    if (actions & SaveAction)
+        saveNow(std::exchange(waitingSaveName, QString()));
 }
 
 void TextPreview::slotShowInWebBrowser()
 {
-    QString path;
-    if (form == Html)
-        path = QMWidgets::App::workDirectory(true) + QLatin1String("htmlPreview.html");
-    else if (form == Css)
-        path = QMWidgets::App::workDirectory(true) + QLatin1String("cssPreview.html");
-    else
+    if (form != Html && form != Css)
         return;
+    if (pendingText != 0)
+        wait(ShowAction);
+    else
+        showNow();
+}
 
-    if (SafeFileWriter::write(path, previewPageBytes(editor->toPlainText())))
+void TextPreview::showNow()
+{
+    const QString path = QMWidgets::App::workDirectory(true)
+                         + QLatin1String(form == Html ? "htmlPreview.html" : "cssPreview.html");
+    // Bytes all below 0x80 are a plain ASCII text, which a page takes as is.
+    QByteArray bytes = editorSavedBytes();
+    if (std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) > 0x7F; }))
+        bytes = previewPageBytes(editor->toPlainText());
+    if (SafeFileWriter::write(path, bytes))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
@@ -161,10 +232,32 @@ void TextPreview::slotSave()
     const QString fileName = QMWidgets::FileDialog::getSaveFileName(
         this, tr("Save As"), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
         QFileDialog::Options());
-    writeToFile(fileName);
+    if (fileName.isEmpty())
+        return;
+    if (pendingText != 0) {
+        waitingSaveName = fileName;
+        wait(SaveAction);
+    } else {
+        saveNow(fileName);
+    }
+}
+
+void TextPreview::saveNow(const QString &fileName)
+{
+    QString error;
+    if (!writeToFile(fileName, &error))
+        QMWidgets::MMessageBox::warning(this, tr("Save As"), error, QMessageBox::Ok);
 }
 
 void TextPreview::slotClipboard()
+{
+    if (pendingText != 0)
+        wait(CopyAction);
+    else
+        copyNow();
+}
+
+void TextPreview::copyNow()
 {
     clipboard->setText(editor->toPlainText(), QClipboard::Clipboard);
     editor->selectAll();

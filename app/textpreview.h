@@ -24,13 +24,22 @@ public:
     int type() const { return form; }
 
     // Writes the editor's current text to the path as a saved text. Returns
-    // false on any failure; an existing file then stays as it was.
-    bool writeToFile(const QString &path);
+    // false on any failure; an existing file then stays as it was, and error
+    // (when given) receives a sentence for the user.
+    bool writeToFile(const QString &path, QString *error = nullptr);
+
+    // True while a newer text is on its way; Copy, Save and Show then wait
+    // for it, so they always carry the text of the current picture.
+    bool isTextPending() const { return pendingText != 0; }
 
     // The text of a form for the given encoded bytes and picture size; the
     // format word is the lower-cased format name. Unknown forms give "".
     static QString buildText(int type, const QString &formatWord, const QString &base64,
                              int width, int height);
+    // The parts of that text before and after the base64 text; false (both
+    // empty) for unknown forms, whose text is empty.
+    static bool templateAround(int type, const QString &formatWord, int width, int height,
+                               QString *head, QString *tail);
 
     // Byte form of a saved text: Latin-1 when every character fits, else
     // UTF-8 without byte-order mark.
@@ -51,7 +60,17 @@ public slots:
     void slotClipboard();
 
 private:
-    void showText(const QString &text);
+    // What a click asked for while the text was still on its way.
+    enum WaitingAction { NoAction = 0, CopyAction = 1, SaveAction = 2, ShowAction = 4 };
+
+    void showText(int type, const QString &formatWord, const QByteArray &base64, int width,
+                  int height);
+    QByteArray editorSavedBytes() const;
+    void copyNow();
+    void saveNow(const QString &fileName);
+    void showNow();
+    void wait(int action);
+    void runWaitingActions();
 
     int form;
     QLabel *sizeLabel;
@@ -59,4 +78,6 @@ private:
     QPushButton *showButton;
     QClipboard *clipboard;
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
+    int waitingActions;   // WaitingAction flags
+    QString waitingSaveName;
 };

@@ -4,10 +4,13 @@
 // final. For each step it also prints the longest time the event loop did not
 // run (a 10 ms timer notes the gaps between its ticks).
 //
-//   bench_road [--quick] [WIDTHxHEIGHT]
+//   bench_road [--quick] [--noise] [WIDTHxHEIGHT]
 //
-// Default size 4000x3000; --quick uses 1000x750. Run it by hand (it sets the
-// offscreen platform and a temporary home itself).
+// Default size 4000x3000; --quick uses 1000x750. --noise drops a picture of
+// random pixels written as PNG instead (default size 6000x4000), the worst
+// case for the size of the texts. At the end it prints the peak memory and
+// the longest stall of a drop. Run it by hand (it sets the offscreen platform
+// and a temporary home itself).
 #include "photolike.h"
 #include "app.h"
 #include "appstylesheet.h"
@@ -16,6 +19,7 @@
 #include "effectsform.h"
 #include "imageloader.h"
 #include "imagepreview.h"
+#include "longtextedit.h"
 #include "mainpage.h"
 #include "textpreview.h"
 
@@ -30,7 +34,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
-#include <QMetaProperty>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
@@ -62,15 +65,32 @@ const qint64 StepTimeoutMs = qEnvironmentVariableIsSet("GLYPH_BENCH_TIMEOUT")
     : 15 * 60 * 1000;
 
 
-QString peakMemory()
+// Random opaque pixels: nothing for the PNG encoder to compress.
+QImage noiseImage(int width, int height, quint32 seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint64 state = seed;
+    for (int y = 0; y < height; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            row[x] = quint32(state >> 32) | 0xFF000000u;
+        }
+    }
+    return image;
+}
+
+// A line of /proc/self/status, such as "VmHWM" (peak) or "VmRSS" (now).
+QString statusValue(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return QStringLiteral("unknown");
     const QStringList lines = QString::fromLatin1(status.readAll()).split(QLatin1Char('\n'));
+    const QString prefix = QLatin1String(key) + QLatin1Char(':');
     for (const QString &line : lines)
-        if (line.startsWith(QLatin1String("VmHWM:")))
-            return line.mid(6).trimmed();
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed();
     return QStringLiteral("unknown");
 }
 
@@ -243,21 +263,20 @@ public:
         box->setCurrentIndex(box->findText(QLatin1String(format)));
     }
 
-    QString text(int tab) const
+    LongTextEdit *editor(int tab) const { return tabs->widget(tab)->findChild<LongTextEdit *>(); }
+
+    // The ends of a tab's text: enough to tell texts apart without building
+    // a whole copy of one (that copy would count in the peak memory).
+    QString textEnds(int tab) const
     {
-        const auto children = tabs->widget(tab)->findChildren<QWidget *>();
-        for (QWidget *child : children) {
-            const QMetaProperty property = child->metaObject()->userProperty();
-            if (property.isValid() && qstrcmp(property.name(), "plainText") == 0)
-                return child->property("plainText").toString();
-        }
-        return QString();
+        const LongTextEdit *e = editor(tab);
+        return e->textMid(0, 400) + e->textMid(e->textLength() - 400, 400);
     }
 
     // Where the payload starts, per tab, and the format word it follows.
     bool textCarries(int tab, const QString &word, const QString &base64Start) const
     {
-        const QString t = text(tab);
+        const QString t = editor(tab)->textMid(0, 400);
         if (tab == Base64Tab)
             return t.startsWith(base64Start);
         return t.contains(QLatin1String("data:image/") + word + QLatin1String(";base64,") + base64Start);
@@ -329,19 +348,25 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
 
 int main(int argc, char *argv[])
 {
-    QSize size(4000, 3000);
+    QSize size;
+    bool quick = false;
+    bool noise = false;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(arg);
         if (arg == QLatin1String("--quick"))
-            size = QSize(1000, 750);
+            quick = true;
+        else if (arg == QLatin1String("--noise"))
+            noise = true;
         else if (m.hasMatch())
             size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
         else if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-platform")) {
-            std::fprintf(stderr, "usage: bench_road [--quick] [WIDTHxHEIGHT]\n");
+            std::fprintf(stderr, "usage: bench_road [--quick] [--noise] [WIDTHxHEIGHT]\n");
             return 2;
         }
     }
+    if (size.isEmpty())
+        size = quick ? QSize(1000, 750) : noise ? QSize(6000, 4000) : QSize(4000, 3000);
 
     QTemporaryDir *home = prepareHome();
     int result = 0;
@@ -352,20 +377,23 @@ int main(int argc, char *argv[])
         StallMeter meter;
         s_meter = &meter;
 
-        // The picture, as a JPEG file of quality 92.
+        // The picture: photo-like as a JPEG file of quality 92, or noise as PNG.
         QTemporaryDir work;
-        const QString photo = work.filePath(QStringLiteral("photo.jpg"));
+        const QString photo = work.filePath(QLatin1String(noise ? "noise.png" : "photo.jpg"));
         {
-            const QImage image = photoLike(size.width(), size.height(), false, 20240611u);
-            QImageWriter writer(photo, "JPEG");
-            writer.setQuality(92);
+            const QImage image = noise ? noiseImage(size.width(), size.height(), 20240611u)
+                                       : photoLike(size.width(), size.height(), false, 20240611u);
+            QImageWriter writer(photo, noise ? "PNG" : "JPEG");
+            if (!noise)
+                writer.setQuality(92);
             if (!writer.write(image)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(photo));
                 return 1;
             }
         }
-        std::printf("bench_road: %dx%d photo-like picture, JPEG quality 92, %lld bytes; %d cores\n",
-                    size.width(), size.height(), QFileInfo(photo).size(), QThread::idealThreadCount());
+        std::printf("bench_road: %dx%d %s, %lld bytes; %d cores\n", size.width(), size.height(),
+                    noise ? "noise picture, PNG" : "photo-like picture, JPEG quality 92",
+                    QFileInfo(photo).size(), QThread::idealThreadCount());
         std::printf("  (times until the visible view is final; 'settled' adds the idle event loop)\n");
 
         QElapsedTimer clock;
@@ -408,9 +436,9 @@ int main(int argc, char *argv[])
         // One slider step with the HTML tab current.
         road.tabs->setCurrentIndex(HtmlTab);
         settle();
-        const QString htmlBefore = road.text(HtmlTab);
+        const QString htmlBefore = road.textEnds(HtmlTab);
         report("slider step, HTML tab", timeStep([&] { road.brightnessStep(); }, [&] {
-            const QString now = road.text(HtmlTab);
+            const QString now = road.textEnds(HtmlTab);
             return now != htmlBefore && road.textCarries(HtmlTab, QStringLiteral("png"), QStringLiteral("iVBOR"));
         }));
 
@@ -425,19 +453,43 @@ int main(int argc, char *argv[])
         // A new drop while JPG output is chosen.
         keyBefore = road.pictureKey();
         road.blankSize();
-        report("drop to picture ready, JPG output", timeStep([&] { road.drop(photo); }, [&] {
+        const StepResult jpgLoad = timeStep([&] { road.drop(photo); }, [&] {
             return road.picture->captionText() == caption && road.sizeShown()
                 && road.pictureKey() != keyBefore;
-        }));
+        });
+        report("drop to picture ready, JPG output", jpgLoad);
         keyBefore = road.pictureKey();
         road.blankSize();
         report("format JPG -> PNG, PREVIEW tab", timeStep([&] { road.chooseFormat("PNG"); }, [&] {
             return road.sizeShown() && road.pictureKey() != keyBefore;
         }));
 
-        const QString htmlText = road.text(HtmlTab);
-        std::printf("  HTML text: %lld characters\n", qint64(htmlText.size()));
-        std::printf("  peak memory (VmHWM): %s\n", qPrintable(peakMemory()));
+        std::printf("  HTML text: %lld characters\n", qint64(road.editor(HtmlTab)->textLength()));
+        std::printf("  peak memory (VmHWM), every tab visited: %s\n", qPrintable(statusValue("VmHWM")));
+        std::printf("  longest stall of a drop: %s\n",
+                    qPrintable(ms(std::max(load.stallMs, jpgLoad.stallMs))));
+
+        // Freed buffers must not pile up: alternate the large picture with a
+        // small one and note the resident memory while the small one is shown.
+        {
+            const QString small = work.filePath(QStringLiteral("small.jpg"));
+            photoLike(400, 300, false, 7u).save(small, "JPEG", 92);
+            road.tabs->setCurrentIndex(HtmlTab);
+            QString first;
+            for (int round = 1; round <= 12; ++round) {
+                road.drop(photo);
+                waitUntil([&] { return road.textCarries(HtmlTab, QStringLiteral("png"), QStringLiteral("iVBOR"))
+                                    && road.editor(HtmlTab)->textLength() > 1000000; });
+                settle();
+                road.drop(small);
+                waitUntil([&] { return road.editor(HtmlTab)->textLength() < 1000000; });
+                settle();
+                if (round == 1)
+                    first = statusValue("VmRSS");
+            }
+            std::printf("  resident memory, small picture shown after 1 / 12 large loads: %s / %s\n",
+                        qPrintable(first), qPrintable(statusValue("VmRSS")));
+        }
 
         // The same job by ImageMagick, when it is really there.
         QProcess probe;

@@ -290,7 +290,7 @@ void TestAsyncPreview::requestsOfOnePairShareOneEncoding()
     // act: three text requests and a picture request before any result
     for (int i = 0; i < 3; ++i)
         cache.requestText(pixmap, spec, &receiver,
-                          [&](const QByteArray &, const QString &base64) { texts << base64; });
+                          [&](const QByteArray &, const QByteArray &base64) { texts << QString::fromLatin1(base64); });
     cache.requestPicture(pixmap, spec, &receiver, [&](const QByteArray &bytes) { pictureBytes = bytes; },
                          [&](const QPixmap &p) { picture = p; });
     QVERIFY(Idle::settle());
@@ -313,7 +313,7 @@ void TestAsyncPreview::synchronousGetterWaitsForRunningEncoding()
     const QPixmap pixmap = makePixmap(500, 400, 11);
     QString text;
     cache.requestText(pixmap, QStringLiteral("PNG"), &receiver,
-                      [&](const QByteArray &, const QString &base64) { text = base64; });
+                      [&](const QByteArray &, const QByteArray &base64) { text = QString::fromLatin1(base64); });
     QVERIFY(cache.isBusy());
 
     // act
@@ -335,7 +335,7 @@ void TestAsyncPreview::cancelledRequestNeverCallsBack()
     int calls = 0;
     const EncodedImageCache::Ticket ticket = cache.requestText(
         makePixmap(200, 100, 12), QStringLiteral("PNG"), &receiver,
-        [&](const QByteArray &, const QString &) { ++calls; });
+        [&](const QByteArray &, const QByteArray &) { ++calls; });
     QVERIFY(ticket != 0);
 
     // act
@@ -379,7 +379,7 @@ void TestAsyncPreview::knownResultIsHandedOverAtOnce()
     // act
     const EncodedImageCache::Ticket ticket = cache.requestText(
         pixmap, QStringLiteral("JPG;0"), &receiver,
-        [&](const QByteArray &, const QString &base64) { text = base64; });
+        [&](const QByteArray &, const QByteArray &base64) { text = QString::fromLatin1(base64); });
 
     // assert: no event loop needed
     QCOMPARE(ticket, EncodedImageCache::Ticket(0));

@@ -794,6 +794,9 @@ void TestEndToEnd::failedWritesKeepTheOldFile()
     std::unique_ptr<SaveDialogAnswer> answerer;
     if (kind != QLatin1String("page"))
         answerer = std::make_unique<SaveDialogAnswer>(name, true);
+    // A failed text save tells the user.
+    ModalAnswerer warning([](QWidget *box) { ModalAnswerer::pressKey(box, Qt::Key_Escape); });
+    warning.setClassName("QMWidgets::MMessageBox");
 
     // act
     {
@@ -805,6 +808,7 @@ void TestEndToEnd::failedWritesKeepTheOldFile()
 
     // assert: the old content, no stray temporary file, no browser
     QVERIFY(!answerer || answerer->answered());
+    QCOMPARE(warning.answered(), kind == QLatin1String("text"));
     QCOMPARE(readFile(target), QByteArray("old"));
     QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
     QVERIFY(UrlRecorder::instance()->urls().isEmpty());

@@ -105,6 +105,8 @@ private slots:
     void keysInsertText_data();
     void keysInsertText();
     void editingUndoesAndRedoesExactly();
+    void textInPiecesActsAsWholeText_data();
+    void textInPiecesActsAsWholeText();
     void typingRunUndoesAsOneStep();
     void cutAndPasteGoThroughClipboard();
     void signalsFollowState();
@@ -389,6 +391,81 @@ void TestLongTextEdit::editingUndoesAndRedoesExactly()
         QVERIFY2(editor.toPlainText() == states.at(i), qPrintable(QString::number(i)));
     }
     QVERIFY(!editor.isRedoAvailable());
+}
+
+void TestLongTextEdit::textInPiecesActsAsWholeText_data()
+{
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QString>("tail");
+
+    const QByteArray run = base64Run(200000).toLatin1();
+    QTest::newRow("tag") << QStringLiteral("<img src=\"data:image/png;base64,") << run
+                         << QStringLiteral("\"/>");
+    QTest::newRow("page with lines and tabs")
+        << QStringLiteral("<style>\ndiv {\n\twidth:3px;\n\tbackground: url('") << run
+        << QStringLiteral("');\n}\n</style>\n");
+    QTest::newRow("payload alone") << QString() << run << QString();
+    QTest::newRow("Latin-1 letters and a line break in the bytes")
+        << QStringLiteral("caf") << QByteArray("\xE9 na\xEFve\nr\xE9sum\xE9 ") + run << QStringLiteral("!");
+}
+
+void TestLongTextEdit::textInPiecesActsAsWholeText()
+{
+    QFETCH(QString, head);
+    QFETCH(QByteArray, payload);
+    QFETCH(QString, tail);
+    // arrange: the same text set whole and in pieces
+    const QString whole = head + QString::fromLatin1(payload) + tail;
+    LongTextEdit reference;
+    LongTextEdit pieces;
+    prepare(reference, 60);
+    prepare(pieces, 60);
+    reference.setPlainText(whole);
+    pieces.setPlainText(head, payload, tail);
+    const int boundary = head.size();
+    const int inPayload = boundary + payload.size() / 2;
+    const int tailStart = boundary + payload.size();
+
+    // assert: the same text, rows and parts
+    QVERIFY(pieces.toPlainText() == whole);
+    QCOMPARE(pieces.textLength(), whole.size());
+    QCOMPARE(pieces.visualRowCount(), reference.visualRowCount());
+    QCOMPARE(pieces.textMid(qMax(0, boundary - 5), 10), whole.mid(qMax(0, boundary - 5), 10));
+    QCOMPARE(pieces.textMid(tailStart - 5, 10), whole.mid(tailStart - 5, 10));
+    QCOMPARE(pieces.cursorRect(inPayload), reference.cursorRect(inPayload));
+    pieces.setLineWrapMode(LongTextEdit::NoWrap);
+    reference.setLineWrapMode(LongTextEdit::NoWrap);
+    QCOMPARE(pieces.visualRowCount(), reference.visualRowCount());
+    QCOMPARE(pieces.cursorRect(tailStart + 1), reference.cursorRect(tailStart + 1));
+    pieces.setLineWrapMode(LongTextEdit::WidgetWidth);
+    reference.setLineWrapMode(LongTextEdit::WidgetWidth);
+
+    // act and assert: a selection across the head's end copies exactly
+    pieces.setCursorPosition(qMax(0, boundary - 3));
+    pieces.setCursorPosition(boundary + 7, true);
+    pieces.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), whole.mid(qMax(0, boundary - 3), boundary + 7 - qMax(0, boundary - 3)));
+
+    // act: typing in the payload and deleting across the tail's start
+    for (LongTextEdit *editor : {&reference, &pieces}) {
+        editor->setCursorPosition(inPayload);
+        QTest::keyClicks(editor, QStringLiteral("xyz"));
+        editor->setCursorPosition(tailStart + 3 - 2);
+        editor->setCursorPosition(qMin(tailStart + 3 + 2, editor->textLength()), true);
+        QTest::keyClick(editor, Qt::Key_Delete);
+    }
+
+    // assert: the same edits, and undo brings the shared text back exactly
+    QVERIFY(pieces.toPlainText() == reference.toPlainText());
+    QVERIFY(pieces.toPlainText() != whole);
+    QCOMPARE(pieces.visualRowCount(), reference.visualRowCount());
+    pieces.undo();
+    pieces.undo();
+    QVERIFY(pieces.toPlainText() == whole);
+    QVERIFY(!pieces.isUndoAvailable());
+    pieces.redo();
+    QVERIFY(pieces.toPlainText() == whole.left(inPayload) + QStringLiteral("xyz") + whole.mid(inPayload));
 }
 
 void TestLongTextEdit::typingRunUndoesAsOneStep()

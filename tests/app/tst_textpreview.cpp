@@ -2,11 +2,13 @@
 
 #include "app.h"
 #include "faildevice.h"
+#include "encodedimagecache.h"
 #include "formatbytesize.h"
 #include "longtextedit.h"
 #include "idle.h"
 #include "modalanswerer.h"
 #include "filesizelimit.h"
+#include "lockedfolder.h"
 #include "safefilewriter.h"
 #include "testmain.h"
 #include "textpreview.h"
@@ -83,13 +85,15 @@ private slots:
     void formatWordFollowsFormatName();
 
     void copyPutsEditedTextOnClipboard();
+    void exportCarriesTextOfNewPicture_data();
+    void exportCarriesTextOfNewPicture();
 
     void saveEncodesText_data();
     void saveEncodesText();
     void saveThroughDialog();
     void saveFailsWhenFolderIsMissing();
     void saveFailsInReadOnlyFolder();
-    void saveReplacesWritableFileInReadOnlyFolder();
+    void saveKeepsWritableFileInLockedFolder();
     void saveKeepsOldFileWhenWriteFails();
     void writeAllStopsAtFailingDevice();
 
@@ -240,6 +244,52 @@ void TestTextPreview::copyPutsEditedTextOnClipboard()
     QCOMPARE(editor->textCursor().selectionEnd(), edited.length());
 }
 
+void TestTextPreview::exportCarriesTextOfNewPicture_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Copy") << "CopyButton";
+    QTest::newRow("Save") << "SaveButton";
+    QTest::newRow("Show") << "ShowButton";
+}
+
+void TestTextPreview::exportCarriesTextOfNewPicture()
+{
+    QFETCH(QString, button);
+    // arrange: a view showing the text of one picture
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.html"));
+    const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
+    QFile::remove(page);
+    TextPreview preview;
+    preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
+    QImage other = opaqueImage();
+    other.setPixel(0, 0, qRgb(1, 2, 3));
+    const QPixmap newer = QPixmap::fromImage(other);
+    const QString expected = TextPreview::buildText(
+        TextPreview::Html, QStringLiteral("png"),
+        QString::fromLatin1(EncodedImageCache::encode(newer.toImage(), QStringLiteral("PNG")).toBase64()),
+        3, 2);
+    QGuiApplication::clipboard()->clear();
+    ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
+    answerer.setClassName("QFileDialog");
+
+    // act: a new picture, and the button pressed in the same turn of the event loop
+    preview.slotSetPixmap(newer);
+    preview.findChild<QPushButton *>(button)->click();
+    QVERIFY(Idle::settle());
+
+    // assert: what left the view is the text of the new picture
+    QCOMPARE(editorOf(preview)->toPlainText(), expected);
+    if (button == QLatin1String("CopyButton"))
+        QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), expected);
+    else if (button == QLatin1String("SaveButton"))
+        QCOMPARE(readFile(saved), expected.toLatin1());
+    else
+        QCOMPARE(readFile(page), expected.toLatin1());
+}
+
 void TestTextPreview::saveEncodesText_data()
 {
     QTest::addColumn<QString>("text");
@@ -344,7 +394,7 @@ void TestTextPreview::saveFailsInReadOnlyFolder()
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
-void TestTextPreview::saveReplacesWritableFileInReadOnlyFolder()
+void TestTextPreview::saveKeepsWritableFileInLockedFolder()
 {
     // arrange: an existing writable file in a folder that takes no new files
     QTemporaryDir dir;
@@ -356,18 +406,42 @@ void TestTextPreview::saveReplacesWritableFileInReadOnlyFolder()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("an older and longer content");
     }
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     TextPreview preview;
+    preview.show();
     editorOf(preview)->setPlainText(QStringLiteral("new"));
+    ModalAnswerer fileDialog(ModalAnswerer::acceptFileDialog(path));
+    fileDialog.setClassName("QFileDialog");
+    ModalAnswerer replace([](QWidget *question) {
+        ModalAnswerer::clickButtonWithText(question, QStringLiteral("&Yes"));
+    });
+    replace.setClassName("QMessageBox");
+    QString message;
+    ModalAnswerer warning([&message](QWidget *box) {
+        for (QLabel *label : box->findChildren<QLabel *>())
+            message += label->text();
+        ModalAnswerer::pressKey(box, Qt::Key_Escape);
+    });
+    warning.setClassName("QMWidgets::MMessageBox");
 
     // act
-    const bool written = preview.writeToFile(path);
+    bool written = true;
+    {
+        LockedFolder lock(folder);
+        if (!lock.active())
+            QSKIP("cannot keep new files out of a folder here");
+        written = preview.writeToFile(path);
+        preview.findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+    }
 
-    // assert
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(written);
-    QCOMPARE(readFile(path), QByteArray("new"));
+    // assert: nothing written in place, and the user is told why
+    QVERIFY(!written);
+    QCOMPARE(readFile(path), QByteArray("an older and longer content"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.txt")});
+    QVERIFY(fileDialog.answered());
+    QVERIFY(replace.answered());
+    QVERIFY(warning.answered());
+    QVERIFY2(message.contains(QStringLiteral("saved.txt")) && message.contains(QStringLiteral("unchanged")),
+             qPrintable(message));
 }
 
 void TestTextPreview::saveKeepsOldFileWhenWriteFails()
