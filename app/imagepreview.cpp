@@ -121,7 +121,12 @@ void ImagePreview::slotSave()
     const QString fileName = QMWidgets::FileDialog::getSaveFileName(
         this, tr("Save As.."), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
         QFileDialog::Options());
-    saveImage(fileName);
+    if (fileName.isEmpty())
+        return;
+    // Encoded bytes are empty only without a picture; then there is nothing to save.
+    const QByteArray bytes = encodedBytes(pixmap());
+    if (!bytes.isEmpty())
+        saveOrWarn(fileName, bytes, tr("Save As.."));
 }
 
 QString ImagePreview::captionText() const

@@ -1,6 +1,10 @@
 #include "preview.h"
 
 #include "encodedimagecache.h"
+#include "mmessagebox.h"
+#include "safefilewriter.h"
+
+#include <QMessageBox>
 
 Preview::Preview(QWidget *parent)
     : QFrame(parent),
@@ -45,4 +49,13 @@ void Preview::slotSetFormat(const QString &formatSpec)
 {
     m_formatSpec = formatSpec;
     refresh(m_pixmap);
+}
+
+bool Preview::saveOrWarn(const QString &fileName, const QByteArray &bytes, const QString &title)
+{
+    QString error;
+    if (SafeFileWriter::write(fileName, bytes, &error))
+        return true;
+    QMWidgets::MMessageBox::warning(this, title, error, QMessageBox::Ok);
+    return false;
 }

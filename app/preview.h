@@ -40,6 +40,10 @@ protected:
     // encoding when it is still running).
     QByteArray encodedBytes(const QPixmap &pixmap) const;
 
+    // Saves the bytes to the file the user chose; a failed save is told to the
+    // user in a warning titled by the given title. Returns whether it was saved.
+    bool saveOrWarn(const QString &fileName, const QByteArray &bytes, const QString &title);
+
 public slots:
     virtual void slotSetPixmap(const QPixmap &pixmap);
     void slotSetFormat(const QString &formatSpec);

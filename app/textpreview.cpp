@@ -5,7 +5,6 @@
 #include "filedialog.h"
 #include "formatbytesize.h"
 #include "longtextedit.h"
-#include "mmessagebox.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
@@ -14,7 +13,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -244,9 +242,7 @@ void TextPreview::slotSave()
 
 void TextPreview::saveNow(const QString &fileName)
 {
-    QString error;
-    if (!writeToFile(fileName, &error))
-        QMWidgets::MMessageBox::warning(this, tr("Save As"), error, QMessageBox::Ok);
+    saveOrWarn(fileName, editorSavedBytes(), tr("Save As"));
 }
 
 void TextPreview::slotClipboard()
