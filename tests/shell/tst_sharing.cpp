@@ -8,8 +8,10 @@
 #include "testmain.h"
 #include "urlrecorder.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 
 using namespace QMWidgets;
 
@@ -241,6 +243,45 @@ private slots:
         names.sort();
         shown.sort();
         QCOMPARE(names, shown);
+    }
+
+    void pictureButtonsAreReadableWithoutStyleSheet_data()
+    {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"FaceBookShareButton", "TwitterShareButton", "VKontakteShareButton",
+                                 "LinkedinShareButton", "EmailShareButton"})
+            QTest::newRow(name) << "share" << QString::fromLatin1(name);
+        for (const char *name : {"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton",
+                                 "VKontakteJoinButton", "EmailJoinButton"})
+            QTest::newRow(name) << "follow" << QString::fromLatin1(name);
+    }
+
+    void pictureButtonsAreReadableWithoutStyleSheet()
+    {
+        // arrange
+        QFETCH(QString, panel);
+        QFETCH(QString, name);
+        QScopedPointer<QWidget> widget;
+        if (panel == QLatin1String("share"))
+            widget.reset(new TellWidget);
+        else
+            widget.reset(new JoinWidget);
+        QPushButton *button = widget->findChild<QPushButton *>(name);
+        QVERIFY(button);
+
+        // act
+        const QImage image = button->grab().toImage();
+
+        // assert: the flat button draws something and is named
+        QVERIFY(!button->text().isEmpty());
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 1, "the button renders as a blank area");
+        QVERIFY(!button->toolTip().isEmpty());
+        QVERIFY(!button->accessibleName().isEmpty());
     }
 
     void withoutWebLinksOnlyTheMailStaysAndNamesNoPlaceholder()
