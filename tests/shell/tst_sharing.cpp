@@ -3,6 +3,7 @@
 #include "joinwidget.h"
 #include "mmessagebox.h"
 #include "modalanswerer.h"
+#include "promoadsbar.h"
 #include "telldialog.h"
 #include "tellwidget.h"
 #include "testmain.h"
@@ -245,7 +246,7 @@ private slots:
         QCOMPARE(names, shown);
     }
 
-    void pictureButtonsAreReadableWithoutStyleSheet_data()
+    void buttonsAreDrawnAndNamedWithoutStyleSheet_data()
     {
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("name");
@@ -255,9 +256,10 @@ private slots:
         for (const char *name : {"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton",
                                  "VKontakteJoinButton", "EmailJoinButton"})
             QTest::newRow(name) << "follow" << QString::fromLatin1(name);
+        QTest::newRow("AdsBarCloseButton") << "banner" << QStringLiteral("AdsBarCloseButton");
     }
 
-    void pictureButtonsAreReadableWithoutStyleSheet()
+    void buttonsAreDrawnAndNamedWithoutStyleSheet()
     {
         // arrange
         QFETCH(QString, panel);
@@ -265,16 +267,18 @@ private slots:
         QScopedPointer<QWidget> widget;
         if (panel == QLatin1String("share"))
             widget.reset(new TellWidget);
-        else
+        else if (panel == QLatin1String("follow"))
             widget.reset(new JoinWidget);
+        else
+            widget.reset(new PromoAdsBar(nullptr, nullptr));
         QPushButton *button = widget->findChild<QPushButton *>(name);
         QVERIFY(button);
 
         // act
         const QImage image = button->grab().toImage();
 
-        // assert: the flat button draws something and is named
-        QVERIFY(!button->text().isEmpty());
+        // assert: the flat button draws a text or an icon and is named
+        QVERIFY(!button->text().isEmpty() || !button->icon().isNull());
         QSet<QRgb> colours;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
