@@ -59,8 +59,9 @@ ModalAnswerer::Answer answerWith(const QString &button, Seen *seen)
             if (!child->isVisible())
                 continue;
             seen->visibleClasses << child->metaObject()->className();
+            // The dialog's own buttons; a panel's buttons count through its class.
             auto *button = qobject_cast<QPushButton *>(child);
-            if (button && !button->text().isEmpty())
+            if (button && button->parentWidget() == dialog && !button->text().isEmpty())
                 seen->visibleButtons << button->text();
         }
         if (button == QLatin1String("Escape"))

@@ -3,13 +3,16 @@
 #include "joinwidget.h"
 #include "mmessagebox.h"
 #include "modalanswerer.h"
+#include "promoadsbar.h"
 #include "telldialog.h"
 #include "tellwidget.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 
 using namespace QMWidgets;
 
@@ -241,6 +244,48 @@ private slots:
         names.sort();
         shown.sort();
         QCOMPARE(names, shown);
+    }
+
+    void buttonsAreDrawnAndNamedWithoutStyleSheet_data()
+    {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"FaceBookShareButton", "TwitterShareButton", "VKontakteShareButton",
+                                 "LinkedinShareButton", "EmailShareButton"})
+            QTest::newRow(name) << "share" << QString::fromLatin1(name);
+        for (const char *name : {"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton",
+                                 "VKontakteJoinButton", "EmailJoinButton"})
+            QTest::newRow(name) << "follow" << QString::fromLatin1(name);
+        QTest::newRow("AdsBarCloseButton") << "banner" << QStringLiteral("AdsBarCloseButton");
+    }
+
+    void buttonsAreDrawnAndNamedWithoutStyleSheet()
+    {
+        // arrange
+        QFETCH(QString, panel);
+        QFETCH(QString, name);
+        QScopedPointer<QWidget> widget;
+        if (panel == QLatin1String("share"))
+            widget.reset(new TellWidget);
+        else if (panel == QLatin1String("follow"))
+            widget.reset(new JoinWidget);
+        else
+            widget.reset(new PromoAdsBar(nullptr, nullptr));
+        QPushButton *button = widget->findChild<QPushButton *>(name);
+        QVERIFY(button);
+
+        // act
+        const QImage image = button->grab().toImage();
+
+        // assert: the flat button draws a text or an icon and is named
+        QVERIFY(!button->text().isEmpty() || !button->icon().isNull());
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 1, "the button renders as a blank area");
+        QVERIFY(!button->toolTip().isEmpty());
+        QVERIFY(!button->accessibleName().isEmpty());
     }
 
     void withoutWebLinksOnlyTheMailStaysAndNamesNoPlaceholder()

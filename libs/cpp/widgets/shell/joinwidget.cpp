@@ -3,6 +3,7 @@
 #include "app.h"
 #include "mmessagebox.h"
 #include "siteconfig.h"
+#include "stylehelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,11 +54,11 @@ JoinWidget::JoinWidget(QWidget *parent)
         vkontakte->hide();
     }
 
-    setupButton(youTube, QStringLiteral("YouTubeJoinButton"));
-    setupButton(faceBook, QStringLiteral("FaceBookJoinButton"));
-    setupButton(twitter, QStringLiteral("TwitterJoinButton"));
-    setupButton(vkontakte, QStringLiteral("VKontakteJoinButton"));
-    setupButton(email, QStringLiteral("EmailJoinButton"));
+    setupButton(youTube, QStringLiteral("YouTubeJoinButton"), tr("Follow on YouTube"));
+    setupButton(faceBook, QStringLiteral("FaceBookJoinButton"), tr("Follow on Facebook"));
+    setupButton(twitter, QStringLiteral("TwitterJoinButton"), tr("Follow on Twitter"));
+    setupButton(vkontakte, QStringLiteral("VKontakteJoinButton"), tr("Follow on VKontakte"));
+    setupButton(email, QStringLiteral("EmailJoinButton"), tr("Follow by E-mail"));
     connect(youTube, SIGNAL(clicked()), this, SLOT(slotYouTubeClicked()));
     connect(faceBook, SIGNAL(clicked()), this, SLOT(slotFaceBookClicked()));
     connect(twitter, SIGNAL(clicked()), this, SLOT(slotTwitterClicked()));
@@ -129,8 +130,9 @@ void JoinWidget::slotEmailClicked()
     App::openLink(emailJoinUrl.arg(QCoreApplication::applicationName(), QStringLiteral("email")));
 }
 
-void JoinWidget::setupButton(QPushButton *button, const QString &name)
+void JoinWidget::setupButton(QPushButton *button, const QString &name, const QString &text)
 {
+    setLabelledPictureButton(button, text);
     button->setFlat(true);
     button->setFixedSize(190, 35);
     button->setObjectName(name);

@@ -27,7 +27,7 @@ public slots:
     void slotEmailClicked();
 
 private:
-    static void setupButton(QPushButton *button, const QString &name);
+    static void setupButton(QPushButton *button, const QString &name, const QString &text);
 
     // Address template: %1 the application name, %2 the word "email". Empty,
     // so the e-mail slot opens nothing.

@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "promomenubar.h"
+#include "stylehelpers.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -24,6 +25,7 @@ PromoAdsBar::PromoAdsBar(QWidget *parent, PromoMenuBar *source)
     m_closeButton->setObjectName(QStringLiteral("AdsBarCloseButton"));
     m_closeButton->setFlat(true);
     m_closeButton->setToolTip(tr("Close the banner"));
+    setDefaultIcon(m_closeButton, QStyle::SP_TitleBarCloseButton);
     connect(m_closeButton, SIGNAL(clicked()), this, SLOT(slotCloseClicked()));
 
     QHBoxLayout *layout = new QHBoxLayout;

@@ -102,6 +102,15 @@ void setDefaultIcon(QPushButton *button, QStyle::StandardPixmap icon)
         button->setAccessibleName(button->toolTip());
 }
 
+void setLabelledPictureButton(QPushButton *button, const QString &text)
+{
+    if (!button)
+        return;
+    button->setText(text);
+    button->setToolTip(text);
+    button->setAccessibleName(text);
+}
+
 double opacityForTransparency(int percentage)
 {
     return qBound(0.3, 1.3 - percentage / 100.0, 1.0);

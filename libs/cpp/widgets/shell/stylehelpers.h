@@ -37,6 +37,12 @@ void styleIconButton(QPushButton *button);
 // name. A style sheet may still replace the icon (qproperty-icon).
 void setDefaultIcon(QPushButton *button, QStyle::StandardPixmap icon);
 
+// Gives a button that a style sheet draws as a picture its own text, which is
+// also its tool tip and accessible name, so it is readable without that style
+// sheet. A style sheet whose picture carries the words hides the text with
+// "color: transparent".
+void setLabelledPictureButton(QPushButton *button, const QString &text);
+
 // Window opacity for a translucency percentage: 1.3 - percentage / 100, kept
 // within 0.3 (so no window turns invisible) and 1.0.
 double opacityForTransparency(int percentage);

@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "siteconfig.h"
+#include "stylehelpers.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,11 +32,11 @@ TellWidget::TellWidget(QWidget *parent)
     QPushButton *vkontakte = new QPushButton;
     QPushButton *linkedin = new QPushButton;
     QPushButton *email = new QPushButton;
-    setupButton(faceBook, QStringLiteral("FaceBookShareButton"));
-    setupButton(twitter, QStringLiteral("TwitterShareButton"));
-    setupButton(vkontakte, QStringLiteral("VKontakteShareButton"));
-    setupButton(linkedin, QStringLiteral("LinkedinShareButton"));
-    setupButton(email, QStringLiteral("EmailShareButton"));
+    setupButton(faceBook, QStringLiteral("FaceBookShareButton"), tr("Share on Facebook"));
+    setupButton(twitter, QStringLiteral("TwitterShareButton"), tr("Share on Twitter"));
+    setupButton(vkontakte, QStringLiteral("VKontakteShareButton"), tr("Share on VKontakte"));
+    setupButton(linkedin, QStringLiteral("LinkedinShareButton"), tr("Share on LinkedIn"));
+    setupButton(email, QStringLiteral("EmailShareButton"), tr("Share by E-mail"));
 
     // No button may open an empty link.
     App *app = App::instance();
@@ -93,8 +94,9 @@ void TellWidget::slotEmailClicked()
         app->slotTellFriend();
 }
 
-void TellWidget::setupButton(QPushButton *button, const QString &name)
+void TellWidget::setupButton(QPushButton *button, const QString &name, const QString &text)
 {
+    setLabelledPictureButton(button, text);
     button->setFlat(true);
     button->setFixedSize(190, 35);
     button->setObjectName(name);

@@ -25,7 +25,7 @@ public slots:
     void slotEmailClicked();
 
 private:
-    static void setupButton(QPushButton *button, const QString &name);
+    static void setupButton(QPushButton *button, const QString &name, const QString &text);
 };
 
 } // namespace QMWidgets
