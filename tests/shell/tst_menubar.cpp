@@ -147,7 +147,8 @@ private slots:
         for (int i = 0; i < right.size(); ++i)
             QCOMPARE(layout->itemAt(5 + i)->widget()->objectName(), right.at(i));
 
-        // assert: the buttons carry no picture of their own
+        // assert: the buttons carry a short text, no picture of their own,
+        // and are named for assistive tools
         for (const QString &name : kButtons) {
             auto *button = bar->findChild<QPushButton *>(name);
             QVERIFY2(button, qPrintable(name));
@@ -156,8 +157,9 @@ private slots:
             QCOMPARE(button->minimumSize(), QSize(60, 32));
             QCOMPARE(button->maximumSize(), QSize(60, 32));
             QVERIFY(button->isFlat());
-            QVERIFY(button->text().isEmpty());
+            QVERIFY2(!button->text().isEmpty(), qPrintable(name));
             QVERIFY(button->icon().isNull());
+            QCOMPARE(button->accessibleName(), button->toolTip());
         }
         QVERIFY(qobject_cast<AppButton *>(layout->itemAt(10)->widget()));
         QCOMPARE(bar->findChild<QPushButton *>("IntroButton")->toolTip(), QStringLiteral("Introduction"));

@@ -51,6 +51,15 @@ PromoMenuBar::PromoMenuBar(QWidget *parent, bool quitBySignal)
     m_shareButton->setToolTip(tr("Share"));
     m_joinButton->setToolTip(tr("Join Us"));
 
+    // Short texts, so that the bar reads without a style sheet; a sheet that
+    // draws the buttons as pictures hides them.
+    m_introButton->setText(tr("Intro"));
+    m_rateButton->setText(tr("Rate"));
+    m_moreAppsButton->setText(tr("Apps"));
+    m_moreButton->setText(tr("More"));
+    m_shareButton->setText(tr("Share"));
+    m_joinButton->setText(tr("Join"));
+
     m_promoMenu = new QMenu(m_moreButton);
     m_moreButton->setMenu(m_promoMenu);
 
@@ -61,11 +70,14 @@ PromoMenuBar::PromoMenuBar(QWidget *parent, bool quitBySignal)
     m_appButton->setFlat(true);
     m_appButton->setObjectName(QStringLiteral("AppButton"));
     m_appButton->setToolTip(tr("App Menu"));
+    m_appButton->setText(tr("Menu"));
 
     const QList<QPushButton *> fixedSize{m_appButton,      m_shareButton, m_joinButton, m_moreAppsButton,
                                          m_rateButton,     m_introButton, m_moreButton};
-    for (QPushButton *button : fixedSize)
+    for (QPushButton *button : fixedSize) {
         button->setFixedSize(60, 32);
+        button->setAccessibleName(button->toolTip());
+    }
 
     App *app = App::instance();
     if (quitBySignal)
