@@ -797,8 +797,7 @@ void TestEndToEnd::failedWritesKeepTheOldFile()
     // A failed save tells the user which file was not saved.
     QString message;
     ModalAnswerer warning([&message](QWidget *box) {
-        for (QLabel *label : box->findChildren<QLabel *>())
-            message += label->text();
+        message += ModalAnswerer::labelTexts(box);
         ModalAnswerer::pressKey(box, Qt::Key_Escape);
     });
     warning.setClassName("QMWidgets::MMessageBox");

@@ -417,8 +417,7 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     replace.setClassName("QMessageBox");
     QString message;
     ModalAnswerer warning([&message](QWidget *box) {
-        for (QLabel *label : box->findChildren<QLabel *>())
-            message += label->text();
+        message += ModalAnswerer::labelTexts(box);
         ModalAnswerer::pressKey(box, Qt::Key_Escape);
     });
     warning.setClassName("QMWidgets::MMessageBox");
