@@ -7,6 +7,8 @@
 // given a thin light halo, so it reads on light buttons as well as on dark
 // pictures and panels.
 
+#include "qrcwriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -404,17 +406,11 @@ void drawIcons()
 
 bool writeQrc()
 {
-    QFile file(QDir(g_folder).filePath(QStringLiteral("collection.qrc")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out << "<!DOCTYPE RCC>\n"
-        << "<!-- Written by resources/generator (collectionicons); regenerate rather than edit. -->\n"
-        << "<RCC version=\"1.0\">\n<qresource prefix=\"/collection\">\n";
+    QVector<QrcEntry> entries;
     for (const QString &f : qAsConst(g_files))
-        out << "    <file alias=\"" << QFileInfo(f).fileName() << "\">" << f << "</file>\n";
-    out << "</qresource>\n</RCC>\n";
-    return file.flush();
+        entries.append({QFileInfo(f).fileName(), f});
+    return writeQrcFile(QDir(g_folder).filePath(QStringLiteral("collection.qrc")), QStringLiteral("/collection"),
+                        QStringLiteral("resources/generator (collectionicons)"), entries);
 }
 
 } // namespace

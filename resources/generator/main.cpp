@@ -11,6 +11,7 @@
 // them twice that so they stay sharp on high-density screens.
 
 #include "gifwriter.h"
+#include "qrcwriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,12 +29,6 @@
 namespace {
 
 // ---------------------------------------------------------------- output
-
-struct QrcEntry
-{
-    QString alias; // path after ":/" (empty: same as the file path)
-    QString file;  // path relative to the resources folder
-};
 
 QString g_root;
 QVector<QrcEntry> g_images; // images.qrc
@@ -1616,20 +1611,8 @@ void drawSlides()
 
 bool writeQrc(const QString &name, const QVector<QrcEntry> &entries)
 {
-    QFile file(g_root + "/" + name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate))
-        return false;
-    QTextStream out(&file);
-    out << "<!DOCTYPE RCC>\n<!-- Written by resources/generator; regenerate rather than edit. -->\n"
-        << "<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
-    for (const QrcEntry &e : entries) {
-        if (e.alias.isEmpty() || e.alias == e.file)
-            out << "    <file>" << e.file << "</file>\n";
-        else
-            out << "    <file alias=\"" << e.alias << "\">" << e.file << "</file>\n";
-    }
-    out << "</qresource>\n</RCC>\n";
-    return true;
+    return writeQrcFile(g_root + "/" + name, QStringLiteral("/"), QStringLiteral("resources/generator"),
+                        entries);
 }
 
 } // namespace
