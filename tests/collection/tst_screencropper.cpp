@@ -2,6 +2,7 @@
 #include "filesizelimit.h"
 #include "os.h"
 #include "screencropper.h"
+#include "screenlocker.h"
 #include "screenmeasurer.h"
 #include "testenvironment.h"
 #include "testmain.h"
@@ -34,6 +35,8 @@ private slots:
     void selectionCropsTheGrab();
     void selectionSavesWhatIsShown_data();
     void selectionSavesWhatIsShown();
+    void fullScreenOverlaysCoverTheScreenAtOnce_data();
+    void fullScreenOverlaysCoverTheScreenAtOnce();
     void overrideCursorIsGoneAfterwards_data();
     void overrideCursorIsGoneAfterwards();
     void measurerSizesIgnoreDragDirection_data();
@@ -186,6 +189,37 @@ void TestScreenCropper::selectionSavesWhatIsShown()
     for (int y = 0; y < result.height(); ++y)
         for (int x = 0; x < result.width(); ++x)
             QCOMPARE(QColor(result.pixel(x, y)), QColor(Qt::red));
+}
+
+void TestScreenCropper::fullScreenOverlaysCoverTheScreenAtOnce_data()
+{
+    QTest::addColumn<bool>("locker");
+    QTest::newRow("screen lock") << true;
+    QTest::newRow("cropper, full screen") << false;
+}
+
+void TestScreenCropper::fullScreenOverlaysCoverTheScreenAtOnce()
+{
+    QFETCH(bool, locker);
+
+    // arrange
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ScreenLocker lock;
+    ScreenCropper cropper;
+    cropper.setShowMode(0);
+    QWidget *overlay = locker ? static_cast<QWidget *>(&lock) : &cropper;
+
+    // act
+    if (locker)
+        lock.slotLock();
+    else
+        cropper.grabScreen();
+
+    // assert: the window goes on screen with the screen's geometry, without
+    // waiting for a window manager to act on the full-screen request
+    QVERIFY(overlay->isVisible());
+    QCOMPARE(overlay->geometry(), screen);
+    lock.slotReleaseInputDevices();
 }
 
 void TestScreenCropper::overrideCursorIsGoneAfterwards_data()
