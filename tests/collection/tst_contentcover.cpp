@@ -124,6 +124,43 @@ private slots:
         QVERIFY(!QApplication::activePopupWidget());
     }
 
+    void shownWhileCoveredStaysOutOfSightUntilUncovered_data()
+    {
+        QTest::addColumn<bool>("addedWhileCovered");
+        QTest::newRow("hidden by its owner before") << false;
+        QTest::newRow("added while covered") << true;
+    }
+
+    void shownWhileCoveredStaysOutOfSightUntilUncovered()
+    {
+        QFETCH(bool, addedWhileCovered);
+
+        // arrange: covered, with a label its owner will show meanwhile
+        Guarded g;
+        QLabel *late = nullptr;
+        if (!addedWhileCovered) {
+            late = new QLabel(QStringLiteral("late"));
+            g.cover->layout()->addWidget(late);
+            late->hide();
+        }
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(g.allHidden());
+        if (addedWhileCovered) {
+            late = new QLabel(QStringLiteral("late"));
+            g.cover->layout()->addWidget(late);
+        }
+
+        // act: the owner shows it while the application is inactive
+        late->show();
+
+        // assert: out of sight while covered, back with the rest
+        QVERIFY(!late->isVisible());
+        QVERIFY(g.allHidden());
+        QApplication::setActiveWindow(&g.window);
+        QVERIFY(late->isVisible());
+        QVERIFY(g.allShown());
+    }
+
     void keyPressAfterInstallIsSwallowedAndCovers()
     {
         // arrange
