@@ -110,7 +110,8 @@ void NoScreenShotWidget::setChildrenVisible(QObject *object, bool visible)
 
 void NoScreenShotWidget::install()
 {
-    const QList<QWidget *> widgets = findChildren<QWidget *>();
+    // Menus and dialogs inside the content keep their keys.
+    const QList<QPointer<QWidget>> widgets = guardedWidgets(this);
     for (QWidget *widget : widgets)
         widget->installEventFilter(new NoScreeShotFilter(this));
 }

@@ -29,7 +29,8 @@ public:
     // hidden too and shown again with the rest.
     static void setChildrenVisible(QObject *object, bool visible);
 
-    // Puts one key filter on every widget inside the label as it is now.
+    // Puts one key filter on every widget inside the label as it is now,
+    // leaving out windows (menus, dialogs) and their content.
     void install();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
