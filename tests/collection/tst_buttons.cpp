@@ -54,6 +54,7 @@ private slots:
     void emailButtonsFollowWholeTextMatch();
     void emailButtonsSendCurrentText();
     void communityMenuOpensStoredLinks();
+    void menuButtonWritesOnLowerHalfOnly_data();
     void menuButtonWritesOnLowerHalfOnly();
 };
 
@@ -238,22 +239,39 @@ void TestButtons::communityMenuOpensStoredLinks()
                           QUrl(QStringLiteral("https://birds.example.org/glyph"))}));
 }
 
+void TestButtons::menuButtonWritesOnLowerHalfOnly_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::newRow("dark face of a style sheet") << QStringLiteral("background: black; border: none;");
+    QTest::newRow("default face, no style sheet") << QString();
+}
+
 void TestButtons::menuButtonWritesOnLowerHalfOnly()
 {
+    QFETCH(QString, sheet);
+
+    // arrange
     MenuButton button(nullptr);
-    button.setStyleSheet(QStringLiteral("background: black; border: none;"));
+    button.setStyleSheet(sheet);
     button.resize(80, 60);
 
+    // act
     const QImage image = button.grab().toImage();
 
-    int upperWhite = 0;
-    int lowerWhite = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).lightness() > 200)
-                ++(y < 30 ? upperWhite : lowerWhite);
-    QCOMPARE(upperWhite, 0);
-    QVERIFY(lowerWhite > 10);
+    // assert: the caption stands out from the face (lightness apart by most of
+    // the scale) in the lower half only, away from the rim
+    const int face = image.pixelColor(5, 45).lightness();
+    int upperInk = 0;
+    int lowerInk = 0;
+    for (int y = 4; y < image.height() - 4; ++y)
+        for (int x = 4; x < image.width() - 4; ++x)
+            if (qAbs(image.pixelColor(x, y).lightness() - face) >= 180)
+                ++(y < 30 ? upperInk : lowerInk);
+    QCOMPARE(upperInk, 0);
+    QVERIFY2(lowerInk > 10, qPrintable(QString::number(lowerInk)));
+    // and it is named for the pointer and for assistive tools
+    QCOMPARE(button.toolTip(), QStringLiteral("Menu"));
+    QCOMPARE(button.accessibleName(), QStringLiteral("Menu"));
 }
 
 GLYPH_APP_TEST_MAIN(TestButtons, QMWidgets::App)

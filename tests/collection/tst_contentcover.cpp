@@ -1,6 +1,7 @@
 #include "noscreenshotwidget.h"
 #include "testmain.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -122,6 +123,92 @@ private slots:
         QVERIFY(button->isVisible());
         QVERIFY(window->isHidden());
         QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void shownWhileCoveredStaysOutOfSightUntilUncovered_data()
+    {
+        QTest::addColumn<bool>("addedWhileCovered");
+        QTest::newRow("hidden by its owner before") << false;
+        QTest::newRow("added while covered") << true;
+    }
+
+    void shownWhileCoveredStaysOutOfSightUntilUncovered()
+    {
+        QFETCH(bool, addedWhileCovered);
+
+        // arrange: covered, with a label its owner will show meanwhile
+        Guarded g;
+        QLabel *late = nullptr;
+        if (!addedWhileCovered) {
+            late = new QLabel(QStringLiteral("late"));
+            g.cover->layout()->addWidget(late);
+            late->hide();
+        }
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(g.allHidden());
+        if (addedWhileCovered) {
+            late = new QLabel(QStringLiteral("late"));
+            g.cover->layout()->addWidget(late);
+        }
+
+        // act: the owner shows it while the application is inactive
+        late->show();
+
+        // assert: out of sight while covered, back with the rest
+        QVERIFY(!late->isVisible());
+        QVERIFY(g.allHidden());
+        QApplication::setActiveWindow(&g.window);
+        QVERIFY(late->isVisible());
+        QVERIFY(g.allShown());
+    }
+
+    void keyFilterLeavesWindowsAlone_data()
+    {
+        QTest::addColumn<bool>("dialog");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Escape closes a button's menu") << false << int(Qt::Key_Escape);
+        QTest::newRow("Down moves in a button's menu") << false << int(Qt::Key_Down);
+        QTest::newRow("a dialog's field takes a letter") << true << int(Qt::Key_A);
+    }
+
+    void keyFilterLeavesWindowsAlone()
+    {
+        QFETCH(bool, dialog);
+        QFETCH(int, key);
+
+        // arrange: a guarded button with a menu and a dialog, filtered by install()
+        Guarded g;
+        auto *button = new QPushButton(QStringLiteral("More"));
+        g.cover->layout()->addWidget(button);
+        button->show();
+        auto *menu = new QMenu(button);
+        QAction *first = menu->addAction(QStringLiteral("One"));
+        menu->addAction(QStringLiteral("Two"));
+        button->setMenu(menu);
+        auto *box = new QDialog(button);
+        auto *field = new QLineEdit(box);
+        g.cover->install();
+        QWidget *target = field;
+        if (dialog) {
+            box->show();
+        } else {
+            menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+            target = menu;
+        }
+        QVERIFY(target->isVisible());
+
+        // act
+        QTest::keyClick(target, Qt::Key(key));
+
+        // assert: the key did its work and the content stays in sight
+        if (dialog)
+            QCOMPARE(field->text(), QStringLiteral("a"));
+        else if (key == Qt::Key_Escape)
+            QVERIFY(menu->isHidden());
+        else
+            QCOMPARE(menu->activeAction(), first);
+        QVERIFY(g.allShown());
+        menu->hide();
     }
 
     void keyPressAfterInstallIsSwallowedAndCovers()

@@ -93,6 +93,8 @@ private slots:
     void textNoteIsWrittenOnAccept();
     void cancelledNoteLeavesNoUndoStep();
     void saveWritesCanvasAndRemembersFolder();
+    void openNoteEditedAfterSaveIsUnsaved_data();
+    void openNoteEditedAfterSaveIsUnsaved();
     void saveFailureKeepsExistingFile_data();
     void saveFailureKeepsExistingFile();
     void failedSaveFromDialogIsReported();
@@ -442,6 +444,46 @@ void TestNoteCanvas::saveWritesCanvasAndRemembersFolder()
     QCOMPARE(saved.convertToFormat(QImage::Format_ARGB32), image(canvas));
     QVERIFY(!canvas.isModified());
     QCOMPARE(App::instance()->lastSaveDirectory(), QDir(dir.path()).absolutePath());
+}
+
+void TestNoteCanvas::openNoteEditedAfterSaveIsUnsaved_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("text typed") << "type" << true;
+    QTest::newRow("font enlarged") << "NoteEditWidgetInc" << true;
+    QTest::newRow("left as saved") << "" << false;
+}
+
+void TestNoteCanvas::openNoteEditedAfterSaveIsUnsaved()
+{
+    QFETCH(QString, edit);
+    QFETCH(bool, modified);
+
+    // arrange: a note with text, saved while it is still open
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture(300, 200));
+    canvas.show();
+    canvas.slotSetMode(ImageNoteWorkArea::Text);
+    drag(&canvas, {{30, 40}});
+    QMWidgets::NoteEditWidget *editor = canvas.noteEditWidget();
+    QVERIFY(editor->isVisible());
+    QTest::keyClicks(editor->textEdit(), QStringLiteral("first"));
+    QVERIFY(canvas.saveToFile(dir.filePath(QStringLiteral("note.png"))));
+    QVERIFY(!canvas.isModified());
+
+    // act
+    if (edit == QLatin1String("type"))
+        QTest::keyClicks(editor->textEdit(), QStringLiteral(" second line"));
+    else if (!edit.isEmpty())
+        editor->findChild<QPushButton *>(edit)->click();
+
+    // assert
+    QVERIFY(editor->isVisible());
+    QCOMPARE(canvas.isModified(), modified);
 }
 
 void TestNoteCanvas::saveFailureKeepsExistingFile_data()

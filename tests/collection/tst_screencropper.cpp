@@ -2,6 +2,7 @@
 #include "filesizelimit.h"
 #include "os.h"
 #include "screencropper.h"
+#include "screenlocker.h"
 #include "screenmeasurer.h"
 #include "testenvironment.h"
 #include "testmain.h"
@@ -34,6 +35,10 @@ private slots:
     void selectionCropsTheGrab();
     void selectionSavesWhatIsShown_data();
     void selectionSavesWhatIsShown();
+    void selectionFollowsUnevenStretch_data();
+    void selectionFollowsUnevenStretch();
+    void fullScreenOverlaysCoverTheScreenAtOnce_data();
+    void fullScreenOverlaysCoverTheScreenAtOnce();
     void overrideCursorIsGoneAfterwards_data();
     void overrideCursorIsGoneAfterwards();
     void measurerSizesIgnoreDragDirection_data();
@@ -186,6 +191,81 @@ void TestScreenCropper::selectionSavesWhatIsShown()
     for (int y = 0; y < result.height(); ++y)
         for (int x = 0; x < result.width(); ++x)
             QCOMPARE(QColor(result.pixel(x, y)), QColor(Qt::red));
+}
+
+void TestScreenCropper::selectionFollowsUnevenStretch_data()
+{
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("firstGrabRow");
+    QTest::addColumn<int>("lastGrabRow");
+
+    // A 1080-row grab shown maximised in 1061 rows: each widget row covers
+    // 1080 / 1061 grab rows, and the crop takes every grab row the selected
+    // widget rows touch.
+    QTest::newRow("top edge") << 0 << 9 << 0 << 10;
+    QTest::newRow("middle") << 100 << 199 << 101 << 203;
+    QTest::newRow("single row") << 530 << 530 << 539 << 540;
+    QTest::newRow("bottom edge") << 1000 << 1060 << 1017 << 1079;
+}
+
+void TestScreenCropper::selectionFollowsUnevenStretch()
+{
+    QFETCH(int, fromRow);
+    QFETCH(int, toRow);
+    QFETCH(int, firstGrabRow);
+    QFETCH(int, lastGrabRow);
+
+    // arrange: each grab row carries its number in green (high) and blue (low)
+    QImage grab(64, 1080, QImage::Format_RGB32);
+    for (int y = 0; y < grab.height(); ++y)
+        for (int x = 0; x < grab.width(); ++x)
+            grab.setPixel(x, y, qRgb(0, y >> 8, y & 0xff));
+    KnownGrabCropper cropper;
+    cropper.setShowMode(2);
+    cropper.setGrab(QPixmap::fromImage(grab));
+    cropper.resize(64, 1061);
+    const auto rowOf = [](QRgb pixel) { return (qGreen(pixel) << 8) | qBlue(pixel); };
+
+    // act
+    drag(&cropper, QPoint(10, fromRow), QPoint(20, toRow));
+
+    // assert
+    const QImage result = cropper.croppedPixmap().toImage();
+    QCOMPARE(result.height(), lastGrabRow - firstGrabRow + 1);
+    QCOMPARE(rowOf(result.pixel(0, 0)), firstGrabRow);
+    QCOMPARE(rowOf(result.pixel(0, result.height() - 1)), lastGrabRow);
+}
+
+void TestScreenCropper::fullScreenOverlaysCoverTheScreenAtOnce_data()
+{
+    QTest::addColumn<bool>("locker");
+    QTest::newRow("screen lock") << true;
+    QTest::newRow("cropper, full screen") << false;
+}
+
+void TestScreenCropper::fullScreenOverlaysCoverTheScreenAtOnce()
+{
+    QFETCH(bool, locker);
+
+    // arrange
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ScreenLocker lock;
+    ScreenCropper cropper;
+    cropper.setShowMode(0);
+    QWidget *overlay = locker ? static_cast<QWidget *>(&lock) : &cropper;
+
+    // act
+    if (locker)
+        lock.slotLock();
+    else
+        cropper.grabScreen();
+
+    // assert: the window goes on screen with the screen's geometry, without
+    // waiting for a window manager to act on the full-screen request
+    QVERIFY(overlay->isVisible());
+    QCOMPARE(overlay->geometry(), screen);
+    lock.slotReleaseInputDevices();
 }
 
 void TestScreenCropper::overrideCursorIsGoneAfterwards_data()

@@ -64,6 +64,12 @@ ImageNoteWorkArea::ImageNoteWorkArea(QWidget *parent)
     noteEditor->hide();
     connect(noteEditor, SIGNAL(cancelClicked()), this, SLOT(slotEditCanceled()));
     connect(noteEditor, SIGNAL(okClicked()), this, SLOT(slotEditAccepted()));
+    // Editing an open note (its text or its size) changes the picture, also
+    // after a save that wrote the note as it was then.
+    connect(noteEditor->textEdit(), &QTextEdit::textChanged, this, [this] {
+        if (!noteEditor->isHidden())
+            modified = true;
+    });
     noteEditor->installEventFilter(this);
     updateNoteStyle();
 }

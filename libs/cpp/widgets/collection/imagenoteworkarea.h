@@ -60,7 +60,8 @@ public:
     // The picture with the layer drawn over it. The reference stays valid
     // while the canvas lives; the next call refreshes it.
     const QPixmap &resultPixmap();
-    // True until a save succeeds; set again by every change and new picture.
+    // True until a save succeeds; set again by every change (drawing, or editing
+    // an open note) and by a new picture.
     bool isModified() const;
     // Styles the note editor's text field in the drawing colour.
     void updateNoteStyle();

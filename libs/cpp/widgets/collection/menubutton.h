@@ -4,7 +4,9 @@
 
 namespace QMWidgets {
 
-// A push button that writes "Menu" in white over its lower half.
+// A push button that writes "Menu" over its lower half: in white on a dark
+// face, in the button text colour on a light one. Built without a text, its
+// tool tip and accessible name are "Menu".
 class MenuButton : public QPushButton
 {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "noscreeshotfilter.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QEvent>
 #include <QPointer>
 
@@ -26,6 +27,25 @@ bool isWindowed(const QWidget *widget, const QObject *object)
             return true;
     }
     return false;
+}
+
+// The widgets a cover guards: its widget descendants outside windows.
+QList<QPointer<QWidget>> guardedWidgets(QObject *object)
+{
+    // Guarded pointers: a widget may be destroyed by what a visibility change sets off.
+    QList<QPointer<QWidget>> widgets;
+    const QList<QWidget *> found = object->findChildren<QWidget *>();
+    for (QWidget *widget : found) {
+        if (!isWindowed(widget, object))
+            widgets.append(widget);
+    }
+    return widgets;
+}
+
+void hideByCover(QWidget *widget)
+{
+    widget->setProperty(kHiddenByCover, true);
+    widget->hide();
 }
 
 } // namespace
@@ -58,26 +78,31 @@ void NoScreenShotWidget::setChildrenVisible(QObject *object, bool visible)
 {
     if (!object)
         return;
-    // Guarded pointers: a widget may be destroyed by what a visibility change sets off.
-    QList<QPointer<QWidget>> widgets;
-    const QList<QWidget *> found = object->findChildren<QWidget *>();
-    for (QWidget *widget : found) {
-        if (!isWindowed(widget, object))
-            widgets.append(widget);
-    }
+    const QList<QPointer<QWidget>> widgets = guardedWidgets(object);
+    // A cover watches its content while covered, so that what its owner shows
+    // meanwhile stays out of sight too.
+    auto *cover = qobject_cast<NoScreenShotWidget *>(object);
+    if (cover)
+        cover->covered = !visible;
 
     // Hiding notes what it hid, and showing brings back only that: widgets
     // their owner hid stay hidden.
     ++g_changingVisibility;
-    for (const QPointer<QWidget> &widget : qAsConst(widgets)) {
+    for (const QPointer<QWidget> &widget : widgets) {
         if (!widget)
             continue;
-        if (!visible && !widget->isHidden()) {
-            widget->setProperty(kHiddenByCover, true);
-            widget->hide();
-        } else if (visible && widget->property(kHiddenByCover).toBool()) {
-            widget->setProperty(kHiddenByCover, QVariant());
-            widget->show();
+        if (!visible) {
+            if (cover)
+                widget->installEventFilter(cover);
+            if (!widget->isHidden())
+                hideByCover(widget);
+        } else {
+            if (cover)
+                widget->removeEventFilter(cover);
+            if (widget->property(kHiddenByCover).toBool()) {
+                widget->setProperty(kHiddenByCover, QVariant());
+                widget->show();
+            }
         }
     }
     --g_changingVisibility;
@@ -85,7 +110,8 @@ void NoScreenShotWidget::setChildrenVisible(QObject *object, bool visible)
 
 void NoScreenShotWidget::install()
 {
-    const QList<QWidget *> widgets = findChildren<QWidget *>();
+    // Menus and dialogs inside the content keep their keys.
+    const QList<QPointer<QWidget>> widgets = guardedWidgets(this);
     for (QWidget *widget : widgets)
         widget->installEventFilter(new NoScreeShotFilter(this));
 }
@@ -97,8 +123,29 @@ void NoScreenShotWidget::slotFocusChanged(QWidget *, QWidget *)
     setChildrenVisible(this, QApplication::activeWindow() != nullptr);
 }
 
+bool NoScreenShotWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // While covered, a guarded widget that its owner shows is hidden again at
+    // once, and comes back with the rest.
+    if (covered && event->type() == QEvent::ShowToParent && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (isAncestorOf(widget) && !isWindowed(widget, this)) {
+            ++g_changingVisibility;
+            hideByCover(widget);
+            --g_changingVisibility;
+        }
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
 bool NoScreenShotWidget::event(QEvent *event)
 {
+    // Content added while covered is watched like the rest.
+    if (covered && event->type() == QEvent::ChildAdded) {
+        QObject *child = static_cast<QChildEvent *>(event)->child();
+        if (child->isWidgetType())
+            child->installEventFilter(this);
+    }
     // Activation of the label's window brings the content back even when no
     // guarded widget can take the focus (then no focus change follows).
     if (event->type() == QEvent::WindowActivate && g_changingVisibility == 0)

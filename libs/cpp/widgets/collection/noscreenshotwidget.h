@@ -24,17 +24,25 @@ public:
 
     // Hides every widget descendant of the object, at any depth, or shows
     // again those that an earlier call hid. Windows inside the object (menus,
-    // popups, tool tips) and their content are left alone.
+    // popups, tool tips) and their content are left alone. While a label's
+    // content is hidden this way, a guarded widget that its owner shows is
+    // hidden too and shown again with the rest.
     static void setChildrenVisible(QObject *object, bool visible);
 
-    // Puts one key filter on every widget inside the label as it is now.
+    // Puts one key filter on every widget inside the label as it is now,
+    // leaving out windows (menus, dialogs) and their content.
     void install();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     void slotFocusChanged(QWidget *, QWidget *);
 
 protected:
     bool event(QEvent *event) override;
+
+private:
+    bool covered = false;
 };
 
 } // namespace QMWidgets

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QtMath>
 
@@ -299,8 +300,13 @@ void ScreenCropper::releaseApplicationCursor()
 
 void ScreenCropper::showByMode()
 {
-    if (showMode == 0)
+    if (showMode == 0) {
+        // Without a window manager nobody acts on the full-screen request:
+        // the overlay covers the grabbed screen because it is given its geometry.
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->geometry());
         showFullScreen();
+    }
     else if (showMode == 1)
         showMaximized();
     else

@@ -1,6 +1,7 @@
 #include "screenlocker.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -46,6 +47,10 @@ void ScreenLocker::slotLock()
     if (!checkTimer->isActive())
         checkTimer->start();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // Without a window manager nobody acts on the full-screen request: the
+    // window covers the screen only because it is given the screen's geometry.
+    if (QScreen *target = screen())
+        setGeometry(target->geometry());
     showFullScreen();
     raise();
     unlockButton->grabKeyboard();

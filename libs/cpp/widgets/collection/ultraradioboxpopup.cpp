@@ -1,6 +1,7 @@
 #include "ultraradioboxpopup.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 
 namespace QMWidgets {
@@ -13,8 +14,13 @@ UltraRadioBoxPopup::UltraRadioBoxPopup(QWidget *parent, Qt::WindowFlags flags)
 bool UltraRadioBoxPopup::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowDeactivate) {
-        if (isVisible())
+        // Only a deactivation while the pointer is on the face can come from a
+        // press there; a click anywhere else closes the popup for good.
+        const QWidget *face = parentWidget();
+        if (isVisible() && face && face->rect().contains(face->mapFromGlobal(QCursor::pos())))
             deactivationClose.start();
+        else
+            deactivationClose.invalidate();
         hide();
     } else if (event->type() == QEvent::Show) {
         deactivationClose.invalidate();

@@ -14,8 +14,9 @@ public:
     UltraRadioBoxPopup(QWidget *parent, Qt::WindowFlags flags);
 
     bool isHovered() const { return hovered; }
-    // True, once, when the popup hid itself on losing the activation a moment
-    // ago: a press on the face that took the activation must not reopen it.
+    // True, once, when the popup hid itself a moment ago on losing the
+    // activation while the pointer was on the face (its parent): the press on
+    // the face that took the activation must not reopen it.
     bool takeRecentDeactivationClose();
 
 protected:
@@ -25,7 +26,7 @@ protected:
 
 private:
     bool hovered = false;
-    QElapsedTimer deactivationClose; // runs from the last hide on deactivation
+    QElapsedTimer deactivationClose; // runs from the last such hide
 };
 
 } // namespace QMWidgets
