@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -40,11 +43,39 @@ QString uniqueKey()
 //                   the second's message reached the first, 2 when the first
 //                   found another instance, 3 when the second found none, 4
 //                   when sending failed, 5 when nothing arrived
+//   --name KEY      prints the server name of the key
+//   --squat PATH    another user's server: listens at PATH (making its folder,
+//                   open to all, when missing), prints "ready", then prints
+//                   "got:" and each message that reaches it
 int runChild(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QString key = QString::fromLocal8Bit(argv[2]);
+
+    if (mode == QLatin1String("--name")) {
+        std::printf("%s\n", SingleAppCheck::serverName(key).toUtf8().constData());
+        return 0;
+    }
+    if (mode == QLatin1String("--squat")) {
+        const QString folder = QFileInfo(key).path();
+        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+            QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+        QLocalServer server;
+        server.setSocketOptions(QLocalServer::WorldAccessOption);
+        server.listen(key);
+        QObject::connect(&server, &QLocalServer::newConnection, [&server] {
+            QLocalSocket *socket = server.nextPendingConnection();
+            QObject::connect(socket, &QLocalSocket::disconnected, [socket] {
+                std::printf("got:%s\n", socket->readAll().constData());
+                std::fflush(stdout);
+            });
+        });
+        std::printf("ready\n");
+        std::fflush(stdout);
+        QTimer::singleShot(60000, [] { QCoreApplication::exit(0); });
+        return app.exec();
+    }
 
     if (mode == QLatin1String("--send")) {
         QFile in;
@@ -208,7 +239,7 @@ private slots:
         QVERIFY(crashed.state() == QProcess::NotRunning || crashed.waitForFinished(30000));
         QCOMPARE(crashed.exitCode(), 0);
         // The dead instance's server socket is still there.
-        QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + SingleAppCheck::userScopedKey(key)));
+        QVERIFY(QFile::exists(SingleAppCheck::serverName(key)));
 
         // act
         SingleAppCheck first(key);
@@ -248,7 +279,7 @@ private slots:
         QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
         const auto sendRaw = [&](const QByteArray &bytes) {
             QLocalSocket socket;
-            socket.connectToServer(SingleAppCheck::userScopedKey(key));
+            socket.connectToServer(SingleAppCheck::serverName(key));
             QVERIFY(socket.waitForConnected(20000));
             socket.write(bytes);
             QVERIFY(bytes.isEmpty() || socket.waitForBytesWritten(20000));
@@ -292,6 +323,68 @@ private slots:
         QVERIFY(!mine.isRunning());
     }
 
+    // Another user who listens first where this user's instances meet, or
+    // who makes the folder for it, hears nothing: the message reaches this
+    // user's first instance, or sending fails. Needs root, to start the
+    // processes as other users.
+    void otherUserCannotTakeTheServerName_data()
+    {
+        QTest::addColumn<bool>("squatFolder"); // else the name in the temporary folder
+        QTest::addColumn<int>("victimExit");   // of the --pair child
+        QTest::newRow("listens under the name in the temporary folder") << false << 0;
+        QTest::newRow("makes the folder of the server first") << true << 4;
+    }
+    void otherUserCannotTakeTheServerName()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to start processes as other users");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not installed");
+        if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
+            QSKIP("the temporary folder is not shared by all users");
+        QFETCH(bool, squatFolder);
+        QFETCH(int, victimExit);
+        // arrange: a victim user of its own, so parallel runs do not meet
+        const QString victim = QString::number(60000 + QRandomGenerator::global()->bounded(5000));
+        const QString key = uniqueKey();
+        const auto asUser = [&](QProcess &process, const QString &uid, const QStringList &arguments) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            process.setProcessEnvironment(environment);
+            process.start(setpriv, QStringList{"--reuid=" + uid, "--regid=" + uid, "--clear-groups", program()}
+                                       + arguments);
+        };
+        QProcess name;
+        asUser(name, victim, {QStringLiteral("--name"), key});
+        QVERIFY(name.waitForFinished(30000));
+        const QString victimServer = QString::fromUtf8(name.readAll().trimmed());
+        QVERIFY(!victimServer.isEmpty());
+        const QString squatted = squatFolder ? victimServer
+                                             : QDir::tempPath() + QLatin1Char('/') + key + QLatin1Char('-') + victim;
+        QProcess squatter;
+        asUser(squatter, QStringLiteral("65534"), {QStringLiteral("--squat"), squatted});
+        QVERIFY(squatter.waitForReadyRead(30000));
+        QCOMPARE(squatter.readLine().trimmed(), QByteArray("ready"));
+
+        // act: the victim's first and second instance, the second sends
+        QProcess pair;
+        asUser(pair, victim, {QStringLiteral("--pair"), key});
+        const bool pairEnded = pair.waitForFinished(30000);
+        squatter.kill();
+        squatter.waitForFinished(30000);
+        // Only what this test made: the two sockets and the victim's folder
+        // once it is empty (never anything recursively).
+        QFile::remove(squatted);
+        QFile::remove(victimServer);
+        QDir().rmdir(QFileInfo(victimServer).path());
+
+        // assert
+        QVERIFY(pairEnded);
+        QCOMPARE(squatter.readAll(), QByteArray());
+        QCOMPARE(pair.exitCode(), victimExit);
+    }
+
     void sendFailsFastWithoutListener()
     {
         // arrange: the segment is held, but nobody listens under the key
@@ -316,7 +409,8 @@ int main(int argc, char *argv[])
 {
     if (argc >= 3
         && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
-            || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0))
+            || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0
+            || qstrcmp(argv[1], "--name") == 0 || qstrcmp(argv[1], "--squat") == 0))
         return runChild(argc, argv);
 
     TestEnvironment::prepare();
