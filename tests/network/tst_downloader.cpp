@@ -79,6 +79,39 @@ private slots:
         QCOMPARE(downloader.errorString(), QString());
     }
 
+    // Only the caller's time-out ends a slow download: with none set, a reply
+    // that comes later than a short explicit time-out still arrives.
+    void slowReplyArrivesUnlessTheCallerSetATimeOut_data()
+    {
+        QTest::addColumn<int>("abortTime");
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("no time-out") << 0 << true;
+        QTest::newRow("negative: no time-out") << -1 << true;
+        QTest::newRow("longer time-out") << 5000 << true;
+        QTest::newRow("shorter time-out") << 100 << false;
+    }
+
+    void slowReplyArrivesUnlessTheCallerSetATimeOut()
+    {
+        // arrange
+        QFETCH(int, abortTime);
+        QFETCH(bool, arrives);
+        HttpTestServer server;
+        HttpTestServer::Route slow;
+        slow.body = "late";
+        slow.delayMs = 400;
+        server.setRoute("/slow", slow);
+        Downloader downloader;
+        downloader.setAbortTime(abortTime);
+
+        // act
+        const QByteArray body = downloader.download(server.url("/slow").toString());
+
+        // assert
+        QCOMPARE(body, arrives ? QByteArray("late") : QByteArray());
+        QCOMPARE(downloader.errorString(), arrives ? QString() : QString("No answer within 0.1 s."));
+    }
+
     // A reply over the size limit fails without being read to its end, whether
     // its length is announced or not; a compressed one is counted as sent.
     void replyOverTheSizeLimitIsRefused_data()
