@@ -130,6 +130,20 @@ class TestSingleInstance : public QObject
 private:
     static QString program() { return QCoreApplication::applicationFilePath(); }
 
+    // The program that starts a child as another user, or empty with the
+    // reason why children cannot run as other users here.
+    static QString setprivForOtherUsers(QString *whyNot)
+    {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (::geteuid() != 0)
+            *whyNot = QStringLiteral("needs root to start processes as other users");
+        else if (setpriv.isEmpty())
+            *whyNot = QStringLiteral("setpriv is not installed");
+        else if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
+            *whyNot = QStringLiteral("the temporary folder is not shared by all users");
+        return whyNot->isEmpty() ? setpriv : QString();
+    }
+
 private slots:
     void firstInstanceFindsNoneAndDoesNotSend()
     {
@@ -311,13 +325,10 @@ private slots:
     // own. Needs root, to start the child as another user.
     void otherUserHasOwnInstances()
     {
-        if (::geteuid() != 0)
-            QSKIP("needs root to start a process as another user");
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        QString whyNot;
+        const QString setpriv = setprivForOtherUsers(&whyNot);
         if (setpriv.isEmpty())
-            QSKIP("setpriv is not installed");
-        if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
-            QSKIP("the temporary folder is not shared by all users");
+            QSKIP(qPrintable(whyNot));
         // arrange: this user's first instance holds the key
         const QString key = uniqueKey();
         SingleAppCheck mine(key);
@@ -346,13 +357,10 @@ private slots:
     }
     void otherUserCannotTakeTheServerName()
     {
-        if (::geteuid() != 0)
-            QSKIP("needs root to start processes as other users");
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        QString whyNot;
+        const QString setpriv = setprivForOtherUsers(&whyNot);
         if (setpriv.isEmpty())
-            QSKIP("setpriv is not installed");
-        if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
-            QSKIP("the temporary folder is not shared by all users");
+            QSKIP(qPrintable(whyNot));
         QFETCH(bool, squatFolder);
         QFETCH(int, victimExit);
         // arrange: a victim user of its own, so parallel runs do not meet
