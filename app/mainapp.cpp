@@ -12,13 +12,25 @@
 #include <QJSEngine>
 #include <QPixmap>
 #include <QQmlEngine>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
 namespace {
 const char kLastUpdateCheckKey[] = "LastUpdateCheckDate";
 const char kDateFormat[] = "yyyy-MM-dd";
+// The build information is a few dozen bytes of text: a larger reply is no
+// build information and is not read to its end.
+const qint64 kMaxBuildsInfoSize = 64 * 1024;
 QString s_buildsInfoBuild;
+
+void runUpdateDialog(const QString &text, const QPixmap &icon)
+{
+    AppUpdateDialog dialog(nullptr);
+    dialog.setText(text);
+    dialog.setPixmap(icon); // a missing picture leaves the icon empty
+    dialog.exec();
+}
 }
 
 MainApp::MainApp(int &argc, char **argv, QString organization, QString application)
@@ -97,24 +109,46 @@ QString MainApp::buildsInfoPath()
         + QStringLiteral("_win");
 }
 
-QString MainApp::fetchBuildsInfo(QString base)
+QString MainApp::fetchBuildsInfo(QString base, QString *error)
 {
+    const QString address = base + buildsInfoPath();
     QMRequest::Downloader downloader;
     downloader.setAbortTime(m_fetchAbortTime);
-    return BuildsInfo::textFromReply(downloader.download(base + buildsInfoPath(), 0));
+    downloader.setMaxReplySize(kMaxBuildsInfoSize);
+    const QString text = BuildsInfo::textFromReply(downloader.download(address, 0));
+    if (error) {
+        *error = QMRequest::Downloader::isNoOpAddress(address) ? tr("No update server is set up.")
+                                                               : downloader.errorString();
+    }
+    return text;
 }
 
-QString MainApp::fetchBuildsInfoWithFallback()
+QString MainApp::fetchBuildsInfoWithFallback(QString *error)
 {
-    const QString text = fetchBuildsInfo(siteBaseAddress());
-    if (!text.isEmpty())
+    QString firstError;
+    const QString text = fetchBuildsInfo(siteBaseAddress(), &firstError);
+    if (!text.isEmpty()) {
+        if (error)
+            error->clear();
         return text;
-    return fetchBuildsInfo(fallbackSiteBaseAddress());
+    }
+    const QString fallback = fallbackSiteBaseAddress();
+    const QString fallbackText = fetchBuildsInfo(fallback, error);
+    // A fallback that is not set up says nothing about why the first failed.
+    if (error && fallbackText.isEmpty()
+        && QMRequest::Downloader::isNoOpAddress(fallback + buildsInfoPath()))
+        *error = firstError;
+    return fallbackText;
 }
 
-bool MainApp::isNewerBuildAvailable()
+bool MainApp::isNewerBuildAvailable(QString *error)
 {
-    const BuildsInfo info = BuildsInfo::parse(fetchBuildsInfoWithFallback());
+    QString failure;
+    const BuildsInfo info = BuildsInfo::parse(fetchBuildsInfoWithFallback(&failure));
+    if (failure.isEmpty() && !info.isValid())
+        failure = tr("The reply holds no build information.");
+    if (error)
+        *error = failure;
     if (info.hasBuild())
         s_buildsInfoBuild = info.build();
     return info.offersUpdate(buildDate(), windowsVersionTag());
@@ -122,21 +156,24 @@ bool MainApp::isNewerBuildAvailable()
 
 void MainApp::showUpdateDialog(bool newer)
 {
-    AppUpdateDialog dialog(nullptr);
-    QString text;
-    QString icon;
     if (newer) {
-        text = tr("<CENTER><H2>The newer version ") + s_buildsInfoBuild + tr(" of ")
-            + applicationName() + tr(" is available.<br>Get the newest version?</H2></CENTER>");
-        icon = QStringLiteral(":/update_available.png");
+        runUpdateDialog(tr("<CENTER><H2>The newer version ") + s_buildsInfoBuild + tr(" of ")
+                            + applicationName()
+                            + tr(" is available.<br>Get the newest version?</H2></CENTER>"),
+                        QPixmap(QStringLiteral(":/update_available.png")));
     } else {
-        text = tr("<CENTER><H2>You are using the latest version available.<br>"
-                  "Go to the app web page anyway?</H2></CENTER>");
-        icon = QStringLiteral(":/update_not_available.png");
+        runUpdateDialog(tr("<CENTER><H2>You are using the latest version available.<br>"
+                           "Go to the app web page anyway?</H2></CENTER>"),
+                        QPixmap(QStringLiteral(":/update_not_available.png")));
     }
-    dialog.setText(text);
-    dialog.setPixmap(QPixmap(icon)); // a missing picture leaves the icon empty
-    dialog.exec();
+}
+
+void MainApp::showCheckFailedDialog(const QString &reason)
+{
+    runUpdateDialog(tr("<CENTER><H2>The check for updates could not be made.</H2><P>")
+                        + reason.toHtmlEscaped()
+                        + tr("</P><H2>Go to the app web page anyway?</H2></CENTER>"),
+                    style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(64, 64));
 }
 
 QString MainApp::windowsVersionTag()
@@ -161,7 +198,15 @@ void MainApp::setLastUpdateCheckDate(const QString &date)
 
 void MainApp::slotCheckUpdate()
 {
-    showUpdateDialog(isNewerBuildAvailable());
+    // The check may take several seconds; the windows stay usable meanwhile.
+    setOverrideCursor(Qt::BusyCursor);
+    QString failure;
+    const bool newer = isNewerBuildAvailable(&failure);
+    restoreOverrideCursor();
+    if (failure.isEmpty())
+        showUpdateDialog(newer);
+    else
+        showCheckFailedDialog(failure);
 }
 
 void MainApp::nop_cuos()

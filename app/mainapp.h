@@ -42,15 +42,23 @@ public:
     // "/apps/buildsinfo/" + the lower-case application name + "_win".
     static QString buildsInfoPath();
     // The build-information text from one base address; empty after an HTTP
-    // error, no answer within fetchAbortTime() or a no-op address.
-    QString fetchBuildsInfo(QString base);
-    // From siteBaseAddress(), or from fallbackSiteBaseAddress() when that is empty.
-    QString fetchBuildsInfoWithFallback();
+    // error, no answer within fetchAbortTime(), a reply over 64 KB or a no-op
+    // address. When error is given it receives why the text is empty (a short
+    // sentence), or nothing when the server answered.
+    QString fetchBuildsInfo(QString base, QString *error = nullptr);
+    // From siteBaseAddress(), or from fallbackSiteBaseAddress() when that is
+    // empty; error as above, from the last address that was asked.
+    QString fetchBuildsInfoWithFallback(QString *error = nullptr);
     // Fetches the build information and decides whether a newer build for
-    // this system exists; keeps the build name in buildsInfoBuild().
-    bool isNewerBuildAvailable();
+    // this system exists; keeps the build name in buildsInfoBuild(). False
+    // when the check could not be made; error then receives why (it is
+    // cleared when the check was made).
+    bool isNewerBuildAvailable(QString *error = nullptr);
     // Runs the modal update dialog with the "newer" or the "latest" text.
     void showUpdateDialog(bool newer);
+    // Runs the modal update dialog saying that the check could not be made,
+    // and why.
+    void showCheckFailedDialog(const QString &reason);
     static QString windowsVersionTag();
     // The name of the newest build from the last reply that had one.
     static QString buildsInfoBuild();

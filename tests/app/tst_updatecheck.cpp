@@ -9,6 +9,7 @@
 #include "urlrecorder.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -204,32 +205,34 @@ private slots:
         const QDate today = QDate::currentDate();
         const QString todayText = today.toString(kFormat);
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("newerOnSite");
+        QTest::addColumn<QString>("site"); // "newer", "older", or "404" from both servers
         QTest::addColumn<bool>("asks");
         QTest::addColumn<bool>("dialog");
         QTest::addColumn<QString>("storedAfter");
 
-        QTest::newRow("first start") << "" << true << false << false << todayText;
-        QTest::newRow("unreadable date") << "soon" << true << false << false << todayText;
+        QTest::newRow("first start") << "" << "newer" << false << false << todayText;
+        QTest::newRow("unreadable date") << "soon" << "newer" << false << false << todayText;
         const QString sixAgo = today.addDays(-6).toString(kFormat);
-        QTest::newRow("6 days, newer") << sixAgo << true << true << true << todayText;
-        QTest::newRow("6 days, nothing newer") << sixAgo << false << true << false << sixAgo;
+        QTest::newRow("6 days, newer") << sixAgo << "newer" << true << true << todayText;
+        QTest::newRow("6 days, nothing newer") << sixAgo << "older" << true << false << sixAgo;
+        QTest::newRow("6 days, check fails silently") << sixAgo << "404" << true << false << sixAgo;
         const QString fiveAgo = today.addDays(-5).toString(kFormat);
-        QTest::newRow("5 days") << fiveAgo << true << false << false << fiveAgo;
+        QTest::newRow("5 days") << fiveAgo << "newer" << false << false << fiveAgo;
         const QString tomorrow = today.addDays(1).toString(kFormat);
-        QTest::newRow("future") << tomorrow << true << false << false << tomorrow;
+        QTest::newRow("future") << tomorrow << "newer" << false << false << tomorrow;
     }
 
     void automaticCheckRunsAfterFiveDays()
     {
         QFETCH(QString, stored);
-        QFETCH(bool, newerOnSite);
+        QFETCH(QString, site);
         QFETCH(bool, asks);
         QFETCH(bool, dialog);
         QFETCH(QString, storedAfter);
-        m_primary.setRoute(MainApp::buildsInfoPath(), 200,
-                           newerOnSite ? "build:7.0;date:2099-01-01;windows:all"
-                                       : "build:1.0;date:2000-01-01;windows:all");
+        if (site != "404")
+            m_primary.setRoute(MainApp::buildsInfoPath(), 200,
+                               site == "newer" ? "build:7.0;date:2099-01-01;windows:all"
+                                               : "build:1.0;date:2000-01-01;windows:all");
         mainApp()->setLastUpdateCheckDate(stored);
         QString shownText;
         ModalAnswerer answerer([&](QWidget *d) {
@@ -248,45 +251,81 @@ private slots:
         QCOMPARE(mainApp()->lastUpdateCheckDate(), storedAfter);
     }
 
+    // A check that could not be made says so, and why, without the check
+    // mark; while it runs the cursor shows that the program is busy.
     void manualCheckAlwaysAnswers_data()
     {
+        QTest::addColumn<int>("status"); // of both servers; 0: no answer
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("checkMark");
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("opensPage");
-        QTest::newRow("newer, yes") << QByteArray("build:2.5;date:2099-01-01;windows:all")
-                                    << "The newer version 2.5 of Glyphcraft is available." << "Yes" << true;
-        QTest::newRow("newer, no") << QByteArray("build:2.5;date:2099-01-01;windows:all")
-                                   << "The newer version 2.5 of Glyphcraft" << "No" << false;
-        QTest::newRow("download failed, yes")
-            << QByteArray() << "You are using the latest version available." << "Yes" << true;
-        QTest::newRow("not newer, no") << QByteArray("build:0.1;date:2000-01-01;windows:all")
-                                       << "latest version" << "No" << false;
+        const QByteArray newer("build:2.5;date:2099-01-01;windows:all");
+        const QString failed("The check for updates could not be made.");
+        QTest::newRow("newer, yes") << 200 << newer
+                                    << "The newer version 2.5 of Glyphcraft is available." << false << "Yes" << true;
+        QTest::newRow("newer, no") << 200 << newer
+                                   << "The newer version 2.5 of Glyphcraft" << false << "No" << false;
+        QTest::newRow("not newer, no") << 200 << QByteArray("build:0.1;date:2000-01-01;windows:all")
+                                       << "You are using the latest version available." << true << "No" << false;
+        QTest::newRow("both servers 404, yes")
+            << 404 << QByteArray() << failed + "</H2><P>The server answered with HTTP status 404." << false << "Yes" << true;
+        QTest::newRow("no answer in time")
+            << 0 << QByteArray() << failed + "</H2><P>No answer within 0.4 s." << false << "No" << false;
+        QTest::newRow("reply over 64 KB")
+            << 200 << newer + QByteArray(64 * 1024 + 1 - newer.size(), ' ')
+            << failed + "</H2><P>The reply is larger than 65536 bytes." << false << "No" << false;
+        QTest::newRow("no build information")
+            << 200 << QByteArray("<html>Welcome</html>")
+            << failed + "</H2><P>The reply holds no build information." << false << "No" << false;
     }
 
     void manualCheckAlwaysAnswers()
     {
+        QFETCH(int, status);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
+        QFETCH(bool, checkMark);
         QFETCH(QString, button);
         QFETCH(bool, opensPage);
-        if (!reply.isEmpty())
-            m_primary.setRoute(MainApp::buildsInfoPath(), 200, reply);
+        for (HttpTestServer *server : {&m_primary, &m_fallback}) {
+            if (status == 0)
+                server->setNeverAnswer(MainApp::buildsInfoPath());
+            else
+                server->setRoute(MainApp::buildsInfoPath(), status, reply);
+        }
+        int cursorWhileAsking = -1;
+        connect(&m_primary, &HttpTestServer::requestReceived, this, [&] {
+            if (const QCursor *cursor = QGuiApplication::overrideCursor())
+                cursorWhileAsking = cursor->shape();
+        });
         QString shownText;
         QString title;
         QString name;
+        QImage shownIcon;
+        bool cursorAtAnswer = true;
         ModalAnswerer answerer([&](QWidget *d) {
             shownText = labelTexts(d);
             title = d->windowTitle();
             name = d->objectName();
+            for (QLabel *label : d->findChildren<QLabel *>())
+                if (!label->pixmap(Qt::ReturnByValue).isNull())
+                    shownIcon = label->pixmap(Qt::ReturnByValue).toImage();
+            cursorAtAnswer = QGuiApplication::overrideCursor() != nullptr;
             ModalAnswerer::clickButtonWithText(d, button);
         });
         answerer.setClassName("AppUpdateDialog");
 
         mainApp()->slotCheckUpdate();
+        m_primary.disconnect(this);
 
         QVERIFY(answerer.answered());
         QVERIFY2(shownText.contains(text), qPrintable(shownText));
+        QVERIFY(!shownIcon.isNull());
+        QCOMPARE(shownIcon == QImage(":/update_not_available.png").convertToFormat(shownIcon.format()), checkMark);
+        QCOMPARE(cursorWhileAsking, int(Qt::BusyCursor));
+        QVERIFY(!cursorAtAnswer);
         QCOMPARE(title, QString("Glyphcraft Updates Notification"));
         QCOMPARE(name, QString("UpdateDialog"));
         const QList<QUrl> urls = UrlRecorder::instance()->urls();

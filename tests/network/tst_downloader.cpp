@@ -17,6 +17,8 @@ class TestDownloader : public QObject
     Q_OBJECT
 
 private:
+    static const int kLimit = 4096;
+
     static QString refusedAddress()
     {
         return QStringLiteral("http://127.0.0.1:%1/x").arg(HttpTestServer::unusedPort());
@@ -47,25 +49,119 @@ private slots:
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("404 with body") << 404 << false;
-        QTest::newRow("500 with body") << 500 << false;
-        QTest::newRow("refused port") << 0 << true;
+        QTest::addColumn<QString>("error");
+        QTest::newRow("404 with body") << 404 << false << "The server answered with HTTP status 404.";
+        QTest::newRow("500 with body") << 500 << false << "The server answered with HTTP status 500.";
+        QTest::newRow("refused port") << 0 << true << "The download failed: Connection refused";
     }
 
     void failuresGiveEmpty()
     {
         QFETCH(int, status);
         QFETCH(bool, refused);
+        QFETCH(QString, error);
         HttpTestServer server;
         server.setRoute("/page", status, "<html>error page</html>");
+        server.setRoute("/ok", 200, "fine");
         Downloader downloader;
 
         const QByteArray body =
             downloader.download(refused ? refusedAddress() : server.url("/page").toString());
+        const QString failure = downloader.errorString();
+        const QByteArray next = downloader.download(server.url("/ok").toString());
 
         QVERIFY(body.isEmpty());
         QVERIFY(downloader.isDone());
-        QCOMPARE(server.requestCount(), refused ? 0 : 1);
+        QCOMPARE(server.requestCount(), refused ? 1 : 2);
+        QCOMPARE(failure, error);
+        // A success clears the reason.
+        QCOMPARE(next, QByteArray("fine"));
+        QCOMPARE(downloader.errorString(), QString());
+    }
+
+    // Only the caller's time-out ends a slow download: with none set, a reply
+    // that comes later than a short explicit time-out still arrives.
+    void slowReplyArrivesUnlessTheCallerSetATimeOut_data()
+    {
+        QTest::addColumn<int>("abortTime");
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("no time-out") << 0 << true;
+        QTest::newRow("negative: no time-out") << -1 << true;
+        QTest::newRow("longer time-out") << 5000 << true;
+        QTest::newRow("shorter time-out") << 100 << false;
+    }
+
+    void slowReplyArrivesUnlessTheCallerSetATimeOut()
+    {
+        // arrange
+        QFETCH(int, abortTime);
+        QFETCH(bool, arrives);
+        HttpTestServer server;
+        HttpTestServer::Route slow;
+        slow.body = "late";
+        slow.delayMs = 400;
+        server.setRoute("/slow", slow);
+        Downloader downloader;
+        downloader.setAbortTime(abortTime);
+
+        // act
+        const QByteArray body = downloader.download(server.url("/slow").toString());
+
+        // assert
+        QCOMPARE(body, arrives ? QByteArray("late") : QByteArray());
+        QCOMPARE(downloader.errorString(), arrives ? QString() : QString("No answer within 0.1 s."));
+    }
+
+    // A reply over the size limit fails without being read to its end, whether
+    // its length is announced or not; a compressed one is counted as sent.
+    void replyOverTheSizeLimitIsRefused_data()
+    {
+        QTest::addColumn<int>("framing");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("encoding"); // Content-Encoding, empty: none
+        QTest::addColumn<bool>("refused");
+        const QByteArray big(1024 * 1024, 'b');
+        const QByteArray deflated = qCompress(big, 9).mid(4); // zlib stream, a few KB
+        QTest::newRow("announced length over the limit")
+            << int(HttpTestServer::Framing::ContentLength) << big << QByteArray() << true;
+        QTest::newRow("chunked, over the limit")
+            << int(HttpTestServer::Framing::Chunked) << big << QByteArray() << true;
+        QTest::newRow("ended by the close, over the limit")
+            << int(HttpTestServer::Framing::CloseConnection) << big << QByteArray() << true;
+        QTest::newRow("exactly the limit")
+            << int(HttpTestServer::Framing::Chunked) << QByteArray(kLimit, 'e') << QByteArray() << false;
+        QTest::newRow("compressed under, inflated over the limit")
+            << int(HttpTestServer::Framing::ContentLength) << deflated.left(kLimit) << QByteArray("deflate") << false;
+    }
+
+    void replyOverTheSizeLimitIsRefused()
+    {
+        // arrange
+        QFETCH(int, framing);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, encoding);
+        QFETCH(bool, refused);
+        HttpTestServer server;
+        HttpTestServer::Route route;
+        route.body = body;
+        route.framing = HttpTestServer::Framing(framing);
+        if (!encoding.isEmpty())
+            route.headers.append({"Content-Encoding", encoding});
+        server.setRoute("/reply", route);
+        Downloader downloader;
+        downloader.setMaxReplySize(kLimit);
+        int received = 0;
+        connect(&downloader, &Downloader::progress, [&](int count) { received = qMax(received, count); });
+
+        // act
+        const QByteArray result = downloader.download(server.url("/reply").toString());
+
+        // assert
+        QCOMPARE(result, refused ? QByteArray() : body);
+        QCOMPARE(downloader.errorString(),
+                 refused ? QString("The reply is larger than %1 bytes.").arg(kLimit) : QString());
+        // Not read to its end: never much more than the limit arrived.
+        QVERIFY2(received <= 2 * kLimit, qPrintable(QString::number(received)));
     }
 
     void abortEndsDownloadWithinItsTime_data()

@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -40,11 +43,39 @@ QString uniqueKey()
 //                   the second's message reached the first, 2 when the first
 //                   found another instance, 3 when the second found none, 4
 //                   when sending failed, 5 when nothing arrived
+//   --name KEY      prints the server name of the key
+//   --squat PATH    another user's server: listens at PATH (making its folder,
+//                   open to all, when missing), prints "ready", then prints
+//                   "got:" and each message that reaches it
 int runChild(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QString key = QString::fromLocal8Bit(argv[2]);
+
+    if (mode == QLatin1String("--name")) {
+        std::printf("%s\n", SingleAppCheck::serverName(key).toUtf8().constData());
+        return 0;
+    }
+    if (mode == QLatin1String("--squat")) {
+        const QString folder = QFileInfo(key).path();
+        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+            QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+        QLocalServer server;
+        server.setSocketOptions(QLocalServer::WorldAccessOption);
+        server.listen(key);
+        QObject::connect(&server, &QLocalServer::newConnection, [&server] {
+            QLocalSocket *socket = server.nextPendingConnection();
+            QObject::connect(socket, &QLocalSocket::disconnected, [socket] {
+                std::printf("got:%s\n", socket->readAll().constData());
+                std::fflush(stdout);
+            });
+        });
+        std::printf("ready\n");
+        std::fflush(stdout);
+        QTimer::singleShot(60000, [] { QCoreApplication::exit(0); });
+        return app.exec();
+    }
 
     if (mode == QLatin1String("--send")) {
         QFile in;
@@ -98,6 +129,20 @@ class TestSingleInstance : public QObject
 
 private:
     static QString program() { return QCoreApplication::applicationFilePath(); }
+
+    // The program that starts a child as another user, or empty with the
+    // reason why children cannot run as other users here.
+    static QString setprivForOtherUsers(QString *whyNot)
+    {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (::geteuid() != 0)
+            *whyNot = QStringLiteral("needs root to start processes as other users");
+        else if (setpriv.isEmpty())
+            *whyNot = QStringLiteral("setpriv is not installed");
+        else if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
+            *whyNot = QStringLiteral("the temporary folder is not shared by all users");
+        return whyNot->isEmpty() ? setpriv : QString();
+    }
 
 private slots:
     void firstInstanceFindsNoneAndDoesNotSend()
@@ -208,7 +253,7 @@ private slots:
         QVERIFY(crashed.state() == QProcess::NotRunning || crashed.waitForFinished(30000));
         QCOMPARE(crashed.exitCode(), 0);
         // The dead instance's server socket is still there.
-        QVERIFY(QFile::exists(QDir::tempPath() + QLatin1Char('/') + SingleAppCheck::userScopedKey(key)));
+        QVERIFY(QFile::exists(SingleAppCheck::serverName(key)));
 
         // act
         SingleAppCheck first(key);
@@ -229,33 +274,43 @@ private slots:
     void cutMessageIsNotDelivered_data()
     {
         QTest::addColumn<QByteArray>("firstBytes");
+        QTest::addColumn<bool>("ours"); // sent by our sender, else raw
         QTest::addColumn<QStringList>("delivered");
         const QStringList whole{QStringLiteral("whole")};
-        QTest::newRow("marked text without its end") << QByteArray("\xEF\xBB\xBF" "C:/pictures/ca") << whole;
-        QTest::newRow("nothing") << QByteArray() << whole;
+        QTest::newRow("marked text without its end") << QByteArray("\xEF\xBB\xBF" "C:/pictures/ca") << false << whole;
+        QTest::newRow("nothing") << QByteArray() << false << whole;
         QTest::newRow("unmarked text ended by the close")
-            << QByteArray("C:/pictures/cat.png") << QStringList{QStringLiteral("C:/pictures/cat.png"), QStringLiteral("whole")};
+            << QByteArray("C:/pictures/cat.png") << false << QStringList{QStringLiteral("C:/pictures/cat.png"), QStringLiteral("whole")};
         QTest::newRow("unmarked text up to its NUL")
-            << QByteArray("caf\xC3\xA9\0rest", 10) << QStringList{QString::fromUtf8("caf\xC3\xA9"), QStringLiteral("whole")};
+            << QByteArray("caf\xC3\xA9\0rest", 10) << false << QStringList{QString::fromUtf8("caf\xC3\xA9"), QStringLiteral("whole")};
+        // The receiver runs on the same thread and reads nothing meanwhile, so
+        // our sender gives up once the socket's buffer is full.
+        QTest::newRow("our text cut when the sender gives up") << QByteArray(8 * 1024 * 1024, 'c') << true << whole;
     }
     void cutMessageIsNotDelivered()
     {
         // arrange
         QFETCH(QByteArray, firstBytes);
+        QFETCH(bool, ours);
         QFETCH(QStringList, delivered);
         const QString key = uniqueKey();
         SingleAppCheck first(key);
         QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
         const auto sendRaw = [&](const QByteArray &bytes) {
             QLocalSocket socket;
-            socket.connectToServer(SingleAppCheck::userScopedKey(key));
+            socket.connectToServer(SingleAppCheck::serverName(key));
             QVERIFY(socket.waitForConnected(20000));
             socket.write(bytes);
             QVERIFY(bytes.isEmpty() || socket.waitForBytesWritten(20000));
             socket.disconnectFromServer();
         };
-        // act: a raw sender, then one of ours that finishes
-        sendRaw(firstBytes);
+        // act: a raw sender or one of ours that gives up, then one of ours that finishes
+        if (ours) {
+            SingleAppCheck cut(key);
+            QVERIFY(!cut.sendMessage(QString::fromLatin1(firstBytes)));
+        } else {
+            sendRaw(firstBytes);
+        }
         SingleAppCheck second(key);
         QVERIFY(second.sendMessage(QStringLiteral("whole")));
         // assert: connections are handled in order
@@ -270,13 +325,10 @@ private slots:
     // own. Needs root, to start the child as another user.
     void otherUserHasOwnInstances()
     {
-        if (::geteuid() != 0)
-            QSKIP("needs root to start a process as another user");
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        QString whyNot;
+        const QString setpriv = setprivForOtherUsers(&whyNot);
         if (setpriv.isEmpty())
-            QSKIP("setpriv is not installed");
-        if (!(QFile(QDir::tempPath()).permissions() & QFileDevice::WriteOther))
-            QSKIP("the temporary folder is not shared by all users");
+            QSKIP(qPrintable(whyNot));
         // arrange: this user's first instance holds the key
         const QString key = uniqueKey();
         SingleAppCheck mine(key);
@@ -290,6 +342,65 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
         QVERIFY(!mine.isRunning());
+    }
+
+    // Another user who listens first where this user's instances meet, or
+    // who makes the folder for it, hears nothing: the message reaches this
+    // user's first instance, or sending fails. Needs root, to start the
+    // processes as other users.
+    void otherUserCannotTakeTheServerName_data()
+    {
+        QTest::addColumn<bool>("squatFolder"); // else the name in the temporary folder
+        QTest::addColumn<int>("victimExit");   // of the --pair child
+        QTest::newRow("listens under the name in the temporary folder") << false << 0;
+        QTest::newRow("makes the folder of the server first") << true << 4;
+    }
+    void otherUserCannotTakeTheServerName()
+    {
+        QString whyNot;
+        const QString setpriv = setprivForOtherUsers(&whyNot);
+        if (setpriv.isEmpty())
+            QSKIP(qPrintable(whyNot));
+        QFETCH(bool, squatFolder);
+        QFETCH(int, victimExit);
+        // arrange: a victim user of its own, so parallel runs do not meet
+        const QString victim = QString::number(60000 + QRandomGenerator::global()->bounded(5000));
+        const QString key = uniqueKey();
+        const auto asUser = [&](QProcess &process, const QString &uid, const QStringList &arguments) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            process.setProcessEnvironment(environment);
+            process.start(setpriv, QStringList{"--reuid=" + uid, "--regid=" + uid, "--clear-groups", program()}
+                                       + arguments);
+        };
+        QProcess name;
+        asUser(name, victim, {QStringLiteral("--name"), key});
+        QVERIFY(name.waitForFinished(30000));
+        const QString victimServer = QString::fromUtf8(name.readAll().trimmed());
+        QVERIFY(!victimServer.isEmpty());
+        const QString squatted = squatFolder ? victimServer
+                                             : QDir::tempPath() + QLatin1Char('/') + key + QLatin1Char('-') + victim;
+        QProcess squatter;
+        asUser(squatter, QStringLiteral("65534"), {QStringLiteral("--squat"), squatted});
+        QVERIFY(squatter.waitForReadyRead(30000));
+        QCOMPARE(squatter.readLine().trimmed(), QByteArray("ready"));
+
+        // act: the victim's first and second instance, the second sends
+        QProcess pair;
+        asUser(pair, victim, {QStringLiteral("--pair"), key});
+        const bool pairEnded = pair.waitForFinished(30000);
+        squatter.kill();
+        squatter.waitForFinished(30000);
+        // Only what this test made: the two sockets and the victim's folder
+        // once it is empty (never anything recursively).
+        QFile::remove(squatted);
+        QFile::remove(victimServer);
+        QDir().rmdir(QFileInfo(victimServer).path());
+
+        // assert
+        QVERIFY(pairEnded);
+        QCOMPARE(squatter.readAll(), QByteArray());
+        QCOMPARE(pair.exitCode(), victimExit);
     }
 
     void sendFailsFastWithoutListener()
@@ -316,7 +427,8 @@ int main(int argc, char *argv[])
 {
     if (argc >= 3
         && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
-            || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0))
+            || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0
+            || qstrcmp(argv[1], "--name") == 0 || qstrcmp(argv[1], "--squat") == 0))
         return runChild(argc, argv);
 
     TestEnvironment::prepare();

@@ -20,7 +20,7 @@ Downloader::Downloader(QObject *parent)
             this, SLOT(slotProgress(qint64, qint64)));
     connect(m_manager, SIGNAL(error()), this, SLOT(slotError()));
     m_abortTimer.setSingleShot(true);
-    connect(&m_abortTimer, SIGNAL(timeout()), this, SLOT(slotAbort()));
+    connect(&m_abortTimer, &QTimer::timeout, this, &Downloader::abortForTime);
 }
 
 Downloader::~Downloader()
@@ -55,6 +55,16 @@ bool Downloader::isNoOpAddress(const QString &text)
            || host.endsWith(QLatin1String(".invalid"));
 }
 
+qint64 Downloader::maxReplySize() const
+{
+    return m_manager->maxReplySize();
+}
+
+void Downloader::setMaxReplySize(qint64 bytes)
+{
+    m_manager->setMaxReplySize(bytes);
+}
+
 QByteArray Downloader::download(const QString &url, int loopFlags)
 {
     if (!fetch(url, loopFlags))
@@ -80,9 +90,17 @@ bool Downloader::fetch(const QString &url, int loopFlags)
 {
     // The busy test comes before the mutex: a call made from inside the nested
     // loop runs on the same thread and would dead-lock on it.
-    if (m_busy || isNoOpAddress(url))
+    if (m_busy) {
+        m_errorString = tr("Another download is running.");
         return false;
+    }
+    if (isNoOpAddress(url)) {
+        m_errorString = tr("There is no address to download from.");
+        return false;
+    }
     m_result.clear();
+    m_errorString.clear();
+    m_abortReason.clear();
     m_busy = true;
     m_mutex.lock();
 
@@ -115,14 +133,23 @@ void Downloader::endLoop()
         m_loop->exit(0);
 }
 
+void Downloader::abortForTime()
+{
+    m_abortReason = tr("No answer within %1 s.").arg(m_abortTime / 1000.0);
+    slotAbort();
+}
+
 void Downloader::slotAbort()
 {
+    if (m_busy && m_abortReason.isEmpty())
+        m_abortReason = tr("The download was cancelled.");
     m_manager->slotAbort();
     // The manager normally ends the reply inside its abort; when the reply was
     // only dropped, no signal reaches us, so the download is ended here.
     if (m_busy && !m_ended) {
         m_result.clear();
         m_succeeded = false;
+        m_errorString = m_abortReason;
         endLoop();
     }
 }
@@ -139,6 +166,7 @@ void Downloader::slotError()
 {
     m_result.clear();
     m_succeeded = false;
+    m_errorString = m_abortReason.isEmpty() ? m_manager->errorString() : m_abortReason;
     endLoop();
 }
 

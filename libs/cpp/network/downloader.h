@@ -54,6 +54,17 @@ public:
     int abortTime() const { return m_abortTime; }
     void setAbortTime(int ms) { m_abortTime = ms; }
 
+    // Bytes a reply body may have; 0 or less (the default): no limit. A larger
+    // reply is refused from its announced length or cut off as soon as more
+    // has arrived, and the download fails.
+    qint64 maxReplySize() const;
+    void setMaxReplySize(qint64 bytes);
+
+    // Why the last download gave an empty result, in a short sentence (an
+    // HTTP status, no answer in time, a reply over the size limit, ...);
+    // empty after a successful download.
+    QString errorString() const { return m_errorString; }
+
 signals:
     void progress(int received);
     void progressPercent(int percent);
@@ -71,6 +82,8 @@ private:
     // the caller must not touch any member.
     bool fetch(const QString &url, int loopFlags);
     void endLoop();
+    // The abort timer ran out: abort with a time-out as the reason.
+    void abortForTime();
 
     QMutex m_mutex;
     DownloadManager *m_manager;
@@ -82,6 +95,8 @@ private:
     bool m_succeeded = false; // ... and it ended with a body, not an error
     int m_abortTime = 0;
     QTimer m_abortTimer;
+    QString m_errorString;
+    QString m_abortReason; // why the running download is being aborted
 };
 
 } // namespace QMRequest

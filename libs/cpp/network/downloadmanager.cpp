@@ -17,9 +17,51 @@ DownloadManager::~DownloadManager() = default;
 
 void DownloadManager::download(const QUrl &url)
 {
-    m_reply = m_manager->get(QNetworkRequest(url));
+    m_tooLarge = false;
+    m_errorString.clear();
+    QNetworkRequest request(url);
+    // The limit counts the bytes as sent: a compressed body that Qt inflated
+    // could outgrow it a thousandfold in one step, before it is looked at.
+    if (m_maxReplySize > 0)
+        request.setRawHeader("Accept-Encoding", "identity");
+    m_reply = m_manager->get(request);
     connect(m_reply, SIGNAL(downloadProgress(qint64,qint64)),
             this, SLOT(slotDownloadProgress(qint64,qint64)));
+    if (m_maxReplySize > 0) {
+        // One byte over the limit is enough to know the reply is too large;
+        // a full read buffer makes Qt stop reading from the connection.
+        m_reply->setReadBufferSize(m_maxReplySize + 1);
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, &DownloadManager::checkReplySize);
+        connect(m_reply, &QNetworkReply::readyRead, this, &DownloadManager::checkReplySize);
+    }
+}
+
+void DownloadManager::checkReplySize()
+{
+    if (!m_reply || m_maxReplySize <= 0)
+        return;
+    const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if ((announced.isValid() && announced.toLongLong() > m_maxReplySize)
+        || m_reply->bytesAvailable() > m_maxReplySize) {
+        m_tooLarge = true;
+        slotAbort();
+        // The abort normally ends the reply through slotFinished(), which
+        // reports it; a reply that was only dropped is reported here.
+        if (m_errorString.isEmpty()) {
+            m_errorString = failureText(nullptr);
+            emit error();
+        }
+    }
+}
+
+QString DownloadManager::failureText(const QNetworkReply *reply) const
+{
+    if (m_tooLarge)
+        return tr("The reply is larger than %1 bytes.").arg(m_maxReplySize);
+    const int status = reply ? reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+    if (status >= 400)
+        return tr("The server answered with HTTP status %1.").arg(status);
+    return tr("The download failed: %1").arg(reply ? reply->errorString() : tr("cancelled"));
 }
 
 void DownloadManager::slotFinished(QNetworkReply *reply)
@@ -32,10 +74,12 @@ void DownloadManager::slotFinished(QNetworkReply *reply)
     if (reply != m_reply)
         return;
     m_reply = nullptr;
-    if (reply->error() != QNetworkReply::NoError)
-        emit error();
-    else
+    if (reply->error() == QNetworkReply::NoError) {
         emit done(reply->url(), reply->readAll());
+        return;
+    }
+    m_errorString = failureText(reply);
+    emit error();
 }
 
 void DownloadManager::slotDownloadProgress(qlonglong received, qlonglong total)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QUrl>
 
 class QNetworkAccessManager;
@@ -11,7 +12,8 @@ namespace QMRequest {
 
 // Issues one plain GET at a time through Qt's network access manager and
 // reports its end: done() with the reply's url and bytes, or error() for any
-// failure (HTTP error status, unknown host, refused connection, abort).
+// failure (HTTP error status, unknown host, refused connection, abort, a reply
+// over the size limit); errorString() then says briefly what went wrong.
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -19,9 +21,20 @@ public:
     explicit DownloadManager(QObject *parent = nullptr);
     ~DownloadManager() override;
 
-    // Starts a GET with a bare request (no headers, no attributes). The reply
-    // is owned by the network access manager and deleted after it ends.
+    // Starts a GET with a bare request (no headers, no attributes; with a size
+    // limit it asks for the body uncompressed). The reply is owned by the
+    // network access manager and deleted after it ends.
     void download(const QUrl &url);
+
+    // Bytes a reply body may have; 0 or less (the default): no limit. A reply
+    // that announces a larger body, or delivers more, is aborted at once and
+    // ends with error(); the reply never buffers much more than the limit.
+    // Applies to downloads started after the call.
+    qint64 maxReplySize() const { return m_maxReplySize; }
+    void setMaxReplySize(qint64 bytes) { m_maxReplySize = bytes; }
+
+    // Why the last download failed, in a short sentence; empty after a success.
+    QString errorString() const { return m_errorString; }
 
 signals:
     void downloadProgress(qlonglong received, qlonglong total);
@@ -34,8 +47,16 @@ public slots:
     void slotDownloadProgress(qlonglong received, qlonglong total);
 
 private:
+    // Aborts the current reply when it announces or holds more than the limit.
+    void checkReplySize();
+    // The errorString() text for a failed reply (null: a dropped one).
+    QString failureText(const QNetworkReply *reply) const;
+
     QNetworkAccessManager *m_manager;
     QNetworkReply *m_reply = nullptr; // the current reply, null while no request runs
+    qint64 m_maxReplySize = 0;
+    bool m_tooLarge = false; // the current reply was aborted for its size
+    QString m_errorString;
 };
 
 } // namespace QMRequest

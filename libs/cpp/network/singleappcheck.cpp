@@ -6,6 +6,11 @@
 #include <QLocalSocket>
 
 #ifdef Q_OS_UNIX
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -15,11 +20,37 @@ namespace {
 const int kWaitMs = 1000;
 // UTF-8 byte-order mark: starts a text that a NUL ends.
 const QByteArray kMark("\xEF\xBB\xBF");
+
+#ifdef Q_OS_UNIX
+// A folder in which nobody but this user can create, remove or replace
+// entries: a real folder, not a link, owned by this user and writable by
+// neither group nor others.
+bool isPrivateFolder(const QString &path)
+{
+    struct stat info;
+    if (!QDir::isAbsolutePath(path) || ::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+           && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+#endif
+
+// Whether the server named so cannot be another user's.
+bool isOwnServerName(const QString &serverName)
+{
+#ifdef Q_OS_UNIX
+    return isPrivateFolder(QFileInfo(serverName).path());
+#else
+    Q_UNUSED(serverName)
+    return true;
+#endif
+}
 }
 
 SingleAppCheck::SingleAppCheck(const QString &key)
     : m_key(key)
     , m_name(userScopedKey(key))
+    , m_serverName(serverName(key))
 {
     m_segment.setKey(m_name);
 
@@ -49,10 +80,19 @@ SingleAppCheck::SingleAppCheck(const QString &key)
 
     m_server = new QLocalServer(this);
     connect(m_server, SIGNAL(newConnection()), this, SLOT(slotReceiveMessage()));
+#ifdef Q_OS_UNIX
+    // Made private from the start; an existing folder is left as it is and
+    // must pass the check below.
+    ::mkdir(QFile::encodeName(QFileInfo(m_serverName).path()).constData(), S_IRWXU);
+#endif
+    if (!isOwnServerName(m_serverName)) {
+        qDebug() << "Single instance server: not a private folder:" << m_serverName;
+        return;
+    }
     // This instance holds the segment, so nobody else listens under the key:
     // a socket file still there is a crashed instance's and would block listen.
-    QLocalServer::removeServer(m_name);
-    if (!m_server->listen(m_name))
+    QLocalServer::removeServer(m_serverName);
+    if (!m_server->listen(m_serverName))
         qDebug() << "Single instance server:" << m_server->errorString();
 }
 
@@ -72,8 +112,12 @@ bool SingleAppCheck::sendMessage(const QString &message)
     if (!m_running)
         return false;
 
+    if (!isOwnServerName(m_serverName)) {
+        qDebug() << "Single instance: not a private folder:" << m_serverName;
+        return false;
+    }
     QLocalSocket socket;
-    socket.connectToServer(m_name, QIODevice::WriteOnly);
+    socket.connectToServer(m_serverName, QIODevice::WriteOnly);
     if (!socket.waitForConnected(kWaitMs)) {
         qDebug() << socket.errorString();
         return false;
@@ -147,6 +191,18 @@ QString SingleAppCheck::userScopedKey(const QString &key)
     const QString user = qEnvironmentVariable("USERNAME");
 #endif
     return key + QLatin1Char('-') + user;
+}
+
+QString SingleAppCheck::serverName(const QString &key)
+{
+#ifdef Q_OS_UNIX
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!isPrivateFolder(folder))
+        folder = QDir::tempPath() + QStringLiteral("/singleappcheck-") + QString::number(::getuid());
+    return folder + QLatin1Char('/') + key;
+#else
+    return userScopedKey(key);
+#endif
 }
 
 } // namespace QMRequest

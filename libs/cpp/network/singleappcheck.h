@@ -10,14 +10,14 @@ namespace QMRequest {
 
 // Tells a program whether another instance of it already runs, and lets a
 // later instance pass a text to the first one. The first instance holds a
-// one-byte shared-memory segment and listens on a local server, both named by
-// userScopedKey(key) so that each user of the machine has instances of its
-// own; a later instance finds the segment and may send. One message is one
-// local-socket connection carrying UTF-8 text. This class sends the text
-// behind a byte-order mark and ends it with a NUL byte, so that a marked
-// connection that closes before the NUL is known to carry a cut message and
-// delivers nothing; an unmarked text (a sender that just closes) is delivered
-// up to the close or its first NUL.
+// one-byte shared-memory segment named by userScopedKey(key), so that each
+// user of the machine has instances of its own, and listens on a local server
+// named serverName(key); a later instance finds the segment and may send.
+// One message is one local-socket connection carrying UTF-8 text. This class
+// sends the text behind a byte-order mark and ends it with a NUL byte, so
+// that a marked connection that closes before the NUL is known to carry a cut
+// message and delivers nothing; an unmarked text (a sender that just closes)
+// is delivered up to the close or its first NUL.
 // Build the object without parent and keep it for the whole run.
 class SingleAppCheck : public QObject
 {
@@ -36,9 +36,17 @@ public:
     // failures go to the debug log only.
     bool sendMessage(const QString &message);
 
-    // The name of the segment and of the server for a key: the key, "-" and
-    // the id of the user running the process.
+    // The name of the segment for a key: the key, "-" and the id of the user
+    // running the process.
     static QString userScopedKey(const QString &key);
+    // The name of the server for a key. On Unix a socket named by the key in
+    // a folder that only this user can write, so no other user can listen
+    // under it: the runtime folder (XDG_RUNTIME_DIR) when it is such a folder,
+    // otherwise "singleappcheck-<user id>" in the temporary folder, which the
+    // first instance creates with mode 0700. Neither instance uses a folder
+    // that is a link, belongs to another user or is writable by others: the
+    // first then has no server and sending fails. Elsewhere userScopedKey(key).
+    static QString serverName(const QString &key);
 
 signals:
     void messageAvailable(QString message);
@@ -50,6 +58,7 @@ private:
     bool m_running = false;
     QString m_key;
     QString m_name; // userScopedKey(m_key)
+    QString m_serverName; // serverName(m_key)
     QSharedMemory m_segment;
     QLocalServer *m_server = nullptr;
 };
