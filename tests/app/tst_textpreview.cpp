@@ -20,6 +20,9 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 
+#include <memory>
+#include <sys/stat.h>
+
 
 namespace {
 
@@ -411,16 +414,18 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     editorOf(preview)->setPlainText(QStringLiteral("new"));
     ModalAnswerer fileDialog(ModalAnswerer::acceptFileDialog(path));
     fileDialog.setClassName("QFileDialog");
-    ModalAnswerer replace([](QWidget *question) {
-        ModalAnswerer::clickButtonWithText(question, QStringLiteral("&Yes"));
-    });
-    replace.setClassName("QMessageBox");
+    // The question about replacing the file comes first, the warning after it.
     QString message;
-    ModalAnswerer warning([&message](QWidget *box) {
-        message += ModalAnswerer::labelTexts(box);
-        ModalAnswerer::pressKey(box, Qt::Key_Escape);
+    std::unique_ptr<ModalAnswerer> warning;
+    ModalAnswerer replace([&message, &warning](QWidget *question) {
+        warning = std::make_unique<ModalAnswerer>([&message](QWidget *box) {
+            message += ModalAnswerer::labelTexts(box);
+            ModalAnswerer::pressKey(box, Qt::Key_Escape);
+        });
+        warning->setClassName("QMWidgets::MMessageBox");
+        ModalAnswerer::clickButtonWithText(question, QStringLiteral("Yes"));
     });
-    warning.setClassName("QMWidgets::MMessageBox");
+    replace.setClassName("QMWidgets::MMessageBox");
 
     // act
     bool written = true;
@@ -438,7 +443,7 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.txt")});
     QVERIFY(fileDialog.answered());
     QVERIFY(replace.answered());
-    QVERIFY(warning.answered());
+    QVERIFY(warning && warning->answered());
     QVERIFY2(message.contains(QStringLiteral("saved.txt")) && message.contains(QStringLiteral("unchanged")),
              qPrintable(message));
 }

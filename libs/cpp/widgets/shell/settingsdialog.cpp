@@ -334,11 +334,7 @@ void SettingsDialog::slotSaveSettings()
     // another, existing file.
     const QString written = fileNameToWrite(fileName);
     if (written != fileName && QFileInfo::exists(written)) {
-        const int answer = MMessageBox::question(
-            this, title,
-            tr("%1 already exists.<BR>Do you want to replace it?").arg(written.toHtmlEscaped()),
-            QMessageBox::Yes | QMessageBox::No);
-        if (!self || answer != QMessageBox::Yes)
+        if (!FileDialog::confirmReplace(this, title, written) || !self)
             return;
     }
 
