@@ -99,6 +99,8 @@ private slots:
     void saveKeepsWritableFileInLockedFolder();
     void saveKeepsOldFileWhenWriteFails();
     void writeAllStopsAtFailingDevice();
+    void writeNeverReplacesWhatIsNoRegularFile_data();
+    void writeNeverReplacesWhatIsNoRegularFile();
 
     void showWritesPageAndOpensIt_data();
     void showWritesPageAndOpensIt();
@@ -482,6 +484,51 @@ void TestTextPreview::writeAllStopsAtFailingDevice()
     QVERIFY(device.open(QIODevice::WriteOnly));
     QVERIFY(!SafeFileWriter::writeAll(device, QByteArray(100, 'x')));
     QVERIFY(SafeFileWriter::writeAll(device, QByteArray()));
+}
+
+void TestTextPreview::writeNeverReplacesWhatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("fifo") << "fifo" << false;
+    QTest::newRow("link to a fifo") << "link to fifo" << false;
+    // A link to a regular file is followed: the file gets the bytes, the link stays.
+    QTest::newRow("link to a regular file") << "link to file" << true;
+}
+
+void TestTextPreview::writeNeverReplacesWhatIsNoRegularFile()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, written);
+    // arrange
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString file = dir.filePath(QStringLiteral("file.txt"));
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QString path = fifo;
+    if (target != QLatin1String("fifo")) {
+        path = dir.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(target == QLatin1String("link to fifo") ? fifo : file, path));
+    }
+
+    // act
+    QString error;
+    const bool ok = SafeFileWriter::write(path, "new", &error);
+
+    // assert
+    QCOMPARE(ok, written);
+    QCOMPARE(error.isEmpty(), written);
+    struct stat info;
+    QCOMPARE(stat(QFile::encodeName(fifo).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode)); // the pipe is still a pipe
+    QCOMPARE(QFileInfo(path).isSymLink(), path != fifo);
+    QCOMPARE(readFile(file), QByteArray(written ? "new" : "old"));
 }
 
 void TestTextPreview::showWritesPageAndOpensIt_data()
