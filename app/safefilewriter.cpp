@@ -1,5 +1,7 @@
 #include "safefilewriter.h"
 
+#include "filehelpers.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +29,9 @@ bool SafeFileWriter::write(const QString &path, const QByteArray &bytes, QString
     if (path.isEmpty())
         return fail(error, tr("No file name was given."));
     const QString shown = QDir::toNativeSeparators(path);
+    QString refusal;
+    if (!MTools::isSaveTarget(path, &refusal))
+        return fail(error, tr("\"%1\" could not be saved: %2").arg(shown, refusal));
     // Writing in place would truncate the old file first: a full disk or a
     // crash would then lose it. Only a new file may be written directly.
     const bool exists = QFileInfo::exists(path);

@@ -20,6 +20,9 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 
+#include <memory>
+#include <sys/stat.h>
+
 
 namespace {
 
@@ -59,15 +62,6 @@ QString sizeTextOf(TextPreview &preview)
     return preview.findChild<QLabel *>()->text();
 }
 
-bool canCreateFileIn(const QString &folder)
-{
-    QFile probe(folder + QStringLiteral("/probe"));
-    if (!probe.open(QIODevice::WriteOnly))
-        return false;
-    probe.remove();
-    return true;
-}
-
 } // namespace
 
 class TestTextPreview : public QObject
@@ -96,6 +90,8 @@ private slots:
     void saveKeepsWritableFileInLockedFolder();
     void saveKeepsOldFileWhenWriteFails();
     void writeAllStopsAtFailingDevice();
+    void writeNeverReplacesWhatIsNoRegularFile_data();
+    void writeNeverReplacesWhatIsNoRegularFile();
 
     void showWritesPageAndOpensIt_data();
     void showWritesPageAndOpensIt();
@@ -375,21 +371,19 @@ void TestTextPreview::saveFailsInReadOnlyFolder()
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                              | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-    const bool writable = canCreateFileIn(folder);
-    if (writable) {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QSKIP("this user may write into read-only folders");
-    }
     TextPreview preview;
     preview.show();
 
     // act
-    const bool written = preview.writeToFile(folder + QStringLiteral("/saved.html"));
+    bool written = true;
+    {
+        LockedFolder lock(folder);
+        if (!lock.active())
+            QSKIP("cannot keep new files out of a folder here");
+        written = preview.writeToFile(folder + QStringLiteral("/saved.html"));
+    }
 
     // assert
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!written);
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -411,16 +405,18 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     editorOf(preview)->setPlainText(QStringLiteral("new"));
     ModalAnswerer fileDialog(ModalAnswerer::acceptFileDialog(path));
     fileDialog.setClassName("QFileDialog");
-    ModalAnswerer replace([](QWidget *question) {
-        ModalAnswerer::clickButtonWithText(question, QStringLiteral("&Yes"));
-    });
-    replace.setClassName("QMessageBox");
+    // The question about replacing the file comes first, the warning after it.
     QString message;
-    ModalAnswerer warning([&message](QWidget *box) {
-        message += ModalAnswerer::labelTexts(box);
-        ModalAnswerer::pressKey(box, Qt::Key_Escape);
+    std::unique_ptr<ModalAnswerer> warning;
+    ModalAnswerer replace([&message, &warning](QWidget *question) {
+        warning = std::make_unique<ModalAnswerer>([&message](QWidget *box) {
+            message += ModalAnswerer::labelTexts(box);
+            ModalAnswerer::pressKey(box, Qt::Key_Escape);
+        });
+        warning->setClassName("QMWidgets::MMessageBox");
+        ModalAnswerer::clickButtonWithText(question, QStringLiteral("Yes"));
     });
-    warning.setClassName("QMWidgets::MMessageBox");
+    replace.setClassName("QMWidgets::MMessageBox");
 
     // act
     bool written = true;
@@ -438,7 +434,7 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.txt")});
     QVERIFY(fileDialog.answered());
     QVERIFY(replace.answered());
-    QVERIFY(warning.answered());
+    QVERIFY(warning && warning->answered());
     QVERIFY2(message.contains(QStringLiteral("saved.txt")) && message.contains(QStringLiteral("unchanged")),
              qPrintable(message));
 }
@@ -477,6 +473,51 @@ void TestTextPreview::writeAllStopsAtFailingDevice()
     QVERIFY(device.open(QIODevice::WriteOnly));
     QVERIFY(!SafeFileWriter::writeAll(device, QByteArray(100, 'x')));
     QVERIFY(SafeFileWriter::writeAll(device, QByteArray()));
+}
+
+void TestTextPreview::writeNeverReplacesWhatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("fifo") << "fifo" << false;
+    QTest::newRow("link to a fifo") << "link to fifo" << false;
+    // A link to a regular file is followed: the file gets the bytes, the link stays.
+    QTest::newRow("link to a regular file") << "link to file" << true;
+}
+
+void TestTextPreview::writeNeverReplacesWhatIsNoRegularFile()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, written);
+    // arrange
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString file = dir.filePath(QStringLiteral("file.txt"));
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QString path = fifo;
+    if (target != QLatin1String("fifo")) {
+        path = dir.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(target == QLatin1String("link to fifo") ? fifo : file, path));
+    }
+
+    // act
+    QString error;
+    const bool ok = SafeFileWriter::write(path, "new", &error);
+
+    // assert
+    QCOMPARE(ok, written);
+    QCOMPARE(error.isEmpty(), written);
+    struct stat info;
+    QCOMPARE(stat(QFile::encodeName(fifo).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode)); // the pipe is still a pipe
+    QCOMPARE(QFileInfo(path).isSymLink(), path != fifo);
+    QCOMPARE(readFile(file), QByteArray(written ? "new" : "old"));
 }
 
 void TestTextPreview::showWritesPageAndOpensIt_data()

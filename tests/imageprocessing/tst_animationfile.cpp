@@ -422,6 +422,21 @@ private slots:
         QVERIFY(!QFile::exists(file));
     }
 
+    void saveLeavesAFifoInPlace()
+    {
+        const QString file = path(QStringLiteral("pipe-out.xani"));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        Xani xani;
+        fillTwoFrames(xani);
+
+        const bool saved = xani.save(file, -1);
+
+        struct stat info;
+        QVERIFY(!saved);
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    }
+
     void saveKeepsOldFileWhenWriteFails()
     {
         // arrange

@@ -2,7 +2,9 @@
 #include "cssdoc.h"
 #include "csseditor.h"
 #include "csssyntaxhighlighter.h"
+#include "fifowatch.h"
 #include "idle.h"
+#include "lockedfolder.h"
 #include "modalanswerer.h"
 #include "filesizelimit.h"
 #include "testmain.h"
@@ -20,7 +22,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <unistd.h>
+#include <memory>
+#include <sys/stat.h>
 
 using namespace QMWidgets;
 
@@ -59,6 +62,17 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Notes what the next message box of the shell says and closes it.
+std::unique_ptr<ModalAnswerer> noteMessage(QString *text)
+{
+    auto answerer = std::make_unique<ModalAnswerer>([text](QWidget *box) {
+        *text = ModalAnswerer::labelTexts(box);
+        static_cast<QDialog *>(box)->accept();
+    }, 3000);
+    answerer->setClassName("QMWidgets::MMessageBox");
+    return answerer;
 }
 
 } // namespace
@@ -136,13 +150,15 @@ private slots:
     }
 
     // A save that cannot complete leaves the old file as it was, reports
-    // false and keeps the window title.
+    // false and keeps the file name and the window title.
     void saveFailureKeepsExistingFile_data()
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("read-only folder") << "readonly";
         QTest::newRow("write stops after 1 KiB") << "limit";
         QTest::newRow("missing folder") << "missing";
+        QTest::newRow("named file is a fifo") << "fifo";
+        QTest::newRow("save as into a missing folder") << "saveas";
     }
 
     void saveFailureKeepsExistingFile()
@@ -151,44 +167,98 @@ private slots:
         // arrange
         const QString folder = m_folder + QLatin1Char('/') + how;
         QVERIFY(QDir().mkpath(folder));
-        QString path = folder + QStringLiteral("/sheet.qss");
+        const QString existing = folder + QStringLiteral("/sheet.qss");
         const QByteArray old("QWidget { background: white; }\n");
-        QVERIFY(writeFile(path, old));
+        QVERIFY(writeFile(existing, old));
+        QString name = existing;  // the document's file name
+        QString target = existing; // where the save goes
         if (how == QLatin1String("missing"))
-            path = folder + QStringLiteral("/gone/sheet.qss");
+            name = target = folder + QStringLiteral("/gone/sheet.qss");
+        if (how == QLatin1String("fifo")) {
+            name = target = folder + QStringLiteral("/pipe.qss");
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        }
+        if (how == QLatin1String("saveas"))
+            target = folder + QStringLiteral("/gone/other.qss");
         CssDoc doc;
         doc.setPlainText(QString(5000, QLatin1Char('x')));
-        doc.setFileName(path);
+        doc.setFileName(name);
         QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
         bool saved = true;
         QString warning;
-        ModalAnswerer warned([&warning](QWidget *box) {
-            warning = ModalAnswerer::labelTexts(box);
-            static_cast<QDialog *>(box)->accept();
-        }, 3000);
-        warned.setClassName("QMWidgets::MMessageBox");
+        const std::unique_ptr<ModalAnswerer> warned = noteMessage(&warning);
         // act
         if (how == QLatin1String("readonly")) {
-            if (geteuid() == 0)
-                QSKIP("folder permissions do not bind the superuser");
-            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            LockedFolder lock(folder);
+            if (!lock.active())
+                QSKIP("cannot keep new files out of a folder here");
             saved = doc.slotSave();
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         } else if (how == QLatin1String("limit")) {
             FileSizeLimit limit(1024);
             QVERIFY(limit.active());
             saved = doc.slotSave();
+        } else if (how == QLatin1String("saveas")) {
+            ModalAnswerer chooser(ModalAnswerer::acceptFileDialog(target), 3000);
+            chooser.setClassName("QFileDialog");
+            saved = doc.slotSaveAs();
+            QVERIFY(chooser.answered());
         } else {
             saved = doc.slotSave();
         }
         // assert
         QVERIFY(!saved);
-        QCOMPARE(readAll(folder + QStringLiteral("/sheet.qss")), old);
+        QCOMPARE(readAll(existing), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"sheet.qss"});
-        QCOMPARE(doc.fileName(), path);
+        QCOMPARE(doc.fileName(), name);
         QCOMPARE(titles.count(), 0);
-        QVERIFY(warned.answered()); // the failure is reported, not silent
-        QVERIFY(warning.contains(QStringLiteral("sheet.qss")));
+        QVERIFY(warned->answered()); // the failure is reported, not silent
+        QVERIFY2(warning.contains(QFileInfo(target).fileName()), qPrintable(warning));
+    }
+
+    // Load reads only regular files of style-sheet size; anything else is
+    // refused with a message before it is read, and changes nothing.
+    void loadRefusesWhatIsNoStyleSheetFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("one byte over 4 MiB") << "oversized";
+    }
+
+    void loadRefusesWhatIsNoStyleSheetFile()
+    {
+        QFETCH(QString, kind);
+        // arrange
+        const QString path = m_folder + QLatin1Char('/') + kind + QStringLiteral(".qss");
+        QFile::remove(path);
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
+        } else {
+            QVERIFY(writeFile(path, QByteArray(4 * 1024 * 1024 + 1, ' ')));
+        }
+        const QString before = m_folder + QStringLiteral("/before.qss");
+        CssDoc doc;
+        doc.setPlainText(QStringLiteral("kept"));
+        doc.setFileName(before);
+        QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
+        ModalAnswerer chooser(ModalAnswerer::acceptFileDialog(path), 3000);
+        chooser.setClassName("QFileDialog");
+        QString warning;
+        const std::unique_ptr<ModalAnswerer> warned = noteMessage(&warning);
+        // act
+        const bool loaded = doc.slotLoad();
+        if (watch)
+            watch->stop();
+        // assert
+        QVERIFY(chooser.answered());
+        QVERIFY(!loaded);
+        QVERIFY(!watch || !watch->readerSeen());
+        QVERIFY(warned->answered());
+        QVERIFY2(warning.contains(QFileInfo(path).fileName()), qPrintable(warning));
+        QCOMPARE(doc.toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(doc.fileName(), before);
+        QCOMPARE(titles.count(), 0);
     }
 
     void loadReadsChosenFile()
@@ -234,18 +304,30 @@ private slots:
         QVERIFY(doc.fileName().isEmpty());
     }
 
+    // Whatever the applied sheet sets, the document keeps its own face and colours.
+    void applyThenResetKeepsDocumentLook_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("colour of other widgets") << "QLabel { color: red; }";
+        QTest::newRow("font family of every widget") << "QWidget { font-family: serif; }";
+        QTest::newRow("whole font of everything") << "* { font: italic 20pt \"DejaVu Sans\"; }";
+    }
+
     void applyThenResetKeepsDocumentLook()
     {
+        QFETCH(QString, sheet);
         CssEditor editor;
         CssDoc *doc = editor.document();
-        const QString sheet = QStringLiteral("QLabel { color: red; }");
         doc->setPlainText(sheet);
 
         editor.slotApply();
+        editor.show(); // polishing under the applied sheet must not change the face either
 
         QCOMPARE(qApp->styleSheet(), sheet);
         QCOMPARE(doc->styleSheet(), QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
         QCOMPARE(doc->document()->defaultFont().family(), QStringLiteral("Lucida Console"));
+        QCOMPARE(doc->document()->defaultFont().pointSize(), 12);
+        QVERIFY(!doc->document()->defaultFont().italic());
         // without that face a monospace one stands in: narrow and wide letters take the same room
         const QFontMetrics metrics(doc->document()->defaultFont());
         QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),

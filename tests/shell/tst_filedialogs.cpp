@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include <memory>
+
 using QMWidgets::FileDialog;
 
 namespace {
@@ -181,6 +183,61 @@ private slots:
         answerer.setClassName("QFileDialog");
         run(QStringLiteral("open"), nullptr, &selected, filter);
         QCOMPARE(selected, filter);
+    }
+
+    // Replacing an existing file is asked in the shell's guarded message box:
+    // "Yes" takes the name, "No" goes back to the dialog for another one, and
+    // a parent destroyed while the question is open ends the choice cleanly.
+    void existingFileIsReplacedOnlyWhenConfirmed_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("chosen");     // the name comes back
+        QTest::addColumn<bool>("askedAgain"); // the dialog came back for another name
+        QTest::newRow("yes takes the name") << "Yes" << true << false;
+        QTest::newRow("no goes back to the dialog") << "No" << false << true;
+        QTest::newRow("parent destroyed meanwhile") << "destroy" << false << false;
+    }
+    void existingFileIsReplacedOnlyWhenConfirmed()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, chosen);
+        QFETCH(bool, askedAgain);
+        // arrange
+        QPointer<QWidget> parent = new QWidget;
+        std::unique_ptr<ModalAnswerer> question;
+        std::unique_ptr<ModalAnswerer> again;
+        QString asked;
+        ModalAnswerer chooser([&](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(QStringLiteral("a.png"));
+            // Queued: accepting asks the question in a nested loop.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            question = std::make_unique<ModalAnswerer>([&](QWidget *box) {
+                asked = ModalAnswerer::labelTexts(box);
+                if (answer == QLatin1String("destroy")) {
+                    delete parent.data();
+                    return;
+                }
+                if (answer == QLatin1String("No")) {
+                    again = std::make_unique<ModalAnswerer>(reject, 3000);
+                    again->setClassName("QFileDialog");
+                }
+                ModalAnswerer::clickButtonWithText(box, answer);
+            }, 3000);
+        }, 3000);
+        chooser.setClassName("QFileDialog");
+        // act
+        const QString result = FileDialog::getSaveFileName(parent, QStringLiteral("Pick"), m_folder,
+                                                           QString(), nullptr, WidgetDialog);
+        // assert
+        QVERIFY(chooser.answered());
+        QVERIFY(question && question->answered());
+        QVERIFY2(asked.contains(QStringLiteral("a.png already exists")), qPrintable(asked));
+        QCOMPARE(result, chosen ? m_folder + QStringLiteral("/a.png") : QString());
+        QCOMPARE(again && again->answered(), askedAgain);
+        QCOMPARE(parent.isNull(), answer == QLatin1String("destroy"));
+        delete parent.data();
     }
 
     void parentDestroyedWhileDialogRuns_data()

@@ -75,6 +75,24 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+// A settings file whose elements nest the given number of levels, the root
+// counted; the page "Alpha" gets the value "deep".
+QByteArray nested(int depth)
+{
+    const int inner = depth - 2;
+    return "<Settings><Alpha value=\"deep\">" + QByteArray("<a>").repeated(inner)
+        + QByteArray("</a>").repeated(inner) + "</Alpha></Settings>";
+}
+
+// What is at the path: "<fifo>" for a FIFO, else the file's content.
+QByteArray stateOf(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode))
+        return "<fifo>";
+    return readAll(path);
+}
+
 // Picks the given file in the next file dialog.
 ModalAnswerer *chooseFile(const QString &path, QObject *parent)
 {
@@ -290,6 +308,7 @@ private slots:
         QTest::addRow("truncated") << QByteArray("<Settings><Alpha value=\"half\"/><Zeta value=\"x\"");
         QTest::addRow("empty") << QByteArray();
         QTest::addRow("missing file") << QByteArray("<missing>");
+        QTest::addRow("nested one level too deep") << nested(257);
     }
     void unusableFileLoadsNothing()
     {
@@ -314,6 +333,7 @@ private slots:
         QTest::addRow("latin-1 without declaration")
             << QByteArray("<Settings><Alpha value=\"Gr\xFC\xDF" "e \xA9\"/></Settings>")
             << QString::fromUtf8("Grüße ©");
+        QTest::addRow("nested as deep as allowed") << nested(256) << QStringLiteral("deep");
     }
     void otherRootsAndLatin1FilesLoad()
     {
@@ -329,35 +349,41 @@ private slots:
     void onlySmallRegularFilesAreRead_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addRow("fifo") << "fifo";
-        QTest::addRow("oversized") << "oversized";
+        QTest::addColumn<qint64>("size"); // valid settings, padded with blanks to this size
+        QTest::addColumn<bool>("loads");
+        const qint64 cap = 4 * 1024 * 1024;
+        QTest::addRow("fifo") << "fifo" << qint64(0) << false;
+        QTest::addRow("exactly 4 MiB") << "file" << cap << true;
+        QTest::addRow("one byte over 4 MiB") << "file" << cap + 1 << false;
+        QTest::addRow("far over") << "file" << 2 * cap << false;
     }
     void onlySmallRegularFilesAreRead()
     {
         QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(bool, loads);
         // arrange
         const QString path = dir.filePath(kind + ".tssettings");
         QFile::remove(path);
+        std::unique_ptr<FifoWatch> watch;
         if (kind == "fifo") {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else {
-            // Valid settings, padded with blanks far beyond any settings file.
-            writeFile(path, "<Settings><Alpha value=\"huge\"/></Settings>"
-                                + QByteArray(8 * 1024 * 1024, ' '));
-        }
-        std::unique_ptr<FifoWatch> watch;
-        if (kind == "fifo")
             watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
+        } else {
+            const QByteArray settings("<Settings><Alpha value=\"sized\"/></Settings>");
+            writeFile(path, settings + QByteArray(int(size - settings.size()), ' '));
+            QCOMPARE(QFileInfo(path).size(), size);
+        }
         // act
         QString error;
         const bool loaded = SettingsDialog::loadFromFile(path, &error);
         if (watch)
             watch->stop();
         // assert
-        QVERIFY(!loaded);
-        QVERIFY(!error.isEmpty());
+        QCOMPARE(loaded, loads);
+        QCOMPARE(error.isEmpty(), loads);
         QVERIFY(!watch || !watch->readerSeen());
-        QCOMPARE(alpha->edit->text(), QStringLiteral("a-value"));
+        QCOMPARE(alpha->edit->text(), loads ? QStringLiteral("sized") : QStringLiteral("a-value"));
     }
 
     void pageWithoutXmlNameIsLeftOutAndTheRestReadsBack()
@@ -452,24 +478,39 @@ private slots:
             QCOMPARE(preset, QStringLiteral("Settings.tssettings"));
     }
 
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("old"); // what is at the path before and after
+        QTest::newRow("write stops after 64 bytes") << "limit" << QByteArray("<Settings/>");
+        QTest::newRow("the name is a fifo") << "fifo" << QByteArray("<fifo>");
+    }
     void failedSaveKeepsTheOldFile()
     {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, old);
         // arrange
-        const QString path = dir.filePath("kept.tssettings");
-        writeFile(path, "<Settings/>");
+        const QString path = dir.filePath(kind + ".tssettings");
+        QFile::remove(path);
+        if (kind == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, old);
         alpha->edit->setText(QString(4096, QLatin1Char('a')));
         // act
         bool saved = true;
         QString error;
-        {
+        if (kind == "limit") {
             FileSizeLimit limit(64);
             QVERIFY(limit.active());
+            saved = SettingsDialog::saveToFile(path, &error);
+        } else {
             saved = SettingsDialog::saveToFile(path, &error);
         }
         // assert
         QVERIFY(!saved);
         QVERIFY(!error.isEmpty());
-        QCOMPARE(readAll(path), QByteArray("<Settings/>"));
+        QCOMPARE(stateOf(path), old);
     }
 
     void saveButtonWritesChosenFileAndRemembersFolder()

@@ -2,15 +2,17 @@
 
 #include <QFile>
 #include <QString>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 // Makes a folder refuse new files for one scope, whoever runs the test: its
-// write permission is taken away and, where that does not bind (the
-// superuser), the folder is marked immutable as well. Files already in it stay
-// writable. Everything is undone on leaving the scope.
+// write permission is taken away, and where that does not bind (the
+// superuser), the calling thread also lays down its power to override file
+// permissions. Creating a file in the folder then fails with EACCES, as it
+// does for an ordinary user, while files already in it that the user owns stay
+// writable. Everything is undone on leaving the scope. Use it on the thread
+// that does the file work (capabilities belong to a thread).
 class LockedFolder
 {
 public:
@@ -20,20 +22,18 @@ public:
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
         if (refusesNewFiles())
             return;
-        m_fd = ::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (m_fd >= 0 && ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            m_oldFlags = flags;
-            flags |= FS_IMMUTABLE_FL;
-            m_flagged = ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
+        __user_cap_data_struct caps[_LINUX_CAPABILITY_U32S_3] = {};
+        if (syscall(SYS_capget, &m_header, m_oldCaps) != 0)
+            return;
+        for (int i = 0; i < _LINUX_CAPABILITY_U32S_3; ++i)
+            caps[i] = m_oldCaps[i];
+        caps[CAP_TO_INDEX(CAP_DAC_OVERRIDE)].effective &= ~CAP_TO_MASK(CAP_DAC_OVERRIDE);
+        m_capsLowered = syscall(SYS_capset, &m_header, caps) == 0;
     }
     ~LockedFolder()
     {
-        if (m_flagged)
-            ioctl(m_fd, FS_IOC_SETFLAGS, &m_oldFlags);
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (m_capsLowered)
+            syscall(SYS_capset, &m_header, m_oldCaps);
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     LockedFolder(const LockedFolder &) = delete;
@@ -53,7 +53,7 @@ private:
     }
 
     QString m_folder;
-    int m_fd = -1;
-    int m_oldFlags = 0;
-    bool m_flagged = false;
+    __user_cap_header_struct m_header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_oldCaps[_LINUX_CAPABILITY_U32S_3] = {};
+    bool m_capsLowered = false;
 };

@@ -13,4 +13,18 @@ QByteArray compressRaw(const QByteArray &bytes);
 // The file name up to, not including, its last "."; the whole name when it has none.
 QString fileNameWithoutSuffix(const QFileInfo &info);
 
+// Reads the whole content of a regular file of at most maxBytes bytes into
+// *bytes. Anything else is refused before it is read: a FIFO, device, socket
+// or folder is never opened (it could block or never end), a larger file is
+// judged by its size. Returns false on refusal or a failed read, with a
+// sentence for the user in *error (when given); *bytes is then untouched.
+bool readRegularFile(const QString &fileName, qint64 maxBytes, QByteArray *bytes,
+                     QString *error = nullptr);
+
+// Whether a save may put a regular file at fileName: true when nothing is
+// there yet or a regular file (or a link to one) is. A save must not replace
+// a FIFO, device, socket or folder with a file of its own; false then, with a
+// sentence for the user in *error (when given).
+bool isSaveTarget(const QString &fileName, QString *error = nullptr);
+
 } // namespace MTools

@@ -1,5 +1,7 @@
 #include "xani.h"
 
+#include "filehelpers.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -236,6 +238,8 @@ void Xani::setCurrentIndex(int i)
 
 bool Xani::save(const QString &fileName, int quality)
 {
+    if (!MTools::isSaveTarget(fileName))
+        return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -50,7 +50,8 @@ public:
 
     // Writes the container file through a temporary file that replaces
     // fileName only when everything was written; false on any failure, an
-    // existing file is then left as it was. quality goes to the image writer.
+    // existing file is then left as it was. A folder, device or pipe of that
+    // name is never replaced (false). quality goes to the image writer.
     bool save(const QString &fileName, int quality = -1);
     // Writes the container to an open, writable device; false when a write
     // (or, for a file device, its flush) fails, the animation is too large for

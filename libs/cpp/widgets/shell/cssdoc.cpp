@@ -2,15 +2,31 @@
 
 #include "csssyntaxhighlighter.h"
 #include "filedialog.h"
+#include "filehelpers.h"
 #include "mmessagebox.h"
 
-#include <QFile>
+#include <QEvent>
 #include <QFont>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QTextStream>
 
 namespace QMWidgets {
+
+namespace {
+
+// Style sheets are text of some kilobytes; anything larger is not read.
+const qint64 MaxFileSize = 4 * 1024 * 1024;
+
+QFont editorFont()
+{
+    QFont font(QStringLiteral("Lucida Console"), 12, QFont::Normal, false);
+    // Where that face is missing, a monospace one rather than the proportional default.
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+} // namespace
 
 CssDoc::CssDoc(QWidget *parent)
     : QTextEdit(parent)
@@ -21,10 +37,7 @@ CssDoc::CssDoc(QWidget *parent)
 
 void CssDoc::applyLook()
 {
-    QFont font(QStringLiteral("Lucida Console"), 12, QFont::Normal, false);
-    // Where that face is missing, a monospace one rather than the proportional default.
-    font.setStyleHint(QFont::TypeWriter);
-    document()->setDefaultFont(font);
+    document()->setDefaultFont(editorFont());
     setStyleSheet(QStringLiteral("QTextEdit{background: #000060; color: yellow;}"));
 }
 
@@ -43,17 +56,31 @@ CssSyntaxHighlighter *CssDoc::highlighter() const
     return m_highlighter;
 }
 
+void CssDoc::changeEvent(QEvent *event)
+{
+    QTextEdit::changeEvent(event);
+    // QTextEdit gives its document every new widget font, also one that an
+    // applied style sheet sets; the text keeps the editor's own face.
+    if (event->type() == QEvent::FontChange)
+        document()->setDefaultFont(editorFont());
+}
+
 bool CssDoc::slotLoad()
 {
     const QString name = FileDialog::getOpenFileName(this, QString(), QString(), QString());
     if (name.isEmpty())
         return false;
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString reason;
+    if (!MTools::readRegularFile(name, MaxFileSize, &bytes, &reason)) {
+        MMessageBox::warning(this, tr("Open"),
+                             tr("The style sheet could not be loaded from %1.<BR>%2")
+                                 .arg(name.toHtmlEscaped(), reason.toHtmlEscaped()),
+                             QMessageBox::Ok);
         return false;
-    QTextStream stream(&file);
+    }
+    QTextStream stream(bytes);
     setPlainText(stream.readAll());
-    file.close();
     m_fileName = name;
     emit changeWindowTitle(m_fileName);
     return true;
@@ -63,26 +90,7 @@ bool CssDoc::slotSave()
 {
     if (m_fileName.isEmpty())
         return slotSaveAs();
-
-    QSaveFile file(m_fileName);
-    bool saved = file.open(QIODevice::WriteOnly);
-    if (saved) {
-        QTextStream stream(&file);
-        stream << toPlainText();
-        stream.flush();
-        // An uncommitted temporary file is discarded; the old file stays.
-        saved = stream.status() == QTextStream::Ok && file.commit();
-    }
-    if (!saved) {
-        const QString reason = file.errorString();
-        MMessageBox::warning(this, tr("Save"),
-                             tr("The style sheet could not be saved to %1.<BR>%2")
-                                 .arg(m_fileName.toHtmlEscaped(), reason.toHtmlEscaped()),
-                             QMessageBox::Ok);
-        return false;
-    }
-    emit changeWindowTitle(m_fileName);
-    return true;
+    return saveTo(m_fileName);
 }
 
 bool CssDoc::slotSaveAs()
@@ -90,8 +98,36 @@ bool CssDoc::slotSaveAs()
     const QString name = FileDialog::getSaveFileName(this, m_fileName, QString(), QString());
     if (name.isEmpty())
         return false;
+    return saveTo(name);
+}
+
+bool CssDoc::saveTo(const QString &name)
+{
+    QString reason;
+    bool saved = MTools::isSaveTarget(name, &reason);
+    if (saved) {
+        QSaveFile file(name);
+        saved = file.open(QIODevice::WriteOnly);
+        if (saved) {
+            QTextStream stream(&file);
+            stream << toPlainText();
+            stream.flush();
+            // An uncommitted temporary file is discarded; the old file stays.
+            saved = stream.status() == QTextStream::Ok && file.commit();
+        }
+        if (!saved)
+            reason = file.errorString();
+    }
+    if (!saved) {
+        MMessageBox::warning(this, tr("Save"),
+                             tr("The style sheet could not be saved to %1.<BR>%2")
+                                 .arg(name.toHtmlEscaped(), reason.toHtmlEscaped()),
+                             QMessageBox::Ok);
+        return false;
+    }
     m_fileName = name;
-    return slotSave();
+    emit changeWindowTitle(m_fileName);
+    return true;
 }
 
 } // namespace QMWidgets

@@ -8,7 +8,9 @@ namespace QMWidgets {
 class CssSyntaxHighlighter;
 
 // The style-sheet editor's text: plain text with syntax colouring, loaded
-// from and saved to a file. File errors leave text and file name unchanged.
+// from and saved to a file. File errors leave text and file name unchanged
+// and are reported in a message box. The text keeps its own monospace face
+// whatever font an applied style sheet sets.
 class CssDoc : public QTextEdit
 {
     Q_OBJECT
@@ -29,16 +31,24 @@ signals:
     void changeWindowTitle(const QString &title);
 
 public slots:
-    // Asks for a file and loads it; false when cancelled or unreadable.
+    // Asks for a file and loads it; false when cancelled or refused. Only a
+    // regular file of at most 4 MiB is read.
     bool slotLoad();
     // Saves to the current file (asking for one when there is none). The file
     // is replaced as a whole only after everything was written, so a failed
-    // save keeps the old file; returns false then and when cancelled.
+    // save keeps the old file; a folder, device or pipe is never replaced.
+    // Returns false then and when cancelled.
     bool slotSave();
-    // Asks for a file name, then saves; false when cancelled or the save failed.
+    // Asks for a file name, then saves; false when cancelled or the save
+    // failed. The chosen name becomes the current one only once it was saved.
     bool slotSaveAs();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    bool saveTo(const QString &fileName);
+
     QString m_fileName;
     CssSyntaxHighlighter *m_highlighter = nullptr;
 };

@@ -1,5 +1,9 @@
 #include "filedialog.h"
 
+#include "mmessagebox.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPointer>
 
 namespace QMWidgets {
@@ -9,23 +13,39 @@ namespace {
 // Runs a modal file dialog as the parent's child and returns the selected
 // files when it was accepted. The dialog lives on the heap behind a guard:
 // a parent destroyed while it runs takes the dialog with it, and the dialog
-// must then not be destroyed a second time.
+// must then not be destroyed a second time. Qt's own overwrite question is a
+// box on the stack, parented to the dialog, which such a parent would destroy
+// twice; the question is asked here instead, through the guarded message box.
 QStringList runDialog(QWidget *parent, const QString &caption, const QString &dir,
                       const QString &filter, QFileDialog::FileMode mode, bool save,
                       QFileDialog::Options options)
 {
     QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, dir, filter);
     dialog->setFileMode(mode);
-    if (save)
+    const bool confirm = save && !options.testFlag(QFileDialog::DontConfirmOverwrite);
+    if (save) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setOptions(options);
-    const int result = dialog->exec();
-    QStringList files;
-    if (dialog) {
-        if (result == QDialog::Accepted)
-            files = dialog->selectedFiles();
-        delete dialog.data();
+        options |= QFileDialog::DontConfirmOverwrite;
     }
+    dialog->setOptions(options);
+    QStringList files;
+    for (;;) {
+        const int result = dialog->exec();
+        if (!dialog || result != QDialog::Accepted)
+            break;
+        const QStringList chosen = dialog->selectedFiles();
+        // Asked about an existing file only, as Qt does; a folder is none to replace.
+        const QFileInfo info(chosen.value(0));
+        if (!confirm || !info.exists() || info.isDir()
+            || FileDialog::confirmReplace(parent, dialog->windowTitle(), info.filePath())) {
+            files = chosen;
+            break;
+        }
+        // "No": back to the dialog for another name, unless the parent went.
+        if (!dialog)
+            break;
+    }
+    delete dialog.data();
     return files;
 }
 
@@ -61,6 +81,14 @@ QString FileDialog::getSaveFileName(QWidget *parent, const QString &caption, con
     if (!parent)
         return QFileDialog::getSaveFileName(nullptr, caption, dir, filter, selectedFilter, options);
     return firstOf(runDialog(parent, caption, dir, filter, QFileDialog::AnyFile, true, options));
+}
+
+bool FileDialog::confirmReplace(QWidget *parent, const QString &title, const QString &fileName)
+{
+    const QString text = tr("%1 already exists.<BR>Do you want to replace it?")
+                             .arg(QFileInfo(fileName).fileName().toHtmlEscaped());
+    return MMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 } // namespace QMWidgets

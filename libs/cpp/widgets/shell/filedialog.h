@@ -26,10 +26,18 @@ public:
                                         QString *selectedFilter = nullptr,
                                         QFileDialog::Options options = QFileDialog::Options());
     // A file name to save under, exactly as chosen (no extension added), or "".
+    // With a parent, an existing file is replaced only once confirmReplace()
+    // said yes (unless the options hold DontConfirmOverwrite); "No" returns to
+    // the dialog to choose another name.
     static QString getSaveFileName(QWidget *parent = nullptr, const QString &caption = QString(),
                                    const QString &dir = QString(), const QString &filter = QString(),
                                    QString *selectedFilter = nullptr,
                                    QFileDialog::Options options = QFileDialog::Options());
+
+    // Asks in the shell's message box whether the existing file may be
+    // replaced. True for "Yes"; false for "No", a closed box, or a parent
+    // destroyed while the question is open.
+    static bool confirmReplace(QWidget *parent, const QString &title, const QString &fileName);
 };
 
 } // namespace QMWidgets

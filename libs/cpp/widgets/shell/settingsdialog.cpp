@@ -2,13 +2,13 @@
 
 #include "app.h"
 #include "filedialog.h"
+#include "filehelpers.h"
 #include "mmessagebox.h"
 #include "settingswidget.h"
 #include "stylehelpers.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMap>
@@ -21,6 +21,7 @@
 #include <QTextStream>
 #include <QVBoxLayout>
 #include <QVector>
+#include <QXmlStreamReader>
 
 namespace QMWidgets {
 
@@ -30,6 +31,9 @@ const char *const Extension = ".tssettings";
 const char *const RootName = "Settings";
 // Settings files are small; anything larger is not one of ours and is not read.
 const qint64 MaxFileSize = 4 * 1024 * 1024;
+// Settings files nest a few levels; the document builder recurses once per
+// level, so a file nested thousands deep would exhaust the stack.
+const int MaxDepth = 256;
 
 // The process-wide page registry. Pages are guarded: one deleted by its owner
 // simply drops out.
@@ -87,6 +91,22 @@ bool decodeUndeclaredLatin1(const QByteArray &bytes, QString *text)
     if (state.invalidChars == 0 && state.remainingChars == 0)
         return false;
     *text = QString::fromLatin1(bytes);
+    return true;
+}
+
+// Whether no element of the XML lies deeper than MaxDepth, found in one pass
+// that does not recurse. Malformed XML passes here and is reported by the
+// parser itself.
+bool nestedWithinLimit(QXmlStreamReader &reader)
+{
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
     return true;
 }
 
@@ -244,6 +264,11 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
     if (writtenName)
         *writtenName = name;
 
+    QString refusal;
+    if (!MTools::isSaveTarget(name, &refusal)) {
+        setError(error, refusal);
+        return false;
+    }
     // Written as UTF-8, the encoding an XML file without a declaration is read in.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -268,21 +293,19 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
 
 bool SettingsDialog::loadFromFile(const QString &fileName, QString *error)
 {
-    // Only regular files: opening a FIFO would block for good, and a device
-    // such as /dev/zero never ends.
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile()) {
-        setError(error, tr("This is not a settings file."));
+    QByteArray bytes;
+    if (!MTools::readRegularFile(fileName, MaxFileSize, &bytes, error))
         return false;
-    }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
-        setError(error, tr("The file is too large for a settings file."));
+    QString latin1;
+    const bool isLatin1 = decodeUndeclaredLatin1(bytes, &latin1);
+    QXmlStreamReader reader;
+    if (isLatin1)
+        reader.addData(latin1);
+    else
+        reader.addData(bytes);
+    if (!nestedWithinLimit(reader)) {
+        setError(error, tr("The file nests its elements more than %1 levels deep; "
+                           "settings files need only a few.").arg(MaxDepth));
         return false;
     }
     QDomDocument document;
@@ -290,10 +313,8 @@ bool SettingsDialog::loadFromFile(const QString &fileName, QString *error)
     int line = 0;
     int column = 0;
     // The whole file is parsed before any page sees it: a broken file applies nothing.
-    QString latin1;
-    const bool parsed = decodeUndeclaredLatin1(bytes, &latin1)
-        ? document.setContent(latin1, false, &message, &line, &column)
-        : document.setContent(bytes, false, &message, &line, &column);
+    const bool parsed = isLatin1 ? document.setContent(latin1, false, &message, &line, &column)
+                                 : document.setContent(bytes, false, &message, &line, &column);
     if (!parsed) {
         setError(error, tr("Line %1, column %2: %3").arg(line).arg(column).arg(message));
         return false;
@@ -334,11 +355,7 @@ void SettingsDialog::slotSaveSettings()
     // another, existing file.
     const QString written = fileNameToWrite(fileName);
     if (written != fileName && QFileInfo::exists(written)) {
-        const int answer = MMessageBox::question(
-            this, title,
-            tr("%1 already exists.<BR>Do you want to replace it?").arg(written.toHtmlEscaped()),
-            QMessageBox::Yes | QMessageBox::No);
-        if (!self || answer != QMessageBox::Yes)
+        if (!FileDialog::confirmReplace(this, title, written) || !self)
             return;
     }
 

@@ -42,15 +42,16 @@ public:
     static QString fileNameToWrite(const QString &fileName);
     // Writes the state of all pages to fileNameToWrite(fileName). The file is
     // replaced only after the whole text was written, so a failure keeps an
-    // existing file. Returns false and sets *error on failure; *writtenName
+    // existing file; a folder, device or pipe of that name is never replaced.
+    // Returns false and sets *error on failure; *writtenName
     // (when given) is the name used. A page whose element would not read back
     // (its name is no XML name, say) is left out and named in *skippedPages.
     static bool saveToFile(const QString &fileName, QString *error = nullptr,
                            QString *writtenName = nullptr, QStringList *skippedPages = nullptr);
-    // Reads a settings file: a regular file of at most a few MiB, XML with any
-    // root element; without an XML declaration it is UTF-8, or Latin-1 when
-    // it is not valid UTF-8. A file that is refused changes no page and
-    // returns false with *error set.
+    // Reads a settings file: a regular file of at most 4 MiB, XML with any root
+    // element, nested at most 256 levels deep; without an XML declaration it is
+    // UTF-8, or Latin-1 when it is not valid UTF-8. A file that is refused
+    // changes no page and returns false with *error set.
     static bool loadFromFile(const QString &fileName, QString *error = nullptr);
 
     QTabWidget *tabWidget() const { return m_tabWidget; }
