@@ -17,8 +17,9 @@ namespace MGraphX {
 // An abstract pixel surface. Subclasses provide the two pixel accessors and
 // may tell their extent through bounds(); the raster primitives below draw
 // through the accessors only. Values are handed unchanged to setPixel. The
-// primitives clip to bounds() before they walk, so huge or extreme
-// coordinates cost no more than the part that lies on the surface.
+// primitives clip to bounds(), so their cost follows the part of the surface
+// they reach however far off their centres or end points lie; circles and
+// ellipses visit only the rows of the surface and set each pixel once.
 //
 // The class also carries static whole-image operations on QImage. They never
 // change their input and return a new image; a null input gives a null image.
