@@ -142,6 +142,9 @@ private slots:
                                    << QVector<int>{0, 100, 255};
         QTest::newRow("no levels keeps") << QVector<int>{} << QVector<int>{0, 7, 255}
                                          << QVector<int>{0, 7, 255};
+        QTest::newRow("levels at the ends of int") << QVector<int>{INT_MIN, 200, INT_MAX}
+                                                   << QVector<int>{0, 100, 201}
+                                                   << QVector<int>{200, 200, 200};
     }
 
     void posterizeSnapsToNearerLevel()

@@ -32,11 +32,6 @@ int clampChannel(double v)
     return int(t);
 }
 
-int clampInt(int v)
-{
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
 // A copy of image laid out as 0xAARRGGBB words; other formats become ARGB32.
 QImage wordImage(const QImage &image)
 {
@@ -683,10 +678,11 @@ QImage GraphX::posterize(const QImage &image, const QVector<int> &levels)
 {
     uchar table[256];
     const int n = levels.size();
+    // Wide enough for the differences of any two int levels.
     for (int v = 0; v < 256; ++v) {
-        int f = v;
+        qint64 f = v;
         for (int k = 0; k < n; ++k) {
-            const int upper = levels.at(k);
+            const qint64 upper = levels.at(k);
             if (k == 0) {
                 if (f < upper)
                     f = 0;
@@ -694,13 +690,13 @@ QImage GraphX::posterize(const QImage &image, const QVector<int> &levels)
                     f = 255;
                 continue;
             }
-            const int lower = levels.at(k - 1);
+            const qint64 lower = levels.at(k - 1);
             if (lower <= f && f <= upper)
                 f = (f - lower < upper - f) ? lower : upper;
             else if (f > upper && k == n - 1)
                 f = 255;
         }
-        table[v] = uchar(clampInt(f));
+        table[v] = uchar(std::clamp<qint64>(f, 0, 255));
     }
     return mapChannels(image, [&table](int v, int, int, int) { return table[v]; });
 }
@@ -1444,9 +1440,10 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     if (!painter || !painter->isActive())
         return;
     const QFontMetrics metrics(font);
-    const int x = position.x(), y = position.y();
-    const int tw = metrics.horizontalAdvance(text);
-    const int th = metrics.height();
+    // Geometry in floating point, so that no position overflows.
+    const qreal x = position.x(), y = position.y();
+    const qreal tw = metrics.horizontalAdvance(text);
+    const qreal th = metrics.height();
 
     painter->save();
     painter->setFont(font);
@@ -1455,7 +1452,7 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     painter->setOpacity(0.6);
     painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
     // Shadow, slightly larger than the box.
-    painter->drawRoundedRect(QRect(x, y, tw + 15, th + 6), 100, 100, Qt::RelativeSize);
+    painter->drawRoundedRect(QRectF(x, y, tw + 15, th + 6), 100, 100, Qt::RelativeSize);
 
     painter->setOpacity(1.0);
     painter->setOpacity(opacity);
@@ -1465,7 +1462,7 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     painter->setBrush(gradient);
     if (outline)
         painter->setPen(Qt::white);
-    const QRect box(x, y, tw + 12, th + 3);
+    const QRectF box(x, y, tw + 12, th + 3);
     painter->drawRoundedRect(box, 100, 100, Qt::RelativeSize);
 
     painter->setPen(Qt::white);
