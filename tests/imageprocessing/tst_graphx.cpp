@@ -309,18 +309,26 @@ private slots:
         QCOMPARE(GraphX::edgeDetect(filled(3, 3, qRgb(9, 9, 9))).pixel(1, 1), qRgba(0, 0, 0, 0));
     }
 
-    void edgeDetectReadsPremultipliedPixelsAsStraight()
+    void edgeDetectReadsPremultipliedWordsAsStored()
     {
-        QImage straight(6, 6, QImage::Format_ARGB32);
+        // A lone pixel stored as 0x80402010: its colour bytes are taken as they are.
+        QImage impulse(5, 5, QImage::Format_ARGB32_Premultiplied);
+        impulse.fill(0);
+        impulse.setPixel(2, 2, 0x80402010);
+        QImage picture(6, 6, QImage::Format_ARGB32);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
-                straight.setPixel(x, y, qRgba(40 * x, 255 - 30 * y, 90, 60 + 30 * ((x + y) % 4)));
-        const QImage premultiplied = straight.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                picture.setPixel(x, y, qRgba(40 * x, 255 - 30 * y, 90, 60 + 30 * ((x + y) % 4)));
+        const QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 
         const QImage result = GraphX::edgeDetect(premultiplied);
 
+        QCOMPARE(GraphX::edgeDetect(impulse).pixel(2, 2), qRgba(56, 28, 14, 255)); // 8 * c / 9
         QCOMPARE(result.format(), QImage::Format_ARGB32_Premultiplied);
-        const QImage reference = GraphX::edgeDetect(premultiplied.convertToFormat(QImage::Format_ARGB32));
+        // The same words read as straight colours give the same pixels.
+        QImage words = premultiplied;
+        words.reinterpretAsFormat(QImage::Format_ARGB32);
+        const QImage reference = GraphX::edgeDetect(words);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
                 QCOMPARE(result.pixel(x, y), reference.pixel(x, y));

@@ -842,17 +842,10 @@ QImage GraphX::levels(const QImage &image, int amount)
 
 QImage GraphX::edgeDetect(const QImage &image)
 {
-    // Premultiplied colours are taken back to straight ones first; every
-    // computed pixel is opaque, so it reads the same in either format.
-    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
-        ? image.convertToFormat(QImage::Format_ARGB32)
-        : wordImage(image);
+    const QImage source = wordImage(image);
     if (source.isNull())
         return QImage();
-    const QImage::Format format = image.format() == QImage::Format_ARGB32_Premultiplied
-        ? image.format()
-        : source.format();
-    QImage result(source.size(), format);
+    QImage result(source.size(), source.format());
     if (result.isNull())
         return QImage();
     result.fill(Qt::transparent);

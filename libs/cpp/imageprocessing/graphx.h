@@ -112,7 +112,7 @@ public:
     // 3x3 Laplacian divided by 9, negative results 0, alpha 255. Pixels
     // x = 1 .. width - 3, y = 1 .. height - 3 are computed; the rest of the new
     // image is transparent black (opaque black for RGB32). Premultiplied input
-    // is read as its straight colours, so it gives the same pixels.
+    // is read as stored and keeps its format.
     static QImage edgeDetect(const QImage &image);
     // Exponential blur of rect, four passes; radius <= 0 leaves pixels as they
     // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes
