@@ -397,6 +397,28 @@ private slots:
         QCOMPARE(canvas.pixel(0, 59), before.pixel(0, 59));
     }
 
+    void captionFarOffTheCanvasDrawsNothing_data()
+    {
+        QTest::addColumn<QPoint>("position");
+        QTest::newRow("right and top ends of int") << QPoint(INT_MAX, INT_MIN);
+        QTest::newRow("left and bottom ends of int") << QPoint(INT_MIN, INT_MAX);
+    }
+
+    void captionFarOffTheCanvasDrawsNothing()
+    {
+        QFETCH(QPoint, position);
+        QImage canvas = filled(40, 20, qRgb(0, 0, 0));
+        QFont font;
+        font.setPixelSize(12);
+
+        {
+            QPainter painter(&canvas);
+            GraphX::drawCaption(&painter, position, "Caption", font, QColor(255, 0, 0), true, 1.0f);
+        }
+
+        QCOMPARE(pixels(canvas), pixels(filled(40, 20, qRgb(0, 0, 0))));
+    }
+
     void dataUriRoundTripKeepsPixels_data()
     {
         QTest::addColumn<QString>("format");

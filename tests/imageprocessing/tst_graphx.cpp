@@ -142,6 +142,9 @@ private slots:
                                    << QVector<int>{0, 100, 255};
         QTest::newRow("no levels keeps") << QVector<int>{} << QVector<int>{0, 7, 255}
                                          << QVector<int>{0, 7, 255};
+        QTest::newRow("levels at the ends of int") << QVector<int>{INT_MIN, 200, INT_MAX}
+                                                   << QVector<int>{0, 100, 201}
+                                                   << QVector<int>{200, 200, 200};
     }
 
     void posterizeSnapsToNearerLevel()
@@ -306,18 +309,26 @@ private slots:
         QCOMPARE(GraphX::edgeDetect(filled(3, 3, qRgb(9, 9, 9))).pixel(1, 1), qRgba(0, 0, 0, 0));
     }
 
-    void edgeDetectReadsPremultipliedPixelsAsStraight()
+    void edgeDetectReadsPremultipliedWordsAsStored()
     {
-        QImage straight(6, 6, QImage::Format_ARGB32);
+        // A lone pixel stored as 0x80402010: its colour bytes are taken as they are.
+        QImage impulse(5, 5, QImage::Format_ARGB32_Premultiplied);
+        impulse.fill(0);
+        impulse.setPixel(2, 2, 0x80402010);
+        QImage picture(6, 6, QImage::Format_ARGB32);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
-                straight.setPixel(x, y, qRgba(40 * x, 255 - 30 * y, 90, 60 + 30 * ((x + y) % 4)));
-        const QImage premultiplied = straight.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                picture.setPixel(x, y, qRgba(40 * x, 255 - 30 * y, 90, 60 + 30 * ((x + y) % 4)));
+        const QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 
         const QImage result = GraphX::edgeDetect(premultiplied);
 
+        QCOMPARE(GraphX::edgeDetect(impulse).pixel(2, 2), qRgba(56, 28, 14, 255)); // 8 * c / 9
         QCOMPARE(result.format(), QImage::Format_ARGB32_Premultiplied);
-        const QImage reference = GraphX::edgeDetect(premultiplied.convertToFormat(QImage::Format_ARGB32));
+        // The same words read as straight colours give the same pixels.
+        QImage words = premultiplied;
+        words.reinterpretAsFormat(QImage::Format_ARGB32);
+        const QImage reference = GraphX::edgeDetect(words);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
                 QCOMPARE(result.pixel(x, y), reference.pixel(x, y));

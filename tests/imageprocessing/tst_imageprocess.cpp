@@ -36,7 +36,7 @@ ImageProcess fromRows(const QStringList &rows)
 }
 
 // Runs the named primitive with value 1; false for an unknown name.
-bool draw(ImageProcess &surface, const QString &operation, const QVariantList &args)
+bool draw(GraphX &surface, const QString &operation, const QVariantList &args)
 {
     auto a = [&args](int i) { return args.at(i).toInt(); };
     if (operation == QLatin1String("hline"))
@@ -53,6 +53,8 @@ bool draw(ImageProcess &surface, const QString &operation, const QVariantList &a
         surface.drawCircle(a(0), a(1), a(2), 1);
     else if (operation == QLatin1String("fillcircle"))
         surface.fillCircle(a(0), a(1), a(2), 1);
+    else if (operation == QLatin1String("ellipse"))
+        surface.drawEllipse(a(0), a(1), a(2), a(3), 1);
     else if (operation == QLatin1String("fillellipse"))
         surface.fillEllipse(a(0), a(1), a(2), a(3), 1);
     else
@@ -83,6 +85,31 @@ public:
         return out.join(QLatin1Char('|'));
     }
     int cells[3][4] = {};
+};
+
+// A 10 x 10 surface that counts the calls to setPixel and, per pixel, how
+// often it was set.
+class CountingSurface : public GraphX
+{
+public:
+    void setPixel(unsigned x, unsigned y, int) override
+    {
+        ++calls;
+        if (x < 10 && y < 10)
+            ++sets[y][x];
+    }
+    int pixel(unsigned x, unsigned y) override { return x < 10 && y < 10 ? sets[y][x] : 0; }
+    QRect bounds() const override { return QRect(0, 0, 10, 10); }
+    int pixelsSet() const
+    {
+        int count = 0;
+        for (const auto &row : sets)
+            for (const int n : row)
+                count += n > 0;
+        return count;
+    }
+    qint64 calls = 0;
+    int sets[10][10] = {};
 };
 
 } // namespace
@@ -535,6 +562,37 @@ private slots:
         QCOMPARE(surface.pixel(0, 0), 4);
         QCOMPARE(surface.pixel(1, 1), 1);
         QCOMPARE(surface.pixel(4, 0), 0);
+    }
+
+    void farCentredShapesSetEachPixelOnTheSurfaceOnce_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QVariantList>("args");
+        QTest::addColumn<int>("pixels");
+
+        // The shapes' edges cross a 10 x 10 surface; their centres lie far off it.
+        QTest::newRow("filled circle, top edge") << "fillcircle" << QVariantList{0, 2000000000, 2000000000}
+            << 100;
+        QTest::newRow("filled wide ellipse, top edge") << "fillellipse"
+            << QVariantList{0, 1999975, 3000000, 2000000} << 40;
+        QTest::newRow("flat filled ellipse, left end") << "fillellipse" << QVariantList{3000005, 5, 3000000, 2}
+            << 5;
+        QTest::newRow("flat ellipse, right end") << "ellipse" << QVariantList{-999995, 5, 1000000, 1} << 6;
+        QTest::newRow("narrow tall ellipse, top end") << "ellipse" << QVariantList{3, 1000005, 2, 1000000}
+            << 5;
+    }
+
+    void farCentredShapesSetEachPixelOnTheSurfaceOnce()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QVariantList, args);
+        QFETCH(int, pixels);
+        CountingSurface surface;
+
+        QVERIFY(draw(surface, operation, args));
+
+        QCOMPARE(surface.pixelsSet(), pixels);
+        QCOMPARE(surface.calls, qint64(pixels));
     }
 
     void floodFillFillsFourConnectedRegion_data()

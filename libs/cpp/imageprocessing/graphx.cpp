@@ -32,11 +32,6 @@ int clampChannel(double v)
     return int(t);
 }
 
-int clampInt(int v)
-{
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
 // A copy of image laid out as 0xAARRGGBB words; other formats become ARGB32.
 QImage wordImage(const QImage &image)
 {
@@ -179,6 +174,57 @@ struct Clip
     qint64 left, top, right, bottom;
 };
 
+// floor(sqrt(n)).
+quint64 isqrt(quint64 n)
+{
+    // The floating-point root is off by at most one; squares of roots below
+    // 2^32 fit in 64 bits.
+    quint64 x = std::min<quint64>(quint64(std::sqrt(double(n))), 0xffffffffu);
+    while (x * x > n)
+        --x;
+    while (x < 0xffffffffu && (x + 1) * (x + 1) <= n)
+        ++x;
+    return x;
+}
+
+// The smallest i in lo .. hi for which the monotone test holds (false below,
+// true from there on); hi + 1 when it never does.
+template <typename Test>
+qint64 firstWhere(qint64 lo, qint64 hi, Test test)
+{
+    while (lo <= hi) {
+        const qint64 mid = lo + (hi - lo) / 2;
+        if (test(mid))
+            hi = mid - 1;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// The same, searched outward from start with doubling steps: cheap when the
+// answer lies near start.
+template <typename Test>
+qint64 firstWhereNear(qint64 lo, qint64 hi, qint64 start, Test test)
+{
+    start = std::clamp(start, lo, hi);
+    qint64 step = 1;
+    if (test(start)) {
+        qint64 top = start;
+        while (top - step >= lo && test(top - step)) {
+            top -= step;
+            step *= 2;
+        }
+        return firstWhere(std::max(lo, top - step + 1), top - 1, test);
+    }
+    qint64 bottom = start;
+    while (bottom + step <= hi && !test(bottom + step)) {
+        bottom += step;
+        step *= 2;
+    }
+    return firstWhere(bottom + 1, std::min(hi, bottom + step), test);
+}
+
 void plot(GraphX &surface, const Clip &clip, qint64 x, qint64 y, int value)
 {
     if (clip.holds(x, y))
@@ -266,17 +312,22 @@ void GraphX::drawLine(int x1, int y1, int x2, int y2, int value)
     const qint64 db = std::abs(b2 - b1);
     const qint64 lowA = xMajor ? clip.left : clip.top, highA = xMajor ? clip.right : clip.bottom;
     const qint64 lowB = xMajor ? clip.top : clip.left, highB = xMajor ? clip.bottom : clip.right;
-    // Start where the major axis enters the surface. After n steps the minor
-    // coordinate has moved k = ceil(db * n / da - 1/2) times and the error is
-    // da - 2 db n + 2 da k, the state the step-by-step walk would have.
-    const qint64 first = std::max<qint64>(0, lowA - a1);
+    // Start where both coordinates have reached the surface. After n steps the
+    // minor coordinate has moved k = ceil(db * n / da - 1/2) times and the
+    // error is da - 2 db n + 2 da k, the state the step-by-step walk would have.
     const qint64 last = std::min(da, highA - a1);
+    auto moves = [&](qint64 n) {
+        const quint64 product = quint64(db) * quint64(n);
+        const qint64 q = qint64(product / quint64(da)), r = qint64(product % quint64(da));
+        return std::make_pair(2 * r > da ? q + 1 : q, 2 * r > da ? 3 * da - 2 * r : da - 2 * r);
+    };
+    const qint64 first = firstWhere(std::max<qint64>(0, lowA - a1), last, [&](qint64 n) {
+        const qint64 b = b1 + step * moves(n).first;
+        return step > 0 ? b >= lowB : b <= highB;
+    });
     if (first > last)
         return;
-    const quint64 product = quint64(db) * quint64(first);
-    const qint64 q = qint64(product / quint64(da)), r = qint64(product % quint64(da));
-    qint64 k = 2 * r > da ? q + 1 : q;
-    qint64 e = 2 * r > da ? 3 * da - 2 * r : da - 2 * r;
+    auto [k, e] = moves(first);
     for (qint64 n = first; n <= last; ++n) {
         const qint64 b = b1 + step * k;
         if ((step > 0 && b > highB) || (step < 0 && b < lowB))
@@ -290,159 +341,213 @@ void GraphX::drawLine(int x1, int y1, int x2, int y2, int value)
     }
 }
 
+namespace {
+
+// The stepping of the circles and ellipses on radius R: i counts up from 0,
+// j starts at R and drops by one when the error turns negative, and the walk
+// ends with the first step whose j is at most i. Before step i the error is
+// R^2 - i^2 - t i - j^2 + j, with t = 1 for the filled circle (its error falls
+// by 2i + 2 per step) and 0 for the others (2i + 1). So j at any step follows
+// in closed form, the largest j with j (j - 1) <= R^2 - i^2 - t i, as long as
+// the previous j exceeded i; only the final step is taken from its
+// predecessor. The ellipses scale by k (16.16 fixed point): b = (j k) >> 16
+// and c = (i k) >> 16.
+class Stepping
+{
+public:
+    enum Sequence { I, J, B, C };
+
+    Stepping(qint64 radius, int filledCircle, qint64 scale) : r(radius), t(filledCircle), k(scale)
+    {
+        end = firstWhere(0, r, [this](qint64 i) { return j(i) <= i; });
+    }
+
+    qint64 last() const { return end; }
+
+    qint64 j(qint64 i) const
+    {
+        if (i == 0)
+            return r;
+        const qint64 here = largestJ(i);
+        if (here > i + 1)
+            return here; // the previous j, no smaller, exceeded i as well
+        const qint64 previous = largestJ(i - 1);
+        if (previous > i)
+            return here;
+        return previous - (bound(i) - previous * previous + previous < 0 ? 1 : 0);
+    }
+
+    qint64 value(Sequence s, qint64 i) const
+    {
+        switch (s) {
+        case I:
+            return i;
+        case J:
+            return j(i);
+        case B:
+            return (j(i) * k) >> 16;
+        case C:
+            return (i * k) >> 16;
+        }
+        return 0;
+    }
+
+    static bool growing(Sequence s) { return s == I || s == C; }
+
+    // The first step (0 .. last + 1) from which s has reached level: s >= level
+    // for the growing I and C, s <= level for the shrinking J and B. Searched
+    // from near, so consecutive levels cost little each.
+    qint64 reaching(Sequence s, qint64 level, qint64 near) const
+    {
+        if (s == I || (s == C && k > 0)) {
+            // i >= level, or i k >= level << 16.
+            const qint64 i = s == I || level <= 0 ? level : ((level << 16) + k - 1) / k;
+            return std::clamp<qint64>(i, 0, end + 1);
+        }
+        return firstWhereNear(0, end, near, [&](qint64 i) {
+            return growing(s) ? value(s, i) >= level : value(s, i) <= level;
+        });
+    }
+
+private:
+    qint64 bound(qint64 i) const { return r * r - i * i - t * i; }
+    qint64 largestJ(qint64 i) const
+    {
+        const qint64 n = bound(i);
+        return n < 0 ? 0 : qint64((isqrt(4 * quint64(n) + 1) + 1) / 2);
+    }
+
+    qint64 r;
+    qint64 t;
+    qint64 k;
+    qint64 end = 0;
+};
+
+// Draws what the stepping sets, row by row. Each of the two pairs names the
+// sequences (y, x) of a step's points (cx +- x, cy +- y), or with fill of its
+// spans cx - x .. cx + x - 1 on rows cy +- y. The steps whose y is a given row
+// offset are consecutive, and since every sequence moves by at most one per
+// step their x form a contiguous range; so only the rows of the surface are
+// visited, and each pixel is set once.
+void drawStepping(GraphX &surface, const Clip &clip, qint64 cx, qint64 cy, const Stepping &steps,
+                  const Stepping::Sequence (&pairs)[2][2], bool fill, int value)
+{
+    if (clip.empty())
+        return;
+    qint64 highest = 0;
+    for (const auto &pair : pairs)
+        highest = std::max({highest, steps.value(pair[0], 0), steps.value(pair[0], steps.last())});
+    const qint64 nearest =
+        cy < clip.top ? clip.top - cy : (cy > clip.bottom ? cy - clip.bottom : 0);
+    const qint64 farthest = std::min(clip.reachY(cy), highest);
+    // For each pair the step where its row sequence reaches the next row.
+    qint64 edges[2];
+    for (int p = 0; p < 2; ++p) {
+        const Stepping::Sequence rows = pairs[p][0];
+        edges[p] = steps.reaching(rows, Stepping::growing(rows) ? nearest : nearest - 1, 0);
+    }
+    for (qint64 d = nearest; d <= farthest; ++d) {
+        // The column offsets low .. high that each pair gives row offset d.
+        std::pair<qint64, qint64> ranges[2];
+        int count = 0;
+        for (int p = 0; p < 2; ++p) {
+            const Stepping::Sequence rows = pairs[p][0], columns = pairs[p][1];
+            // The steps first .. second are those whose row offset is d.
+            qint64 first, second;
+            if (Stepping::growing(rows)) {
+                first = edges[p];
+                edges[p] = steps.reaching(rows, d + 1, edges[p]);
+                second = edges[p] - 1;
+            } else {
+                second = edges[p] - 1;
+                edges[p] = steps.reaching(rows, d, edges[p]);
+                first = edges[p];
+            }
+            if (first > second)
+                continue;
+            const qint64 a = steps.value(columns, first), b = steps.value(columns, second);
+            ranges[count++] = std::minmax(a, b);
+        }
+        if (count == 0)
+            continue;
+        if (fill) {
+            // Spans around cx: the widest covers the others.
+            const qint64 widest = count == 2 ? std::max(ranges[0].second, ranges[1].second)
+                                             : ranges[0].second;
+            ranges[0] = {0, widest};
+            count = 1;
+        } else if (count == 2) {
+            if (ranges[1].first < ranges[0].first)
+                std::swap(ranges[0], ranges[1]);
+            if (ranges[1].first <= ranges[0].second + 1) {
+                ranges[0].second = std::max(ranges[0].second, ranges[1].second);
+                count = 1;
+            }
+        }
+        for (const qint64 y : {cy - d, cy + d}) {
+            for (int n = 0; n < count; ++n) {
+                const auto [low, high] = ranges[n];
+                if (fill) {
+                    span(surface, clip, cx - high, cx + high, y, value);
+                } else {
+                    span(surface, clip, cx + low, cx + high + 1, y, value);
+                    span(surface, clip, cx - high, cx - std::max<qint64>(low, 1) + 1, y, value);
+                }
+            }
+            if (d == 0)
+                break;
+        }
+    }
+}
+
+// Rows j and i against the scaled columns c and b: the circles, and the
+// ellipses that are at least as tall as wide.
+constexpr Stepping::Sequence tallPairs[2][2] = {{Stepping::J, Stepping::C},
+                                                 {Stepping::I, Stepping::B}};
+// Scaled rows b and c against the columns i and j: the wider ellipses.
+constexpr Stepping::Sequence widePairs[2][2] = {{Stepping::B, Stepping::I},
+                                                 {Stepping::C, Stepping::J}};
+
+void drawEllipseSteps(GraphX &surface, int cx, int cy, int rx, int ry, bool fill, int value)
+{
+    const qint64 big = std::max(rx, ry), small = std::min(rx, ry);
+    const Stepping steps(big, 0, (small << 16) / big);
+    drawStepping(surface, Clip(surface.bounds()), cx, cy, steps, rx > ry ? widePairs : tallPairs,
+                 fill, value);
+}
+
+} // namespace
+
 void GraphX::drawCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    const Clip clip(bounds());
-    if (clip.empty())
-        return;
-    // Once i passes the surface's reach every point of a step lies off it.
-    const qint64 reach = std::min(clip.reachX(cx), clip.reachY(cy));
-    qint64 i = 0, j = r, e = r;
-    do {
-        if (e < 0) {
-            --j;
-            e += 2 * j;
-        }
-        plot(*this, clip, cx + i, cy - j, value);
-        plot(*this, clip, cx - i, cy - j, value);
-        plot(*this, clip, cx + i, cy + j, value);
-        plot(*this, clip, cx - i, cy + j, value);
-        plot(*this, clip, cx + j, cy - i, value);
-        plot(*this, clip, cx - j, cy - i, value);
-        plot(*this, clip, cx + j, cy + i, value);
-        plot(*this, clip, cx - j, cy + i, value);
-        e -= 2 * i + 1;
-        ++i;
-    } while (j >= i && i <= reach);
+    drawStepping(*this, Clip(bounds()), cx, cy, Stepping(r, 0, 1 << 16), tallPairs, false, value);
 }
 
 void GraphX::fillCircle(int cx, int cy, int r, int value)
 {
     if (r < 0)
         return;
-    const Clip clip(bounds());
-    if (clip.empty())
-        return;
-    // Rows cy +- i and cy +- j (j >= i) leave the surface once i passes its reach.
-    const qint64 reach = clip.reachY(cy);
-    qint64 i = 0, j = r, e = r;
-    do {
-        if (e < 0) {
-            --j;
-            e += 2 * j;
-        }
-        span(*this, clip, cx - j, cx + j, cy - i, value);
-        span(*this, clip, cx - j, cx + j, cy + i, value);
-        span(*this, clip, cx - i, cx + i, cy - j, value);
-        span(*this, clip, cx - i, cx + i, cy + j, value);
-        ++i;
-        e -= 2 * i;
-    } while (j >= i && i <= reach);
+    drawStepping(*this, Clip(bounds()), cx, cy, Stepping(r, 1, 1 << 16), tallPairs, true, value);
 }
-
-namespace {
-
-// Circle stepping on the larger radius with the other axis scaled in 16.16
-// fixed point; calls visit(i, j, b, c) with b = j scaled and c = i scaled,
-// and stops early when visit returns false.
-template <typename Visit>
-void stepEllipse(int rx, int ry, Visit visit)
-{
-    const qint64 big = std::max(rx, ry);
-    const qint64 small = std::min(rx, ry);
-    const qint64 k = (small << 16) / big;
-    qint64 i = 0, j = big, e = big;
-    qint64 a = 0;
-    do {
-        if (e < 0) {
-            --j;
-            e += 2 * j;
-        }
-        if (!visit(i, j, (j * k) >> 16, a >> 16))
-            return;
-        e -= 2 * i + 1;
-        ++i;
-        a += k;
-    } while (j >= i);
-}
-
-} // namespace
 
 void GraphX::drawEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0)
         return;
-    const Clip clip(bounds());
     if (rx == 0 && ry == 0) {
-        plot(*this, clip, cx, cy, value);
+        plot(*this, Clip(bounds()), cx, cy, value);
         return;
     }
-    if (clip.empty())
-        return;
-    const qint64 reachX = clip.reachX(cx), reachY = clip.reachY(cy);
-    const bool wide = rx > ry;
-    // The offsets i, j (on the larger axis) and c, b (scaled, b >= c) only
-    // grow apart: once i or c is out of reach, so is every later point.
-    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
-        if (wide) {
-            if (i > reachX || c > reachY)
-                return false;
-            plot(*this, clip, cx + i, cy - b, value);
-            plot(*this, clip, cx - i, cy - b, value);
-            plot(*this, clip, cx + i, cy + b, value);
-            plot(*this, clip, cx - i, cy + b, value);
-            plot(*this, clip, cx + j, cy - c, value);
-            plot(*this, clip, cx - j, cy - c, value);
-            plot(*this, clip, cx + j, cy + c, value);
-            plot(*this, clip, cx - j, cy + c, value);
-        } else {
-            if (i > reachY || c > reachX)
-                return false;
-            plot(*this, clip, cx + c, cy - j, value);
-            plot(*this, clip, cx - c, cy - j, value);
-            plot(*this, clip, cx + c, cy + j, value);
-            plot(*this, clip, cx - c, cy + j, value);
-            plot(*this, clip, cx + b, cy - i, value);
-            plot(*this, clip, cx - b, cy - i, value);
-            plot(*this, clip, cx + b, cy + i, value);
-            plot(*this, clip, cx - b, cy + i, value);
-        }
-        return true;
-    });
+    drawEllipseSteps(*this, cx, cy, rx, ry, false, value);
 }
 
 void GraphX::fillEllipse(int cx, int cy, int rx, int ry, int value)
 {
     if (rx < 0 || ry < 0 || (rx == 0 && ry == 0))
         return;
-    const Clip clip(bounds());
-    if (clip.empty())
-        return;
-    const qint64 reachY = clip.reachY(cy);
-    const bool wide = rx > ry;
-    // The rows of a step are cy +- b and cy +- c (wide, b >= c) or cy +- j and
-    // cy +- i (tall, j >= i); once the smaller offset is out of reach, so are
-    // all later rows.
-    stepEllipse(rx, ry, [&](qint64 i, qint64 j, qint64 b, qint64 c) {
-        if (wide) {
-            if (c > reachY)
-                return false;
-            span(*this, clip, cx - i, cx + i, cy - b, value);
-            span(*this, clip, cx - i, cx + i, cy + b, value);
-            span(*this, clip, cx - j, cx + j, cy - c, value);
-            span(*this, clip, cx - j, cx + j, cy + c, value);
-        } else {
-            if (i > reachY)
-                return false;
-            span(*this, clip, cx - c, cx + c, cy - j, value);
-            span(*this, clip, cx - c, cx + c, cy + j, value);
-            span(*this, clip, cx - b, cx + b, cy - i, value);
-            span(*this, clip, cx - b, cx + b, cy + i, value);
-        }
-        return true;
-    });
+    drawEllipseSteps(*this, cx, cy, rx, ry, true, value);
 }
 
 int GraphX::floodFill(int x, int y, int value)
@@ -573,10 +678,11 @@ QImage GraphX::posterize(const QImage &image, const QVector<int> &levels)
 {
     uchar table[256];
     const int n = levels.size();
+    // Wide enough for the differences of any two int levels.
     for (int v = 0; v < 256; ++v) {
-        int f = v;
+        qint64 f = v;
         for (int k = 0; k < n; ++k) {
-            const int upper = levels.at(k);
+            const qint64 upper = levels.at(k);
             if (k == 0) {
                 if (f < upper)
                     f = 0;
@@ -584,13 +690,13 @@ QImage GraphX::posterize(const QImage &image, const QVector<int> &levels)
                     f = 255;
                 continue;
             }
-            const int lower = levels.at(k - 1);
+            const qint64 lower = levels.at(k - 1);
             if (lower <= f && f <= upper)
                 f = (f - lower < upper - f) ? lower : upper;
             else if (f > upper && k == n - 1)
                 f = 255;
         }
-        table[v] = uchar(clampInt(f));
+        table[v] = uchar(std::clamp<qint64>(f, 0, 255));
     }
     return mapChannels(image, [&table](int v, int, int, int) { return table[v]; });
 }
@@ -736,17 +842,10 @@ QImage GraphX::levels(const QImage &image, int amount)
 
 QImage GraphX::edgeDetect(const QImage &image)
 {
-    // Premultiplied colours are taken back to straight ones first; every
-    // computed pixel is opaque, so it reads the same in either format.
-    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
-        ? image.convertToFormat(QImage::Format_ARGB32)
-        : wordImage(image);
+    const QImage source = wordImage(image);
     if (source.isNull())
         return QImage();
-    const QImage::Format format = image.format() == QImage::Format_ARGB32_Premultiplied
-        ? image.format()
-        : source.format();
-    QImage result(source.size(), format);
+    QImage result(source.size(), source.format());
     if (result.isNull())
         return QImage();
     result.fill(Qt::transparent);
@@ -1334,9 +1433,10 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     if (!painter || !painter->isActive())
         return;
     const QFontMetrics metrics(font);
-    const int x = position.x(), y = position.y();
-    const int tw = metrics.horizontalAdvance(text);
-    const int th = metrics.height();
+    // Geometry in floating point, so that no position overflows.
+    const qreal x = position.x(), y = position.y();
+    const qreal tw = metrics.horizontalAdvance(text);
+    const qreal th = metrics.height();
 
     painter->save();
     painter->setFont(font);
@@ -1345,7 +1445,7 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     painter->setOpacity(0.6);
     painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
     // Shadow, slightly larger than the box.
-    painter->drawRoundedRect(QRect(x, y, tw + 15, th + 6), 100, 100, Qt::RelativeSize);
+    painter->drawRoundedRect(QRectF(x, y, tw + 15, th + 6), 100, 100, Qt::RelativeSize);
 
     painter->setOpacity(1.0);
     painter->setOpacity(opacity);
@@ -1355,7 +1455,7 @@ void GraphX::drawCaption(QPainter *painter, const QPoint &position, const QStrin
     painter->setBrush(gradient);
     if (outline)
         painter->setPen(Qt::white);
-    const QRect box(x, y, tw + 12, th + 3);
+    const QRectF box(x, y, tw + 12, th + 3);
     painter->drawRoundedRect(box, 100, 100, Qt::RelativeSize);
 
     painter->setPen(Qt::white);

@@ -17,8 +17,9 @@ namespace MGraphX {
 // An abstract pixel surface. Subclasses provide the two pixel accessors and
 // may tell their extent through bounds(); the raster primitives below draw
 // through the accessors only. Values are handed unchanged to setPixel. The
-// primitives clip to bounds() before they walk, so huge or extreme
-// coordinates cost no more than the part that lies on the surface.
+// primitives clip to bounds(), so their cost follows the part of the surface
+// they reach however far off their centres or end points lie; circles and
+// ellipses visit only the rows of the surface and set each pixel once.
 //
 // The class also carries static whole-image operations on QImage. They never
 // change their input and return a new image; a null input gives a null image.
@@ -111,7 +112,7 @@ public:
     // 3x3 Laplacian divided by 9, negative results 0, alpha 255. Pixels
     // x = 1 .. width - 3, y = 1 .. height - 3 are computed; the rest of the new
     // image is transparent black (opaque black for RGB32). Premultiplied input
-    // is read as its straight colours, so it gives the same pixels.
+    // is read as stored and keeps its format.
     static QImage edgeDetect(const QImage &image);
     // Exponential blur of rect, four passes; radius <= 0 leaves pixels as they
     // are. Result is ARGB32_Premultiplied; alphaOnly blurs only the alpha bytes
