@@ -52,6 +52,22 @@ QImage opaqueImage()
     return image;
 }
 
+// The opaque picture with its first pixel changed.
+QPixmap newerPixmap()
+{
+    QImage other = opaqueImage();
+    other.setPixel(0, 0, qRgb(1, 2, 3));
+    return QPixmap::fromImage(other);
+}
+
+// The HTML text of a picture, encoded as PNG.
+QString htmlTextOf(const QPixmap &pixmap)
+{
+    const QByteArray bytes = EncodedImageCache::encode(pixmap.toImage(), QStringLiteral("PNG"));
+    return TextPreview::buildText(TextPreview::Html, QStringLiteral("png"),
+                                  QString::fromLatin1(bytes.toBase64()), pixmap.width(), pixmap.height());
+}
+
 LongTextEdit *editorOf(TextPreview &preview)
 {
     return preview.findChild<LongTextEdit *>();
@@ -296,13 +312,8 @@ void TestTextPreview::exportCarriesTextOfNewPicture()
     preview.show();
     preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
-    QImage other = opaqueImage();
-    other.setPixel(0, 0, qRgb(1, 2, 3));
-    const QPixmap newer = QPixmap::fromImage(other);
-    const QString expected = TextPreview::buildText(
-        TextPreview::Html, QStringLiteral("png"),
-        QString::fromLatin1(EncodedImageCache::encode(newer.toImage(), QStringLiteral("PNG")).toBase64()),
-        3, 2);
+    const QPixmap newer = newerPixmap();
+    const QString expected = htmlTextOf(newer);
     QGuiApplication::clipboard()->clear();
     ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
     answerer.setClassName("QFileDialog");
@@ -341,13 +352,8 @@ void TestTextPreview::confirmedSaveOutlivesTheView()
     window->show();
     preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
-    QImage other = opaqueImage();
-    other.setPixel(0, 0, qRgb(1, 2, 3));
-    const QPixmap newer = QPixmap::fromImage(other);
-    const QString expected = TextPreview::buildText(
-        TextPreview::Html, QStringLiteral("png"),
-        QString::fromLatin1(EncodedImageCache::encode(newer.toImage(), QStringLiteral("PNG")).toBase64()),
-        3, 2);
+    const QPixmap newer = newerPixmap();
+    const QString expected = htmlTextOf(newer);
     {
         PoolBlocker blocker;
         ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
