@@ -62,6 +62,11 @@ TextPreview::TextPreview(QWidget *parent)
     setLayout(mainLayout);
 }
 
+TextPreview::~TextPreview()
+{
+    finishWaitingSave();
+}
+
 void TextPreview::setType(int type)
 {
     form = type;
@@ -118,20 +123,28 @@ void TextPreview::refresh(const QPixmap &pixmap)
     EncodedImageCache *cache = encodedImageCache().get();
     cache->cancel(pendingText);
     pendingText = 0;
+    preparePendingText = nullptr;
     // Everything the text depends on is taken now; the bytes may come later.
     const int type = form;
-    const QString formatWord = EncodedImageCache::formatName(formatSpec()).toLower();
+    const QString spec = formatSpec();
+    const QString formatWord = EncodedImageCache::formatName(spec).toLower();
     const int width = pixmap.width();
     const int height = pixmap.height();
     pendingText = cache->requestText(
-        pixmap, formatSpec(), this,
+        pixmap, spec, this,
         [this, type, formatWord, width, height](const QByteArray &, const QByteArray &base64) {
             pendingText = 0;
+            preparePendingText = nullptr;
             showText(type, formatWord, base64, width, height);
             runWaitingActions();
         });
-    if (pendingText != 0)
-        sizeLabel->setText(tr("Preparing\u2026"));
+    if (pendingText == 0)
+        return;
+    sizeLabel->setText(tr("Preparing\u2026"));
+    preparePendingText = [this, pixmap, spec, type, formatWord, width, height] {
+        const QByteArray base64 = encodedImageCache()->base64(pixmap, spec).toLatin1();
+        showText(type, formatWord, base64, width, height);
+    };
 }
 
 // The base64 text stays the cache's Latin-1 bytes, shared by every view; the
@@ -186,6 +199,10 @@ void TextPreview::wait(int action)
     if (waitingActions == NoAction)
         setCursor(Qt::BusyCursor);
     waitingActions |= action;
+    if ((action & SaveAction) && !watchedWindow) {
+        watchedWindow = window();
+        watchedWindow->installEventFilter(this);
+    }
 }
 
 void TextPreview::runWaitingActions()
@@ -195,12 +212,37 @@ void TextPreview::runWaitingActions()
         return;
     waitingActions = NoAction;
     unsetCursor();
+    if (watchedWindow) {
+        watchedWindow->removeEventFilter(this);
+        watchedWindow = nullptr;
+    }
     if (actions & CopyAction)
         copyNow();
     if (actions & ShowAction)
         showNow();
     if (actions & SaveAction)
         saveNow(std::exchange(waitingSaveName, QString()));
+}
+
+void TextPreview::finishWaitingSave()
+{
+    if (!(waitingActions & SaveAction) || pendingText == 0 || !preparePendingText)
+        return;
+    // Dropped at once, so work on the text that has not begun is done here
+    // rather than awaited; work under way is waited for.
+    encodedImageCache()->cancelAll(this);
+    pendingText = 0;
+    const std::function<void()> prepare = std::exchange(preparePendingText, nullptr);
+    prepare();
+    runWaitingActions();
+}
+
+bool TextPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Before the window goes, so a failed save can still be told.
+    if (watched == watchedWindow && event->type() == QEvent::Close)
+        finishWaitingSave();
+    return Preview::eventFilter(watched, event);
 }
 
 void TextPreview::slotShowInWebBrowser()

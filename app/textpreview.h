@@ -2,6 +2,9 @@
 
 #include "preview.h"
 
+#include <QPointer>
+#include <functional>
+
 class QClipboard;
 class QLabel;
 class LongTextEdit;
@@ -18,6 +21,8 @@ public:
     enum Type { Html = 0, Base64 = 1, Css = 2, Xml = 3, Xhtml = 4 };
 
     explicit TextPreview(QWidget *parent = nullptr);
+    // Writes a Save still waiting for its text (see isTextPending) first.
+    ~TextPreview() override;
 
     // Sets the form once after construction; XML, XHTML and BASE64 hide Show.
     void setType(int type);
@@ -29,7 +34,10 @@ public:
     bool writeToFile(const QString &path, QString *error = nullptr);
 
     // True while a newer text is on its way; Copy, Save and Show then wait
-    // for it, so they always carry the text of the current picture.
+    // for it, so they always carry the text of the current picture. A Save
+    // whose name the user confirmed is not lost with the view: when the
+    // window closes or the view goes first, the text is prepared at once and
+    // written.
     bool isTextPending() const { return pendingText != 0; }
 
     // The text of a form for the given encoded bytes and picture size; the
@@ -53,6 +61,8 @@ protected:
     // replacing any edits: at once when the encoded bytes are known, else when
     // they arrive from the cache (a later refresh supersedes this one).
     void refresh(const QPixmap &pixmap) override;
+    // Watches the window for its closing while a Save waits.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     void slotShowInWebBrowser();
@@ -71,6 +81,9 @@ private:
     void showNow();
     void wait(int action);
     void runWaitingActions();
+    // Builds the pending text here and now (waiting for an encoding already
+    // under way) and runs what waits for it; only when a Save waits.
+    void finishWaitingSave();
 
     int form;
     QLabel *sizeLabel;
@@ -78,6 +91,8 @@ private:
     QPushButton *showButton;
     QClipboard *clipboard;
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
+    std::function<void()> preparePendingText;  // builds that text synchronously
     int waitingActions;   // WaitingAction flags
     QString waitingSaveName;
+    QPointer<QWidget> watchedWindow;  // the window whose closing a waiting Save watches
 };

@@ -3,6 +3,7 @@
 #include "testenvironment.h"
 
 #include <QApplication>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -22,6 +23,7 @@ struct Observed {
     bool settingsButtonHidden = false;
     bool moreAppsHidden = false;
     QStringList slides;
+    bool webLinksDisabled = false;
 } observed;
 
 void inspectAndQuit()
@@ -39,8 +41,10 @@ void inspectAndQuit()
     }
     observed.version = QCoreApplication::applicationVersion();
     observed.styleSheetHead = qApp->styleSheet().left(20);
-    if (auto *app = QMWidgets::App::instance())
+    if (auto *app = QMWidgets::App::instance()) {
         observed.slides = app->helpSlides();
+        observed.webLinksDisabled = app->areWebLinksDisabled();
+    }
     QCoreApplication::exit(0);
 }
 
@@ -53,6 +57,11 @@ void armQuit(int)
 int main(int argc, char *argv[])
 {
     TestEnvironment::prepare();
+    // The site addresses keep their placeholder defaults.
+    for (const QString &variable : QProcessEnvironment::systemEnvironment().keys()) {
+        if (variable.startsWith(QLatin1String("GLYPH_SITE_")))
+            qunsetenv(variable.toLatin1().constData());
+    }
     {
         // No rating reminder at quit and no update check at start.
         QSettings settings(QStringLiteral("Quillar"), QStringLiteral("Glyphcraft"));
@@ -79,6 +88,7 @@ int main(int argc, char *argv[])
     check(observed.slides.size() == 3 && observed.slides.value(0).endsWith(QLatin1String("/Resources/LumSlide1.jpg"))
               && observed.slides.value(2).endsWith(QLatin1String("LumSlide3.jpg")),
           "three introduction slides in order");
-    std::printf("%d passed, %d failed\n", 9 - failed, failed);
+    check(observed.webLinksDisabled, "web links off while the site addresses are placeholders");
+    std::printf("%d passed, %d failed\n", 10 - failed, failed);
     return failed == 0 ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include "droparea.h"
 #include "helpdialog.h"
 #include "inputdialog.h"
+#include "joinwidget.h"
 #include "joindialog.h"
 #include "joinreminderdialog.h"
 #include "licensedialog.h"
@@ -25,6 +26,7 @@
 #include "settingsdialog.h"
 #include "telldialog.h"
 #include "tellreminderdialog.h"
+#include "tellwidget.h"
 #include "testmain.h"
 #include "updateindicationdialog.h"
 
@@ -658,6 +660,49 @@ private slots:
             QVERIFY2(meanDifference(hovered, stretched(it->second, button->size())) < 10.0,
                      qPrintable(it.key() + QStringLiteral(" does not show ") + it->second + QStringLiteral(" on hover")));
         }
+    }
+
+    // The share, follow and menu bar buttons carry a text for use without the
+    // sheet and for assistive tools; their pictures carry the words, so the
+    // sheet must keep that text from being drawn over them.
+    void wordedPictureButtonsDrawNoText_data()
+    {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"FaceBookShareButton", "TwitterShareButton", "VKontakteShareButton",
+                                 "EmailShareButton"})
+            QTest::newRow(name) << "share" << QString::fromLatin1(name);
+        for (const char *name : {"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton",
+                                 "VKontakteJoinButton", "EmailJoinButton"})
+            QTest::newRow(name) << "follow" << QString::fromLatin1(name);
+        for (const char *name : {"IntroButton", "ShareButton", "JoinButton", "MoreAppsButton",
+                                 "RateButton", "AppButton", "MoreButton"})
+            QTest::newRow(name) << "bar" << QString::fromLatin1(name);
+    }
+    void wordedPictureButtonsDrawNoText()
+    {
+        QFETCH(QString, panel);
+        QFETCH(QString, name);
+        // arrange: the real panel, its button shown whatever links it offers
+        QScopedPointer<QWidget> widget;
+        if (panel == QLatin1String("share"))
+            widget.reset(new QMWidgets::TellWidget);
+        else if (panel == QLatin1String("follow"))
+            widget.reset(new QMWidgets::JoinWidget);
+        else
+            widget.reset(new QMWidgets::PromoMenuBar);
+        auto *button = widget->findChild<QPushButton *>(name);
+        QVERIFY(button);
+        button->show();
+        widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(widget.data()));
+        QVERIFY(!button->text().isEmpty());
+        // act
+        const QImage labelled = renderOnly(button);
+        button->setText(QString());
+        const QImage bare = renderOnly(button);
+        // assert
+        QCOMPARE(labelled, bare);
     }
 
     // The introduction's video button: its label must stay clear of the red

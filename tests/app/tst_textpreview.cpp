@@ -17,8 +17,11 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QThreadPool>
+#include <QVBoxLayout>
 
 #include <memory>
 #include <sys/stat.h>
@@ -52,6 +55,22 @@ QImage opaqueImage()
     return image;
 }
 
+// The opaque picture with its first pixel changed.
+QPixmap newerPixmap()
+{
+    QImage other = opaqueImage();
+    other.setPixel(0, 0, qRgb(1, 2, 3));
+    return QPixmap::fromImage(other);
+}
+
+// The HTML text of a picture, encoded as PNG.
+QString htmlTextOf(const QPixmap &pixmap)
+{
+    const QByteArray bytes = EncodedImageCache::encode(pixmap.toImage(), QStringLiteral("PNG"));
+    return TextPreview::buildText(TextPreview::Html, QStringLiteral("png"),
+                                  QString::fromLatin1(bytes.toBase64()), pixmap.width(), pixmap.height());
+}
+
 LongTextEdit *editorOf(TextPreview &preview)
 {
     return preview.findChild<LongTextEdit *>();
@@ -61,6 +80,33 @@ QString sizeTextOf(TextPreview &preview)
 {
     return preview.findChild<QLabel *>()->text();
 }
+
+// Keeps every thread of the global pool busy while it lives: work handed to
+// the pool waits, so a text on its way stays on its way.
+class PoolBlocker
+{
+public:
+    PoolBlocker()
+        : m_threads(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        for (int i = 0; i < m_threads; ++i)
+            QThreadPool::globalInstance()->start([this] {
+                m_started.release();
+                m_release.acquire();
+            });
+        m_started.acquire(m_threads);
+    }
+    ~PoolBlocker()
+    {
+        m_release.release(m_threads);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+private:
+    const int m_threads;
+    QSemaphore m_started;
+    QSemaphore m_release;
+};
 
 } // namespace
 
@@ -81,6 +127,8 @@ private slots:
     void copyPutsEditedTextOnClipboard();
     void exportCarriesTextOfNewPicture_data();
     void exportCarriesTextOfNewPicture();
+    void confirmedSaveOutlivesTheView_data();
+    void confirmedSaveOutlivesTheView();
 
     void saveEncodesText_data();
     void saveEncodesText();
@@ -260,13 +308,8 @@ void TestTextPreview::exportCarriesTextOfNewPicture()
     preview.show();
     preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
-    QImage other = opaqueImage();
-    other.setPixel(0, 0, qRgb(1, 2, 3));
-    const QPixmap newer = QPixmap::fromImage(other);
-    const QString expected = TextPreview::buildText(
-        TextPreview::Html, QStringLiteral("png"),
-        QString::fromLatin1(EncodedImageCache::encode(newer.toImage(), QStringLiteral("PNG")).toBase64()),
-        3, 2);
+    const QPixmap newer = newerPixmap();
+    const QString expected = htmlTextOf(newer);
     QGuiApplication::clipboard()->clear();
     ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
     answerer.setClassName("QFileDialog");
@@ -284,6 +327,48 @@ void TestTextPreview::exportCarriesTextOfNewPicture()
         QCOMPARE(readFile(saved), expected.toLatin1());
     else
         QCOMPARE(readFile(page), expected.toLatin1());
+}
+
+void TestTextPreview::confirmedSaveOutlivesTheView_data()
+{
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("window closed") << true;
+    QTest::newRow("view destroyed") << false;
+}
+
+void TestTextPreview::confirmedSaveOutlivesTheView()
+{
+    QFETCH(bool, closeWindow);
+    // arrange: a window holding a view that shows the text of one picture
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.html"));
+    QScopedPointer<QWidget> window(new QWidget);
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window.data()))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
+    const QPixmap newer = newerPixmap();
+    const QString expected = htmlTextOf(newer);
+    {
+        PoolBlocker blocker;
+        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
+        answerer.setClassName("QFileDialog");
+        preview->slotSetPixmap(newer);
+        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+        QVERIFY(answerer.answered());
+        QVERIFY(preview->isTextPending());
+
+        // act: the window goes while the confirmed Save waits for its text
+        if (closeWindow)
+            window->close();
+        else
+            window.reset();
+
+        // assert: written before anything else ran, with the newer text
+        QCOMPARE(readFile(saved), expected.toLatin1());
+    }
+    QVERIFY(Idle::settle());
 }
 
 void TestTextPreview::saveEncodesText_data()

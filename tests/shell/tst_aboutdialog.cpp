@@ -218,20 +218,28 @@ private slots:
     }
 
     // The information strip: version line, rights notice with the build year,
-    // and the maker's address as a link unless web links are disabled.
+    // and the maker's address as a link unless web links are disabled; a
+    // placeholder address is left out.
     void informationStripFollowsWebLinkSetting_data()
     {
         QTest::addColumn<bool>("disabled");
-        QTest::newRow("links enabled") << false;
-        QTest::newRow("links disabled") << true;
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("links enabled") << false << QByteArray("http://127.0.0.1:6/") << true;
+        QTest::newRow("links disabled") << true << QByteArray("http://127.0.0.1:6/") << true;
+        QTest::newRow("placeholder address") << true << QByteArray() << false;
     }
 
     void informationStripFollowsWebLinkSetting()
     {
         QFETCH(bool, disabled);
+        QFETCH(QByteArray, address);
+        QFETCH(bool, shown);
+        qputenv("GLYPH_SITE_INTERNATIONAL", address);
         App::instance()->setWebLinksDisabled(disabled);
         AboutDialog dialog;
         App::instance()->setWebLinksDisabled(false);
+        qunsetenv("GLYPH_SITE_INTERNATIONAL");
 
         const QString text = dialog.findChild<QLabel *>(QStringLiteral("AboutInfoLabel"))->text();
 
@@ -240,7 +248,9 @@ private slots:
                               + App::buildDate().toString(QStringLiteral("dd.MM.yyyy"))));
         QVERIFY(text.contains(AboutDialog::rightsNotice(App::buildDate().year()).toHtmlEscaped()));
         QVERIFY(AboutDialog::rightsNotice(2031).contains(QStringLiteral("2031")));
-        QCOMPARE(text.contains(QStringLiteral("<A HREF="), Qt::CaseInsensitive), !disabled);
+        QCOMPARE(text.contains(QStringLiteral("<A HREF="), Qt::CaseInsensitive), shown && !disabled);
+        QCOMPARE(text.contains(QStringLiteral("http://127.0.0.1:6/")), shown);
+        QCOMPARE(text.contains(QStringLiteral("quillar.invalid")), false);
     }
 
     void makersAddressOpensThroughTheApplication_data()

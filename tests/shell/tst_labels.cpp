@@ -5,6 +5,7 @@
 #include "waitlabel.h"
 
 #include <QLayout>
+#include <QMap>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
@@ -258,22 +259,37 @@ private slots:
         QVERIFY(last.isNull());
     }
 
+    // Popups set one after another before the event loop runs: the last one
+    // stays, every other one is deleted once the events have run.
+    void popupSetAgainBeforeEventsRunSurvives_data()
+    {
+        QTest::addColumn<QString>("sequence");
+        QTest::newRow("A B A") << "ABA";
+        QTest::newRow("A B A B") << "ABAB";
+        QTest::newRow("A B A B A") << "ABABA";
+        QTest::newRow("A B C A C") << "ABCAC";
+    }
+
     void popupSetAgainBeforeEventsRunSurvives()
     {
         // arrange
-        QPointer<QWidget> a = new QWidget;
-        QPointer<QWidget> b = new QWidget;
+        QFETCH(QString, sequence);
+        QMap<QChar, QPointer<QWidget>> popups;
+        for (const QChar name : sequence) {
+            if (!popups.contains(name))
+                popups.insert(name, new QWidget);
+        }
         TitleLabel title;
-        // act: A goes, B comes, A comes back, all before the event loop runs
-        title.setPopup(a, QPoint(0, 0));
-        title.setPopup(b, QPoint(0, 0));
-        title.setPopup(a, QPoint(3, 3));
+        // act
+        for (const QChar name : sequence)
+            title.setPopup(popups.value(name), QPoint(0, 0));
         QVERIFY(Idle::settle());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // assert
-        QVERIFY(!a.isNull());
-        QCOMPARE(title.popup(), a.data());
-        QVERIFY(b.isNull());
+        const QChar last = sequence.at(sequence.size() - 1);
+        QCOMPARE(title.popup(), popups.value(last).data());
+        for (auto it = popups.cbegin(); it != popups.cend(); ++it)
+            QVERIFY2(it.value().isNull() == (it.key() != last), qPrintable(QString(it.key())));
     }
 };
 

@@ -94,6 +94,13 @@ class TestMenuBar : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The support page opens the site of the language.
+        qputenv("GLYPH_SITE_INTERNATIONAL", "http://127.0.0.1:6/");
+        qputenv("GLYPH_SITE_RUSSIAN", "http://127.0.0.1:8/");
+    }
+
     void init()
     {
         App::instance()->setWebDistribution(true);
@@ -321,6 +328,33 @@ private slots:
             QVERIFY(action->shortcut().isEmpty());
             QCOMPARE(action->parent(), &menu);
         }
+    }
+
+    void supportPageEntryShowsForARealLanguageSite_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("international site") << "en" << true;
+        QTest::newRow("Russian site") << "ru" << true;
+        QTest::newRow("German site a placeholder") << "de" << false;
+    }
+    void supportPageEntryShowsForARealLanguageSite()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, shown);
+
+        // arrange
+        App::instance()->setLanguage(language);
+        App::instance()->setSharePage(QString());
+
+        // act
+        AppMenu menu;
+        App::instance()->setLanguage(QStringLiteral("en"));
+        App::instance()->setSharePage(QString());
+
+        // assert
+        QVERIFY(entry(&menu, "Support Page"));
+        QCOMPARE(entry(&menu, "Support Page")->isVisible(), shown);
     }
 
     void appMenuEntriesCallApplicationSlots_data()

@@ -211,17 +211,27 @@ private slots:
         QTest::addColumn<bool>("sharing");
         QTest::addColumn<QString>("language");
         QTest::addColumn<bool>("noFacebookLink");
+        QTest::addColumn<QByteArray>("placeholder");
         QTest::addColumn<QStringList>("shown");
 
         const QStringList share{"FaceBookShareButton", "TwitterShareButton", "EmailShareButton"};
         const QStringList follow{"YouTubeJoinButton", "FaceBookJoinButton", "TwitterJoinButton"};
-        QTest::newRow("sharing") << true << "en" << false << share;
-        QTest::newRow("sharing without a Facebook link") << true << "en" << true
+        QTest::newRow("sharing") << true << "en" << false << QByteArray() << share;
+        QTest::newRow("sharing without a Facebook link") << true << "en" << true << QByteArray()
             << QStringList{"TwitterShareButton", "EmailShareButton"};
-        QTest::newRow("following, English") << false << "en" << false << follow;
-        QTest::newRow("following, Russian") << false << "ru" << false
+        QTest::newRow("sharing, German site a placeholder") << true << "de" << false
+            << QByteArray("GLYPH_SITE_GERMAN") << QStringList{"EmailShareButton"};
+        QTest::newRow("sharing, Russian site a placeholder") << true << "ru" << false
+            << QByteArray("GLYPH_SITE_RUSSIAN") << QStringList{"EmailShareButton"};
+        QTest::newRow("sharing, German; Russian site a placeholder") << true << "de" << false
+            << QByteArray("GLYPH_SITE_RUSSIAN") << share;
+        QTest::newRow("following, English") << false << "en" << false << QByteArray() << follow;
+        QTest::newRow("following, Russian") << false << "ru" << false << QByteArray()
             << follow + QStringList{"VKontakteJoinButton"};
-        QTest::newRow("following, Russian with region") << false << "ru_RU" << false << follow;
+        QTest::newRow("following, Russian, VKontakte page a placeholder") << false << "ru" << false
+            << QByteArray("GLYPH_SITE_VKONTAKTE_PAGE") << follow;
+        QTest::newRow("following, Russian with region") << false << "ru_RU" << false << QByteArray()
+                                                        << follow;
     }
 
     void panelsShowTheirButtons()
@@ -230,14 +240,21 @@ private slots:
         QFETCH(bool, sharing);
         QFETCH(QString, language);
         QFETCH(bool, noFacebookLink);
+        QFETCH(QByteArray, placeholder);
         QFETCH(QStringList, shown);
+        const QByteArray configured = qgetenv(placeholder.constData());
+        if (!placeholder.isEmpty())
+            qunsetenv(placeholder.constData());
         app()->setLanguage(language);
+        app()->setSharePage(QString());
         if (noFacebookLink)
             app()->setFacebookShareUrl(QString());
 
         // act
         QScopedPointer<QWidget> panel(sharing ? static_cast<QWidget *>(new TellWidget)
                                               : static_cast<QWidget *>(new JoinWidget));
+        if (!placeholder.isEmpty())
+            qputenv(placeholder.constData(), configured);
 
         // assert
         QStringList names = shownButtons(panel.data());

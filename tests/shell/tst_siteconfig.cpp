@@ -66,6 +66,34 @@ private slots:
         QCOMPARE(SiteConfig::isReachable(QUrl(url, QUrl::TolerantMode)), reachable);
     }
 
+    void isRealLink_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("real");
+        QTest::newRow("real page") << "http://127.0.0.1:6/glyphcraft" << true;
+        QTest::newRow("placeholder page") << "https://de.quillar.invalid/glyphcraft" << false;
+        QTest::newRow("share of a real page")
+            << "http://127.0.0.1:1/social/share.php?link=http://127.0.0.1:4/sharer.php?u=http://127.0.0.1:7/glyphcraft"
+            << true;
+        QTest::newRow("share of a placeholder page")
+            << "http://127.0.0.1:1/social/share.php?link=http://127.0.0.1:4/sharer.php?u=https://de.quillar.invalid/glyphcraft"
+            << false;
+        QTest::newRow("encoded placeholder page")
+            << "http://127.0.0.1:4/sharer.php?u=https%3A%2F%2Fde.quillar.invalid%2Fglyphcraft" << false;
+        QTest::newRow("mail naming a placeholder page")
+            << "mailto:?subject=x&body=Glyphcraft - https://ru.quillar.invalid/glyphcraft" << false;
+        QTest::newRow("mail naming a real page") << "mailto:?subject=x&body=Glyphcraft - http://127.0.0.1:8/glyphcraft"
+                                                 << true;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void isRealLink()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, real);
+        QCOMPARE(SiteConfig::isRealLink(link), real);
+    }
+
     void siteFollowsLanguage_data()
     {
         QTest::addColumn<QString>("language");

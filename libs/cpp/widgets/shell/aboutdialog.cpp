@@ -95,12 +95,16 @@ AboutDialog::AboutDialog(QWidget *parent)
         + QCoreApplication::applicationName() + QStringLiteral(" v") + QCoreApplication::applicationVersion()
         + QStringLiteral(" Build: ") + built.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("<BR>")
         + rightsNotice(built.year()).toHtmlEscaped() + QStringLiteral("<BR>");
-    if (app && app->areWebLinksDisabled())
-        info += address.toHtmlEscaped();
-    else
-        info += QStringLiteral("<A HREF=\"") + address.toHtmlEscaped() + QStringLiteral("\">")
-            + address.toHtmlEscaped() + QStringLiteral("</A>");
-    info += QStringLiteral("<BR><IMG SRC=\":/pix/quillarlogo.png\"></CENTER>");
+    // A placeholder address is left out: it names no place the user could visit.
+    if (SiteConfig::isRealLink(address)) {
+        if (app && app->areWebLinksDisabled())
+            info += address.toHtmlEscaped();
+        else
+            info += QStringLiteral("<A HREF=\"") + address.toHtmlEscaped() + QStringLiteral("\">")
+                + address.toHtmlEscaped() + QStringLiteral("</A>");
+        info += QStringLiteral("<BR>");
+    }
+    info += QStringLiteral("<IMG SRC=\":/pix/quillarlogo.png\"></CENTER>");
     m_infoLabel->setText(info);
 
     auto *mainLayout = new QVBoxLayout;

@@ -891,10 +891,9 @@ bool App::openLink(const QString &link)
 {
     if (link.isEmpty())
         return false;
-    const QUrl url(link, QUrl::TolerantMode);
-    if (!SiteConfig::isReachable(url))
+    if (!SiteConfig::isRealLink(link))
         return false;
-    return QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
 }
 
 // ---------------------------------------------------------------------------
@@ -1128,9 +1127,14 @@ bool App::openRatingPage()
     return openLink(link);
 }
 
+QString App::supportPageLink() const
+{
+    return m_appPageUrl.isEmpty() ? SiteConfig::internationalSite() : m_appPageUrl;
+}
+
 void App::slotSupportPage()
 {
-    openLink(m_appPageUrl.isEmpty() ? SiteConfig::internationalSite() : m_appPageUrl);
+    openLink(supportPageLink());
 }
 
 void App::slotHelp()

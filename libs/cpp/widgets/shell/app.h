@@ -193,8 +193,12 @@ public:
     static QString siteUrlDe();
 
     // Opens a link with QDesktopServices (tolerant parsing). Empty links and
-    // links to placeholder hosts (SiteConfig::isReachable false) open nothing.
+    // links that name a placeholder host anywhere (SiteConfig::isRealLink
+    // false) open nothing.
     static bool openLink(const QString &link);
+    // What slotSupportPage() opens: the application page link, else the
+    // international site.
+    QString supportPageLink() const;
 
     // ---- reminder cycle ------------------------------------------------------
     void startReminder(int interval, int kinds);

@@ -1,6 +1,7 @@
 #include "appmenu.h"
 
 #include "app.h"
+#include "siteconfig.h"
 
 #include <QAction>
 #include <QIcon>
@@ -55,6 +56,9 @@ AppMenu::AppMenu(QWidget *parent)
         hideSupportPage();
         hideAction(contact);
     }
+    // The support page follows the language, whose site may still be a placeholder.
+    if (app && !SiteConfig::isRealLink(app->supportPageLink()))
+        hideSupportPage();
 }
 
 QAction *AppMenu::addEntry(const QString &text, const QString &iconPath, const char *slot)

@@ -7,7 +7,9 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -31,6 +33,27 @@ QString followLink(const QString &page)
     return page;
 }
 
+// What the network buttons open.
+QString youTubeLink()
+{
+    return followLink(SiteConfig::youtubeChannel() + QStringLiteral("?sub_confirmation=1"));
+}
+
+QString faceBookLink()
+{
+    return followLink(SiteConfig::facebookPage());
+}
+
+QString twitterLink()
+{
+    return followLink(SiteConfig::twitterPage());
+}
+
+QString vkontakteLink()
+{
+    return SiteConfig::vkontaktePage();
+}
+
 } // namespace
 
 JoinWidget::JoinWidget(QWidget *parent)
@@ -46,12 +69,15 @@ JoinWidget::JoinWidget(QWidget *parent)
     if (!app || app->language() != QLatin1String("ru"))
         vkontakte->hide();
     email->hide();
-    // Every follow button opens a web page.
-    if (app && app->areWebLinksDisabled()) {
-        youTube->hide();
-        faceBook->hide();
-        twitter->hide();
-        vkontakte->hide();
+    // Every follow button opens a web page: it shows only while web links are
+    // on and its own page is a real address.
+    const bool linksOff = app && app->areWebLinksDisabled();
+    const QList<QPair<QPushButton *, QString>> pages{
+        {youTube, youTubeLink()}, {faceBook, faceBookLink()}, {twitter, twitterLink()},
+        {vkontakte, vkontakteLink()}};
+    for (const auto &page : pages) {
+        if (linksOff || !SiteConfig::isRealLink(page.second))
+            page.first->hide();
     }
 
     setupButton(youTube, QStringLiteral("YouTubeJoinButton"), tr("Follow on YouTube"));
@@ -101,7 +127,7 @@ JoinWidget::JoinWidget(QWidget *parent)
 
 void JoinWidget::slotYouTubeClicked()
 {
-    App::openLink(followLink(SiteConfig::youtubeChannel() + QStringLiteral("?sub_confirmation=1")));
+    App::openLink(youTubeLink());
 }
 
 void JoinWidget::slotFaceBookClicked()
@@ -110,17 +136,17 @@ void JoinWidget::slotFaceBookClicked()
     MMessageBox::information(app ? app->mainWidget() : nullptr, tr("Information"),
                              tr("<H3>\"Like\" Quillar on Facebook to join us!<br>Thank you!</H3>"),
                              QMessageBox::Ok);
-    App::openLink(followLink(SiteConfig::facebookPage()));
+    App::openLink(faceBookLink());
 }
 
 void JoinWidget::slotTwitterClicked()
 {
-    App::openLink(followLink(SiteConfig::twitterPage()));
+    App::openLink(twitterLink());
 }
 
 void JoinWidget::slotVKontakteClicked()
 {
-    App::openLink(SiteConfig::vkontaktePage());
+    App::openLink(vkontakteLink());
 }
 
 void JoinWidget::slotEmailClicked()

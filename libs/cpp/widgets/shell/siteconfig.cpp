@@ -239,6 +239,31 @@ bool SiteConfig::isReachable(const QUrl &url)
     return !isPlaceholderHost(url.host());
 }
 
+static bool isSchemeCharacter(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+')
+        || c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+bool SiteConfig::isRealLink(const QString &link)
+{
+    if (!isReachable(QUrl(link, QUrl::TolerantMode)))
+        return false;
+    // Each "scheme://" inside the text starts an address that runs to the end
+    // of it; a percent-encoded one counts too.
+    const QString text = QUrl::fromPercentEncoding(link.toUtf8());
+    const QString separator = QStringLiteral("://");
+    for (int at = text.indexOf(separator); at >= 0; at = text.indexOf(separator, at + separator.size())) {
+        int start = at;
+        while (start > 0 && isSchemeCharacter(text.at(start - 1)))
+            --start;
+        if (start < at && !isReachable(QUrl(text.mid(start), QUrl::TolerantMode)))
+            return false;
+    }
+    return true;
+}
+
 bool SiteConfig::hasPlaceholderAddresses()
 {
     const QStringList opened = {

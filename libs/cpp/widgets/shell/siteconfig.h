@@ -133,9 +133,16 @@ public:
     // False for an empty or invalid URL and for a host (or mail domain) in the
     // reserved ".invalid" domain: such a request must not be made at all.
     static bool isReachable(const QUrl &url);
-    // True while any address that a menu entry, button or link of the program
-    // opens is still a placeholder; the program then switches its web links
-    // off (App::setWebLinksDisabled) instead of showing entries that do nothing.
+    // True when the link (parsed tolerantly) and every address written into it
+    // are reachable: a share or follow redirect carries its target appended
+    // unencoded, a share link the page it shares, a mail the link in its text.
+    // The entries and buttons that open a link show only when this holds.
+    static bool isRealLink(const QString &link);
+    // True while any address that every language's menus and buttons open is
+    // still a placeholder; the program then switches its web links off
+    // (App::setWebLinksDisabled). The addresses that depend on the language
+    // (the language sites, the VKontakte page) are judged by the entries that
+    // open them, through isRealLink.
     static bool hasPlaceholderAddresses();
 
 private:

@@ -16,10 +16,25 @@ namespace {
 // appended as it is, without percent-encoding.
 QString shareLink(const QString &redirectBase, const QString &link)
 {
+    if (link.isEmpty())
+        return QString();
     App *app = App::instance();
     if (app && app->isWebDistribution())
         return redirectBase + QStringLiteral("/social/share.php?link=") + link;
     return link;
+}
+
+// What the Facebook and Twitter buttons open; "" without a share link.
+QString faceBookLink()
+{
+    App *app = App::instance();
+    return app ? shareLink(SiteConfig::facebookShareRedirect(), app->facebookShareUrl()) : QString();
+}
+
+QString twitterLink()
+{
+    App *app = App::instance();
+    return app ? shareLink(SiteConfig::twitterShareRedirect(), app->twitterShareUrl()) : QString();
 }
 
 } // namespace
@@ -38,13 +53,13 @@ TellWidget::TellWidget(QWidget *parent)
     setupButton(linkedin, QStringLiteral("LinkedinShareButton"), tr("Share on LinkedIn"));
     setupButton(email, QStringLiteral("EmailShareButton"), tr("Share by E-mail"));
 
-    // No button may open an empty link.
+    // No button may open an empty link or hand a placeholder address on.
     App *app = App::instance();
     // Without web links only the e-mail stays.
     const bool linksOff = !app || app->areWebLinksDisabled();
-    if (linksOff || app->facebookShareUrl().isEmpty())
+    if (linksOff || !SiteConfig::isRealLink(faceBookLink()))
         faceBook->hide();
-    if (linksOff || app->twitterShareUrl().isEmpty())
+    if (linksOff || !SiteConfig::isRealLink(twitterLink()))
         twitter->hide();
     vkontakte->hide();
 
@@ -72,14 +87,12 @@ void TellWidget::slotLinkedinClicked()
 
 void TellWidget::slotFaceBookClicked()
 {
-    if (App *app = App::instance())
-        App::openLink(shareLink(SiteConfig::facebookShareRedirect(), app->facebookShareUrl()));
+    App::openLink(faceBookLink());
 }
 
 void TellWidget::slotTwitterClicked()
 {
-    if (App *app = App::instance())
-        App::openLink(shareLink(SiteConfig::twitterShareRedirect(), app->twitterShareUrl()));
+    App::openLink(twitterLink());
 }
 
 void TellWidget::slotVKontakteClicked()

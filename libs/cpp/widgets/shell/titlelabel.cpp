@@ -1,6 +1,5 @@
 #include "titlelabel.h"
 
-#include <QCoreApplication>
 #include <QMouseEvent>
 
 namespace QMWidgets {
@@ -12,7 +11,25 @@ TitleLabel::TitleLabel(QWidget *parent)
 
 TitleLabel::~TitleLabel()
 {
+    for (const QPointer<QWidget> &popup : qAsConst(m_retired))
+        delete popup.data();
     delete m_popup.data();
+}
+
+void TitleLabel::retirePopup(QWidget *popup)
+{
+    popup->hide();
+    // Deferred, so a popup may replace itself from one of its own slots. The
+    // deletion rides on a fresh object, so taking the popup back only forgets
+    // it here: withdrawing a widget's own posted deletion would leave its next
+    // deleteLater() without effect.
+    QObject *ticket = new QObject;
+    m_retired.insert(ticket, popup);
+    connect(ticket, &QObject::destroyed, this, [this, ticket] {
+        const QPointer<QWidget> retired = m_retired.take(ticket);
+        delete retired.data();
+    });
+    ticket->deleteLater();
 }
 
 void TitleLabel::setPopup(QWidget *popup, const QPoint &offset)
@@ -20,16 +37,18 @@ void TitleLabel::setPopup(QWidget *popup, const QPoint &offset)
     m_popupOffset = offset;
     if (popup == m_popup)
         return;
-    if (m_popup) {
-        // Deferred, so a popup may replace itself from one of its own slots.
-        m_popup->hide();
-        m_popup->deleteLater();
-    }
+    if (m_popup)
+        retirePopup(m_popup);
     m_popup = popup;
     if (!m_popup)
         return;
-    // A popup set again before the events ran still has its deletion pending.
-    QCoreApplication::removePostedEvents(m_popup, QEvent::DeferredDelete);
+    // A popup set again before the events ran is no longer to be deleted.
+    for (auto it = m_retired.begin(); it != m_retired.end();) {
+        if (it.value() == m_popup)
+            it = m_retired.erase(it);
+        else
+            ++it;
+    }
     m_popup->setWindowFlags(Qt::ToolTip);
     // Changing the flags hides the popup; show it again beside a visible title.
     if (isVisible()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QLabel>
 #include <QPointer>
 
@@ -32,11 +33,17 @@ protected:
 
 private:
     void placePopup();
+    // Hides a replaced popup and deletes it when the event loop comes round,
+    // unless it is set again before that.
+    void retirePopup(QWidget *popup);
 
     QPoint m_pressPoint;
     QPoint m_popupOffset;
     // Guarded: the popup may be destroyed by someone else first.
     QPointer<QWidget> m_popup;
+    // Replaced popups awaiting deletion, keyed by the object whose deferred
+    // deletion carries theirs.
+    QHash<QObject *, QPointer<QWidget>> m_retired;
 };
 
 } // namespace QMWidgets
