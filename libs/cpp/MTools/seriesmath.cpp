@@ -144,30 +144,18 @@ long double reduceQuarterTurns(float x, int *quadrant)
     return r;
 }
 
-// The sine and cosine series for |r| <= pi/4, each term formed from the one
-// before, summed in extended precision under the shared stopping rule.
-long double sineSeries(long double r)
+// The sine series (from r) or the cosine series (from 1) for |r| <= pi/4,
+// each term formed from the one before, summed in extended precision under
+// the shared stopping rule.
+long double trigSeries(long double r, bool sine)
 {
-    long double sum = r;
-    if (settled(0.0L, sum))
+    long double sum = sine ? r : 1.0L;
+    if (sine && settled(0.0L, sum))
         return sum;
-    long double term = r;
+    long double term = sum;
     for (int k = 1; k <= kMaxTerms; ++k) {
-        term *= -r * r / ((2 * k) * (2 * k + 1));
-        const long double next = sum + term;
-        if (settled(sum, next))
-            return next;
-        sum = next;
-    }
-    return sum;
-}
-
-long double cosineSeries(long double r)
-{
-    long double sum = 1.0L;
-    long double term = 1.0L;
-    for (int k = 1; k <= kMaxTerms; ++k) {
-        term *= -r * r / ((2 * k - 1) * (2 * k));
+        const int n = sine ? 2 * k + 1 : 2 * k; // the power of r in this term
+        term *= -r * r / ((n - 1) * n);
         const long double next = sum + term;
         if (settled(sum, next))
             return next;
@@ -301,10 +289,10 @@ float Math::sine(float x)
     int quadrant = 0;
     const long double r = reduceQuarterTurns(x, &quadrant);
     switch (quadrant) {
-    case 0: return float(sineSeries(r));
-    case 1: return float(cosineSeries(r));
-    case 2: return float(-sineSeries(r));
-    default: return float(-cosineSeries(r));
+    case 0: return float(trigSeries(r, true));
+    case 1: return float(trigSeries(r, false));
+    case 2: return float(-trigSeries(r, true));
+    default: return float(-trigSeries(r, false));
     }
 }
 
@@ -315,10 +303,10 @@ float Math::cosine(float x)
     int quadrant = 0;
     const long double r = reduceQuarterTurns(x, &quadrant);
     switch (quadrant) {
-    case 0: return float(cosineSeries(r));
-    case 1: return float(-sineSeries(r));
-    case 2: return float(-cosineSeries(r));
-    default: return float(sineSeries(r));
+    case 0: return float(trigSeries(r, false));
+    case 1: return float(-trigSeries(r, true));
+    case 2: return float(-trigSeries(r, false));
+    default: return float(trigSeries(r, true));
     }
 }
 
