@@ -232,9 +232,10 @@ double expSeries(double x)
     return sum;
 }
 
-// |x|^n for n >= 0 by repeated squaring in extended precision: the rounding
-// error grows with log n rather than n, and the range of the intermediate
-// products far exceeds a float's, so only the final rounding overflows.
+// x^n for n >= 0 by repeated squaring in extended precision: about log2 n
+// multiplications, a relative error near n times the extended epsilon (far
+// below a float's for any int n), and intermediate products whose range far
+// exceeds a float's, so only the final rounding overflows or underflows.
 long double productPower(long double x, quint64 n)
 {
     long double result = 1.0L;
