@@ -227,6 +227,12 @@ private slots:
         QTest::newRow("cell over two lines")
             << QByteArray("\"Item\",\"Note\"\n\"TV\",\"line one\nline \"\"two\"\"\"\n\"Radio\",\"small\"\n")
             << QList<QStringList>{{"Item", "Note"}, {"TV", "line one\nline \"two\""}, {"Radio", "small"}};
+        QTest::newRow("carriage returns inside cells")
+            << QByteArray("\"Item\",\"Note\"\n\"TV\",\"a\r\nb\"\n\"Radio\",\"\r\"\n\"Lamp\",\"x\ry\"\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "a\r\nb"}, {"Radio", "\r"}, {"Lamp", "x\ry"}};
+        QTest::newRow("rows ending in carriage return and line feed")
+            << QByteArray("\"Item\",\"Note\"\r\n\"TV\",\"a\nb\"\r\n\"Radio\",\"small\r\n")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "a\nb"}, {"Radio"}};
     }
     void loadsStrayQuotesAndMultiLineCells()
     {

@@ -236,8 +236,8 @@ private slots:
         const auto row = [](const char *name, float x, float y, double expected) {
             if (std::fabs(expected) > FLT_MAX)
                 expected = std::copysign(HUGE_VAL, expected); // overflows a float
-            QTest::newRow(qPrintable(QString("%1(%2, %3)").arg(name).arg(double(x)).arg(double(y))))
-                << QString(name) << x << y << expected;
+            const QString label = QString("%1(%2, %3)").arg(name).arg(double(x), 0, 'g', 9).arg(double(y), 0, 'g', 9);
+            QTest::newRow(qPrintable(label)) << QString(name) << x << y << expected;
         };
         for (float x = -60.0f; x <= 60.0f; x += 0.73f) {
             row("sine", x, 0, std::sin(double(x)));
@@ -268,6 +268,29 @@ private slots:
         for (float x : {-4.0f, -2.0f, 0.0f, 0.01f, 0.2f, 0.5f, 0.9f, 1.0f, 1.3f, 1.9f, 2.0f, 3.0f, 10.0f, 1e5f})
             for (float a : {-12.5f, -3.0f, -0.5f, 0.0f, 0.5f, 1.5f, 2.0f, 5.5f, 12.5f})
                 row("generalPower", x, a, std::pow(double(x), double(a)));
+        // Large exponents near 1, where the binomial terms cancel, and bases
+        // just below 2, where the logarithm's series converges slowest.
+        for (float x : {0.5f, 0.7f, 0.95f, 1.2f, 1.5f, 1.9999999f})
+            for (float a : {-200.0f, -100.0f, -60.5f, 60.5f, 100.25f, 200.0f, 1e6f})
+                row("generalPower", x, a, std::pow(double(x), double(a)));
+        for (float x : {-2.0f, -0.5f})
+            for (float a : {-3e9f, 3e9f})
+                row("generalPower", x, a, std::pow(double(x), double(a)));
+        for (float x : {0.70710677f, 1.4142135f, 1.99f, 1.9999999f, 1.99999988f})
+            row("logarithm", x, 0, std::log(double(x)));
+        // Products that overflow keep the sign of the power; long ones keep their digits.
+        for (float x : {-10.0f, -1e30f, 1.0000001f, 0.99999994f})
+            for (int n : {3, 39, 40, 100000})
+                row("power", x, float(n), std::pow(double(x), n));
+        // Arguments far beyond 2^24, where every float is a whole number.
+        for (float x : {1e10f, -3.3e15f, 1.3335e21f, 7.2443594e35f, 3.4e38f}) {
+            row("sine", x, 0, std::sin(double(x)));
+            row("cosine", x, 0, std::cos(double(x)));
+        }
+        for (float x : {0.99f, 0.9999f, 0.99999994f, -0.99999994f})
+            row("arcCos", x, 0, std::acos(double(x)));
+        for (float x : {-1e3f, -1e6f})
+            row("shiftedArcTan", x, 0, std::atan(double(x)) + M_PI / 2);
         for (int n = 0; n <= 12; ++n)
             row("factorial", float(n), 0, std::tgamma(n + 1.0));
         for (int n = 0; n <= 34; n += 3)

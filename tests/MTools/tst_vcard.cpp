@@ -230,6 +230,31 @@ private slots:
         QCOMPARE(cards.at(0).findProperty("NOTE").values(), QStringList{"a, b\nc\\x"});
     }
 
+    void versionHoldsForWholeCard_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("note");
+        QTest::newRow("2.1 after the property")
+            << QByteArray("BEGIN:VCARD\nNOTE:C:\\new\\table\nVERSION:2.1\nEND:VCARD")
+            << QStringList{"C:\\new\\table"};
+        QTest::newRow("2.1 before the property")
+            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nNOTE:C:\\new\\table\nEND:VCARD")
+            << QStringList{"C:\\new\\table"};
+        QTest::newRow("next card names no version")
+            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nEND:VCARD\nBEGIN:VCARD\nNOTE:a\\;b\nEND:VCARD")
+            << QStringList{"a;b"};
+    }
+    void versionHoldsForWholeCard()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, note);
+
+        const QList<vCard> cards = vCard::decode(text);
+
+        QVERIFY(!cards.isEmpty());
+        QCOMPARE(cards.last().findProperty("NOTE").values(), note);
+    }
+
     void fileRoundTrip()
     {
         QTemporaryDir dir;

@@ -5,7 +5,59 @@
 #include <QSize>
 #include <QTextStream>
 
-#include <climits>
+#include <algorithm>
+
+namespace {
+
+// Records end with the platform's line end; cells keep theirs as they are.
+#ifdef Q_OS_WIN
+const char *const kLineEnd = "\r\n";
+#else
+const char *const kLineEnd = "\n";
+#endif
+
+enum class Scan { FieldStart, InField, AfterQuote, Broken };
+
+// Reads text in the written form: every field between double quotes, a doubled
+// quote inside a field standing for one, fields joined by a comma. Continues
+// from state; the field being read collects in *field, closed ones in *fields.
+// Broken as soon as the text leaves that form.
+Scan scanWritten(const QString &text, Scan state, QString *field, QStringList *fields)
+{
+    const QChar quote = QLatin1Char('"');
+    for (const QChar c : text) {
+        switch (state) {
+        case Scan::FieldStart:
+            if (c != quote)
+                return Scan::Broken;
+            state = Scan::InField;
+            break;
+        case Scan::InField:
+            if (c == quote)
+                state = Scan::AfterQuote;
+            else
+                field->append(c);
+            break;
+        case Scan::AfterQuote:
+            if (c == quote) {
+                field->append(quote); // doubled quote
+                state = Scan::InField;
+            } else if (c == QLatin1Char(',')) {
+                fields->append(*field);
+                field->clear();
+                state = Scan::FieldStart;
+            } else {
+                return Scan::Broken;
+            }
+            break;
+        case Scan::Broken:
+            return state;
+        }
+    }
+    return state;
+}
+
+} // namespace
 
 namespace MTools {
 
@@ -104,17 +156,21 @@ bool CsvModel::insertRows(int row, int count, const QModelIndex &parent)
     // Without a header row there is nothing to insert rows under.
     if (parent.isValid() || m_rows->isEmpty() || count < 1 || row < 0 || row > rowCount())
         return false;
-    // The list cannot hold more rows than this; past it the count is refused
-    // rather than overflowing the row numbers or the allocation.
-    const int maxRows = INT_MAX / int(sizeof(void *));
+    // At most 2^27 rows (1 GiB of row pointers on 64-bit systems, half of what
+    // the list can address): a larger count is refused rather than
+    // overflowing the row numbers or the allocation.
+    const int maxRows = 1 << 27;
     if (count > maxRows - m_rows->size())
         return false;
     QStringList blank;
     for (int i = 0; i < columnCount(); ++i)
         blank.append(QString());
     beginInsertRows(QModelIndex(), row, row + count - 1);
+    // Appended as one block and rotated into place: linear in the table's size.
+    m_rows->reserve(m_rows->size() + count);
     for (int i = 0; i < count; ++i)
-        m_rows->insert(row + 1, blank);
+        m_rows->append(blank);
+    std::rotate(m_rows->begin() + row + 1, m_rows->end() - count, m_rows->end());
     endInsertRows();
     return true;
 }
@@ -125,8 +181,7 @@ bool CsvModel::removeRows(int row, int count, const QModelIndex &parent)
     if (parent.isValid() || row < 0 || count < 1 || row >= m_rows->size() || count >= m_rows->size() - row)
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i)
-        m_rows->removeAt(row + 1);
+    m_rows->erase(m_rows->begin() + row + 1, m_rows->begin() + row + 1 + count);
     endRemoveRows();
     return true;
 }
@@ -140,38 +195,53 @@ Qt::ItemFlags CsvModel::flags(const QModelIndex &index) const
 
 bool CsvModel::load(const QString &filePath)
 {
+    // Read without text-mode translation, so carriage returns inside cells
+    // stay; a record's line end is a line feed, or a carriage return and a line
+    // feed.
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
     QTextStream in(&file);
-    QStringList lines;
-    while (!in.atEnd())
-        lines.append(in.readLine());
+    const QString text = in.readAll();
+    const bool ok = in.status() == QTextStream::Ok;
+    file.close();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast(); // after the last line end
+    QStringList ends;
+    ends.reserve(lines.size());
+    for (QString &line : lines) {
+        const bool crlf = line.endsWith(QLatin1Char('\r'));
+        if (crlf)
+            line.chop(1);
+        ends.append(crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+    }
+
     beginResetModel();
     m_rows->clear();
     for (int i = 0; i < lines.size(); ++i) {
-        bool continues = false;
-        QStringList fields = parseRecord(lines.at(i), &continues);
-        if (continues) {
-            // A field opened at a field start and still open at the line end
-            // holds a line break, when the lines that follow close the record
-            // in the written form; otherwise the line stands alone.
-            QString record = lines.at(i);
-            int last = i;
-            while (continues && last + 1 < lines.size()) {
-                record += QLatin1Char('\n') + lines.at(++last);
-                fields = parseRecord(record, &continues);
-            }
-            if (!continues && quoted(fields) == record) {
-                m_rows->append(fields);
-                i = last;
-                continue;
-            }
+        QString field;
+        QStringList fields;
+        Scan state = scanWritten(lines.at(i), Scan::FieldStart, &field, &fields);
+        // A field still open at the line end holds that line end when the
+        // lines that follow close the record in the written form; otherwise
+        // the line stands alone. A line read as the continuation of an open
+        // field, read again from its start, never leaves a field open (the two
+        // readings stay one quote apart), so no line is read as a continuation
+        // twice and the load stays linear in the file's size.
+        int last = i;
+        while (state == Scan::InField && last + 1 < lines.size()) {
+            field += ends.at(last);
+            state = scanWritten(lines.at(++last), state, &field, &fields);
         }
-        m_rows->append(parseLine(lines.at(i)));
+        if (state == Scan::AfterQuote) {
+            fields.append(field);
+            m_rows->append(fields);
+            i = last;
+        } else {
+            m_rows->append(parsePlain(lines.at(i)));
+        }
     }
-    const bool ok = in.status() == QTextStream::Ok;
-    file.close();
     endResetModel();
     return ok;
 }
@@ -179,13 +249,14 @@ bool CsvModel::load(const QString &filePath)
 bool CsvModel::save(const QString &filePath) const
 {
     // Written beside the target and renamed over it at the end, so a failed
-    // write never leaves a truncated table behind.
+    // write never leaves a truncated table behind. No text-mode translation:
+    // cells are written as they are.
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QTextStream out(&file);
     for (const QStringList &row : qAsConst(*m_rows))
-        out << quoted(row) << '\n';
+        out << quoted(row) << kLineEnd;
     out.flush();
     if (out.status() != QTextStream::Ok) {
         file.cancelWriting();
@@ -197,39 +268,11 @@ bool CsvModel::save(const QString &filePath) const
 
 QStringList CsvModel::parseLine(const QString &line)
 {
-    bool continues = false;
-    const QStringList fields = parseRecord(line, &continues);
-    if (!continues && !line.isEmpty() && quoted(fields) == line)
-        return fields;
-    return parsePlain(line);
-}
-
-QStringList CsvModel::parseRecord(const QString &text, bool *continues)
-{
-    QStringList fields;
     QString field;
-    bool inside = false;
-    bool atFieldStart = false;
-    const QChar quote = QLatin1Char('"');
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == quote) {
-            if (inside && i + 1 < text.size() && text.at(i + 1) == quote) {
-                field += quote; // doubled quote inside a field
-                ++i;
-            } else if (inside) {
-                fields.append(field);
-                field.clear();
-                inside = false;
-            } else {
-                inside = true;
-                atFieldStart = i == 0 || text.at(i - 1) == QLatin1Char(',');
-            }
-        } else if (inside) {
-            field += c;
-        }
-    }
-    *continues = inside && atFieldStart;
+    QStringList fields;
+    if (scanWritten(line, Scan::FieldStart, &field, &fields) != Scan::AfterQuote)
+        return parsePlain(line);
+    fields.append(field);
     return fields;
 }
 

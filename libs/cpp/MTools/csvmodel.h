@@ -11,7 +11,10 @@ namespace MTools {
 //
 // File format: one row per line, every field between double quotes, fields
 // joined by a comma. A double quote inside a field is written doubled, and a
-// field may span lines (its line breaks are kept inside the quotes). Lines that
+// field may span lines (its line breaks are kept inside the quotes). A row ends
+// with the platform's line end; either a line feed or a carriage return and a
+// line feed is read as one, and cells keep every character, carriage returns
+// included. Lines that
 // do not follow this form (a lone quote inside a cell, text between fields)
 // read one record per line: the text between each pair of quotes is a field
 // and a field still open at the end of the line is dropped.
@@ -48,10 +51,6 @@ public:
     static QStringList parseLine(const QString &line);
 
 private:
-    // Parses text written by quoted(), doubled quotes included. *continues
-    // tells whether it ended inside a field whose opening quote began the text
-    // or followed a separator, i.e. one that may go on on the next line.
-    static QStringList parseRecord(const QString &text, bool *continues);
     // Every pair of quotes delimits a field; a doubled quote ends one field
     // and opens the next.
     static QStringList parsePlain(const QString &line);

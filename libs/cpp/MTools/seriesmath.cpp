@@ -83,23 +83,106 @@ void fft(int n, float *re, float *im, bool inverse)
     }
 }
 
-// Maps x into [-pi, pi] so the sine and cosine series converge quickly.
-float reduceAngle(float x)
+// Bits of 2/pi, most significant first: 2/pi = 0.A2F9836E 4E441529 ... in hex.
+// Eight words cover every float: the largest one needs bits up to the 230th.
+const quint32 kTwoOverPi[8] = {0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0,
+                               0xDB629599, 0x3C439041, 0xFE5163AB, 0xDEBBC561};
+const long double kHalfPiL = 1.570796326794896619231321691639751442L;
+
+// Reduces x modulo pi/2: returns r in [-pi/4, pi/4] and the quadrant q in
+// 0..3 with x = r + q*pi/2 modulo 2*pi. A float is an integer m < 2^24 times
+// 2^e, and floats above 2^24 are whole numbers, so a rounded pi would leave an
+// error as large as the angle. Instead x*2/pi is formed modulo 4 exactly from
+// the bits of 2/pi: the bits whose weight times m*2^e is a multiple of 4
+// (whole turns) are skipped, and the next 128 bits times m give the quadrant
+// and at least 100 bits of the fraction, enough for the closest a float comes
+// to a multiple of pi/2.
+long double reduceQuarterTurns(float x, int *quadrant)
 {
-    if (std::fabs(x) <= kPi)
+    *quadrant = 0;
+    if (std::fabs(x) <= 0.7853982f)
         return x;
-    const double twoPi = 2.0 * 3.14159265358979323846;
-    double r = std::fmod(double(x), twoPi);
-    if (r > twoPi / 2)
-        r -= twoPi;
-    else if (r < -twoPi / 2)
-        r += twoPi;
-    return float(r);
+    int exponent = 0;
+    const float mantissa = std::frexp(std::fabs(x), &exponent);
+    const quint64 m = quint64(std::ldexp(mantissa, 24)); // |x| = m * 2^e
+    const int e = exponent - 24;
+    const int skip = std::max(0, e - 2);
+    quint32 w[4]; // the 128 bits of 2/pi after the skipped ones
+    for (int k = 0; k < 4; ++k) {
+        const int word = (skip + 32 * k) / 32;
+        const int shift = (skip + 32 * k) % 32;
+        w[k] = shift == 0 ? kTwoOverPi[word]
+                          : (kTwoOverPi[word] << shift) | (kTwoOverPi[word + 1] >> (32 - shift));
+    }
+    quint32 p[5]; // m * w, most significant word first
+    quint64 carry = 0;
+    for (int k = 3; k >= 0; --k) {
+        const quint64 t = m * w[k] + carry;
+        p[k + 1] = quint32(t);
+        carry = t >> 32;
+    }
+    p[0] = quint32(carry);
+    // x*2/pi modulo 4 as 2 integer and 126 fraction bits.
+    const int down = e - skip < 2 ? 2 - (e - skip) : 0;
+    quint32 t[4];
+    for (int k = 0; k < 4; ++k)
+        t[k] = down == 0 ? p[k + 1] : (p[k + 1] >> down) | (p[k] << (32 - down));
+    // Rounded to the nearest quadrant; the fraction left lies in [-1/2, 1/2).
+    t[0] += 1u << 29;
+    int q = int(t[0] >> 30);
+    const qint64 high = qint64(t[0] & 0x3FFFFFFFu) - (qint64(1) << 29);
+    const long double fraction =
+        ((long double)(high * 4294967296LL + qint64(t[1]))
+         + ((long double)(t[2]) + (long double)(t[3]) / 4294967296.0L) / 4294967296.0L)
+        / 4611686018427387904.0L; // 2^62
+    long double r = fraction * kHalfPiL;
+    if (x < 0) {
+        r = -r;
+        q = (4 - q) & 3;
+    }
+    *quadrant = q;
+    return r;
 }
 
-// ln x in double. The series converges only for 0 < x < 2 (slowly near both
-// ends): x = m * 2^e with m in [0.5, 1), ln x = ln m + e * ln 2 and
-// ln 2 = -ln 0.5.
+// The sine series (from r) or the cosine series (from 1) for |r| <= pi/4,
+// each term formed from the one before, summed in extended precision under
+// the shared stopping rule.
+long double trigSeries(long double r, bool sine)
+{
+    long double sum = sine ? r : 1.0L;
+    if (sine && settled(0.0L, sum))
+        return sum;
+    long double term = sum;
+    for (int k = 1; k <= kMaxTerms; ++k) {
+        const int n = sine ? 2 * k + 1 : 2 * k; // the power of r in this term
+        term *= -r * r / ((n - 1) * n);
+        const long double next = sum + term;
+        if (settled(sum, next))
+            return next;
+        sum = next;
+    }
+    return sum;
+}
+
+// ln of m in [1/2, 2) by the series in m - 1.
+long double logSeriesNearOne(long double m)
+{
+    const long double d = m - 1.0L;
+    long double sum = 0.0L;
+    long double next = d;
+    long double dp = d; // (m - 1)^(k+1)
+    for (int k = 1; !settled(sum, next) && k <= kMaxTerms; ++k) {
+        sum = next;
+        dp *= d;
+        const long double term = dp / (k + 1);
+        next = (k % 2) ? sum - term : sum + term;
+    }
+    return next;
+}
+
+// ln x in double. The series converges only for 0 < x < 2, and slowly near
+// both ends: x = m * 2^e with m in [1/sqrt 2, sqrt 2), where |m - 1| < 0.42,
+// ln x = ln m + e * ln 2 and ln 2 = -ln(1/2).
 double logSeries(double x)
 {
     if (std::isnan(x) || x < 0)
@@ -108,22 +191,16 @@ double logSeries(double x)
         return -std::numeric_limits<double>::infinity();
     if (std::isinf(x))
         return x;
-    if (x < 0.5 || x >= 2.0) {
-        int e = 0;
-        const double m = std::frexp(x, &e);
-        return logSeries(m) - double(e) * logSeries(0.5);
+    int e = 0;
+    double m = std::frexp(x, &e);
+    if (m < 0.70710678118654752) { // 1/sqrt 2
+        m *= 2;
+        --e;
     }
-    const long double d = (long double)(x) - 1.0L;
-    long double sum = 0.0L;
-    long double next = d;
-    long double dp = d; // (x - 1)^(k+1)
-    for (int k = 1; !settled(sum, next) && k <= kMaxTerms; ++k) {
-        sum = next;
-        dp *= d;
-        const long double term = dp / (k + 1);
-        next = (k % 2) ? sum - term : sum + term;
-    }
-    return double(next);
+    long double result = logSeriesNearOne(m);
+    if (e != 0)
+        result -= (long double)(e) * logSeriesNearOne(0.5L);
+    return double(result);
 }
 
 // e^x in double: the series is summed on an argument halved into [-1/2, 1/2],
@@ -153,6 +230,23 @@ double expSeries(double x)
     for (int i = 0; i < halvings && std::isfinite(sum); ++i)
         sum *= sum;
     return sum;
+}
+
+// x^n for n >= 0 by repeated squaring in extended precision: about log2 n
+// multiplications, a relative error near n times the extended epsilon (far
+// below a float's for any int n), and intermediate products whose range far
+// exceeds a float's, so only the final rounding overflows or underflows.
+long double productPower(long double x, quint64 n)
+{
+    long double result = 1.0L;
+    while (n) {
+        if (n & 1)
+            result *= x;
+        n >>= 1;
+        if (n)
+            x *= x;
+    }
+    return result;
 }
 
 } // namespace
@@ -193,34 +287,28 @@ float Math::sine(float x)
 {
     if (!std::isfinite(x))
         return std::numeric_limits<float>::quiet_NaN();
-    x = reduceAngle(x);
-    float sum = x;
-    if (settled(0.0f, sum))
-        return sum;
-    for (int k = 1; k <= kMaxTerms; ++k) {
-        const float term = power(x, 2 * k + 1) / factorialF(float(2 * k + 1));
-        const float next = (k % 2) ? sum - term : sum + term;
-        if (settled(sum, next) || !std::isfinite(next))
-            return next;
-        sum = next;
+    int quadrant = 0;
+    const long double r = reduceQuarterTurns(x, &quadrant);
+    switch (quadrant) {
+    case 0: return float(trigSeries(r, true));
+    case 1: return float(trigSeries(r, false));
+    case 2: return float(-trigSeries(r, true));
+    default: return float(-trigSeries(r, false));
     }
-    return sum;
 }
 
 float Math::cosine(float x)
 {
     if (!std::isfinite(x))
         return std::numeric_limits<float>::quiet_NaN();
-    x = reduceAngle(x);
-    float sum = 1.0f;
-    for (int k = 1; k <= kMaxTerms; ++k) {
-        const float term = power(x, 2 * k) / factorialF(float(2 * k));
-        const float next = (k % 2) ? sum - term : sum + term;
-        if (settled(sum, next) || !std::isfinite(next))
-            return next;
-        sum = next;
+    int quadrant = 0;
+    const long double r = reduceQuarterTurns(x, &quadrant);
+    switch (quadrant) {
+    case 0: return float(trigSeries(r, false));
+    case 1: return float(-trigSeries(r, true));
+    case 2: return float(-trigSeries(r, false));
+    default: return float(trigSeries(r, true));
     }
-    return sum;
 }
 
 float Math::secant(float x)
@@ -269,14 +357,22 @@ float Math::arcCos(float x)
 {
     if (std::isnan(x) || x > 1.0f || x < -1.0f)
         return std::numeric_limits<float>::quiet_NaN();
-    const float root = squareRoot(1.0f - x * x);
+    // 1 - x^2 as (1 - x)(1 + x), which keeps its digits near x = ±1.
+    const float root = squareRoot(float((1.0 - double(x)) * (1.0 + double(x))));
     if (root == 0.0f)
         return x > 0 ? 0.0f : kPi;
+    // Near 1 the angle is small and pi/2 - arctan(x/root) would cancel to
+    // nothing; arctan(root/x) is the same angle.
+    if (x > 0.5f)
+        return arcTan(root / x);
     return kHalfPi - arcTan(x / root);
 }
 
 float Math::shiftedArcTan(float x)
 {
+    // Below -1 the sum would cancel: arctan x + pi/2 = -arctan(1/x) there.
+    if (x < -1.0f)
+        return -arcTan(1.0f / x);
     return arcTan(x) + kHalfPi;
 }
 
@@ -304,46 +400,59 @@ float Math::squareRoot(float x)
 
 float Math::power(float x, int n)
 {
-    if (n > 0 && (x == 1.0f || x == -1.0f))
-        return (x < 0 && n % 2) ? -1.0f : 1.0f;
-    float result = 1.0f;
-    for (int i = 0; i < n; ++i) {
-        result *= x;
-        if (result == 0.0f || std::isinf(result) || std::isnan(result))
-            break; // further factors cannot change the result
-    }
-    return result;
+    if (n <= 0)
+        return 1.0f;
+    return float(productPower(x, quint64(n)));
 }
 
 float Math::generalPower(float x, float a)
 {
+    if (a == 0.0f || x == 1.0f)
+        return 1.0f;
     if (std::isnan(x) || std::isnan(a))
         return std::numeric_limits<float>::quiet_NaN();
-    // Outside 0 < x < 2 the binomial series diverges; whole exponents are
-    // plain products there.
-    const bool whole = a == std::trunc(a) && std::fabs(a) < float(INT_MAX);
-    if (whole && !(x > 0.0f && x < 2.0f)) {
-        const float p = power(x, int(std::fabs(a)));
-        return a < 0 ? 1.0f / p : p;
+    const float inf = std::numeric_limits<float>::infinity();
+    // Floats of 2^24 and above are even whole numbers.
+    const bool whole = std::trunc(a) == a;
+    const bool odd = whole && std::fabs(a) < 16777216.0f && std::fmod(a, 2.0f) != 0.0f;
+    if (std::isinf(a)) {
+        if (std::fabs(x) == 1.0f)
+            return 1.0f;
+        return (std::fabs(x) > 1.0f) == (a > 0) ? inf : 0.0f;
     }
-    if (x < 0.0f)
-        return std::numeric_limits<float>::quiet_NaN();
-    if (x == 0.0f)
-        return a > 0 ? 0.0f : std::numeric_limits<float>::infinity();
-    // The binomial series settles quickly only near 1; elsewhere e^(a ln x),
-    // both in double so the product a ln x keeps the result's precision.
+    if (std::isinf(x) || x == 0.0f) {
+        // Zero and infinity keep their sign under odd powers.
+        const float magnitude = (a > 0) == std::isinf(x) ? inf : 0.0f;
+        return odd && std::signbit(x) ? -magnitude : magnitude;
+    }
+    if (x < 0.0f) {
+        if (!whole)
+            return std::numeric_limits<float>::quiet_NaN();
+        const float p = generalPower(-x, a);
+        return odd ? -p : p;
+    }
+    // The binomial series around 1 is used only where |a (x - 1)| is small:
+    // its terms grow to about (1 + |x - 1|)^|a| before they cancel, and here
+    // they stay below e^(1/2). Elsewhere whole exponents are products and
+    // others e^(a ln x), in double so the product a ln x keeps the result's
+    // precision.
     const double d = double(x) - 1.0;
-    if (std::fabs(d) > 0.5)
-        return float(expSeries(double(a) * logSeries(double(x))));
-    double sum = 1.0;
-    double term = 1.0; // a(a-1)...(a-k+1) (x-1)^k / k!
-    for (int k = 1; k <= kMaxTerms; ++k) {
-        term *= (double(a) - double(k - 1)) / double(k) * d;
-        sum += term;
-        if (std::fabs(term) <= std::fabs(sum) * std::numeric_limits<double>::epsilon())
-            break;
+    if (std::fabs(d) <= 0.5 && std::fabs(double(a) * d) <= 0.5) {
+        double sum = 1.0;
+        double term = 1.0; // a(a-1)...(a-k+1) (x-1)^k / k!
+        for (int k = 1; k <= kMaxTerms; ++k) {
+            term *= (double(a) - double(k - 1)) / double(k) * d;
+            sum += term;
+            if (std::fabs(term) <= std::fabs(sum) * std::numeric_limits<double>::epsilon())
+                break;
+        }
+        return float(sum);
     }
-    return float(sum);
+    if (whole && std::fabs(a) < std::ldexp(1.0f, 63)) { // the count fits 64 bits
+        const long double p = productPower(x, quint64(std::fabs(a)));
+        return float(a < 0 ? 1.0L / p : p);
+    }
+    return float(expSeries(double(a) * logSeries(double(x))));
 }
 
 int Math::factorial(int n)

@@ -50,6 +50,18 @@ QByteArray withoutItemPrefix(const QByteArray &line)
     return ok ? line.mid(dot + 1) : line;
 }
 
+// The properties of one card's lines. Version 2.1 values carry no escapes;
+// 3.0 and cards that name no version have their backslash escapes undone. The
+// version holds for the whole card, wherever its line stands.
+vCard readCard(const QList<QByteArray> &lines)
+{
+    const bool escaped = !lines.contains("VERSION:2.1");
+    vCard card;
+    for (const QByteArray &line : lines)
+        card.appendProperties(vCardProperty::parseLines(line, escaped));
+    return card;
+}
+
 } // namespace
 
 vCard::vCard(const QList<vCardProperty> &properties)
@@ -163,28 +175,20 @@ QList<vCard> vCard::decode(const QByteArray &bytes)
     lines = unfold(lines);
 
     QList<vCard> cards;
-    vCard current;
+    QList<QByteArray> card; // the open card's lines
     bool open = false;
-    // Version 2.1 values carry no escapes; 3.0 and cards that name no version
-    // have their backslash escapes undone.
-    bool escaped = true;
     for (const QByteArray &raw : qAsConst(lines)) {
         const QByteArray line = withoutItemPrefix(raw).simplified();
         if (line == "END:VCARD") {
             if (open) {
-                cards.append(current);
-                current = vCard();
+                cards.append(readCard(card));
+                card.clear();
                 open = false;
             }
         } else if (!open) {
-            if (line == "BEGIN:VCARD") {
-                open = true;
-                escaped = true;
-            }
-        } else if (line == "VERSION:2.1") {
-            escaped = false;
+            open = line == "BEGIN:VCARD";
         } else {
-            current.appendProperties(vCardProperty::parseLines(line, escaped));
+            card.append(line);
         }
     }
     return cards;

@@ -39,7 +39,9 @@ public:
     // was written; false when the file cannot be written.
     bool writeToFile(const QString &fileName) const;
 
-    // Every card closed by END:VCARD in the text; never reports an error.
+    // Every card closed by END:VCARD in the text; never reports an error. A
+    // card with a VERSION:2.1 line anywhere reads its values as written;
+    // others have their 3.0 backslash escapes undone.
     static QList<vCard> decode(const QByteArray &bytes);
     // decode of the file read in text mode; empty when it cannot be opened.
     static QList<vCard> readFromFile(const QString &fileName);
