@@ -1,4 +1,5 @@
 #include "graphx.h"
+#include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
 #include "textcodecs.h"
@@ -404,6 +405,11 @@ private slots:
         QTest::newRow("chunk length beyond the payload")
             << PngBytes::header(100, 100) + PngBytes::chunk("zTXt", QByteArray(20000, 'a')).replace(0, 4, "\x70\0\0\0")
             << QSize(0, 0);
+        QTest::newRow("top-down bitmap") << PictureBytes::topDownBmp(40, 30, true) << QSize(40, 30);
+        QTest::newRow("progressive jpeg of ten scans") << PictureBytes::jpeg(16, 16, 1, 10, true) << QSize(16, 16);
+        QTest::newRow("progressive jpeg of too many scans") << PictureBytes::jpeg(16, 16, 1, 65, true) << QSize(0, 0);
+        QTest::newRow("progressive colour jpeg, coefficients over the memory cap")
+            << PictureBytes::jpeg(7000, 7000, 3, 10, true) << QSize(0, 0);
     }
 
     void dataUriDecodingStaysWithinTheCaps()
