@@ -17,6 +17,7 @@ QImage ImageLoader::load(const QString &path)
     // the headers say decoding will take, and an unknown size is refused.
     const MTools::ImageHeader header(&file);
     QImageReader reader(&file);
+    reader.setAutoTransform(true);
     const int bitsPerPixel = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
     if (header.verdict(reader.size(), bitsPerPixel) != MTools::ImageHeader::Fits)
         return QImage();

@@ -414,6 +414,32 @@ private slots:
             QCOMPARE(image.size(), decoded);
     }
 
+    void loaderTurnsThePictureByItsOrientation_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("corner"); // where the stored top-left corner is shown
+        QTest::newRow("as stored") << 1 << QSize(40, 30) << QPoint(2, 2);
+        QTest::newRow("turned right") << 6 << QSize(30, 40) << QPoint(27, 2);
+        QTest::newRow("upside down") << 3 << QSize(40, 30) << QPoint(37, 27);
+        QTest::newRow("turned left") << 8 << QSize(30, 40) << QPoint(2, 37);
+    }
+
+    void loaderTurnsThePictureByItsOrientation()
+    {
+        QFETCH(int, orientation);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, corner);
+        const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
+        QVERIFY(writeFile(path, PictureBytes::orientedJpeg(40, 30, orientation)));
+
+        const QImage image = ImageLoader::load(path);
+
+        QCOMPARE(image.size(), size);
+        const QRgb shown = image.pixel(corner);
+        QVERIFY2(qBlue(shown) > 200 && qRed(shown) < 60, qPrintable(QString::number(shown, 16)));
+    }
+
     void loaderChecksTheDecodedPictureToo_data()
     {
         QTest::addColumn<QByteArray>("bytes");
