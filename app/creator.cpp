@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <utility>
+
 Creator::Creator(QWidget *parent)
     : QWidget(parent)
 {
@@ -43,8 +45,12 @@ Creator::~Creator() = default;
 
 void Creator::slotDropped(bool)
 {
-    // The drop area has just decoded the file for its thumbnail.
-    QPixmap pixmap = QPixmap::fromImage(dropArea->takeImage());
+    // The drop area has just decoded the file for its thumbnail; it reports
+    // only files it has taken, and nothing else reaches the previews.
+    QImage image = dropArea->takeImage();
+    if (image.isNull())
+        return;
+    QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(1);
     effects->setImage(pixmap);
     caption->show();

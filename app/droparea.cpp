@@ -6,7 +6,9 @@
 #include <QBoxLayout>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPointer>
@@ -31,8 +33,19 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
     openButton->setFixedHeight(32);
     connect(openButton, SIGNAL(clicked()), this, SLOT(slotOpenClicked()));
 
+    // Filled, so that it reads over any thumbnail, with or without a style sheet.
+    message = new QLabel;
+    message->setObjectName(QStringLiteral("DropMessage"));
+    message->setTextFormat(Qt::PlainText);
+    message->setWordWrap(true);
+    message->setAlignment(Qt::AlignCenter);
+    message->setAutoFillBackground(true);
+    message->setMargin(4);
+    message->hide();
+
     QVBoxLayout *column = new QVBoxLayout;
     column->addStretch(1);
+    column->addWidget(message);
     column->addWidget(openButton);
     QHBoxLayout *layout = new QHBoxLayout;
     layout->addLayout(column);
@@ -100,9 +113,16 @@ QImage CreatorDropArea::takeImage()
 
 void CreatorDropArea::takeFile(const QString &path)
 {
-    imagePath = path;
     // Decoded once, for the thumbnail and for whoever takes it while dropped() is delivered.
-    image = ImageLoader::load(imagePath);
+    ImageLoader::Outcome outcome = ImageLoader::Taken;
+    QImage loaded = ImageLoader::load(path, &outcome);
+    if (loaded.isNull()) {
+        showRefusal(path, outcome);
+        return;
+    }
+    message->hide();
+    imagePath = path;
+    image = std::move(loaded);
     showThumbnail();
     setText(QString());
     openButton->hide();
@@ -118,4 +138,25 @@ void CreatorDropArea::showThumbnail()
     }
     const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
     setPixmap(QPixmap::fromImage(image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void CreatorDropArea::showRefusal(const QString &path, ImageLoader::Outcome outcome)
+{
+    const QString name = QLatin1Char('"')
+        + fontMetrics().elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, width() * 2 / 3)
+        + QLatin1Char('"');
+    switch (outcome) {
+    case ImageLoader::TooLarge:
+        message->setText(tr("%1 was not taken: the picture is too large (more than 100 megapixels, "
+                            "or too costly to decode).").arg(name));
+        break;
+    case ImageLoader::NotAPicture:
+        message->setText(tr("%1 was not taken: it is not a picture, or it is damaged.").arg(name));
+        break;
+    default:
+        message->setText(path.isEmpty() ? tr("This was not taken: it is not a local file.")
+                                        : tr("%1 was not taken: it is not a file that can be read.").arg(name));
+        break;
+    }
+    message->show();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imageloader.h"
 #include "label.h"
 
 #include <QImage>
@@ -7,10 +8,14 @@
 
 class QDragEnterEvent;
 class QDropEvent;
+class QLabel;
 class QPushButton;
 
 // The square where the user drops an image file or opens one. Keeps the path
 // of the last file taken, shows its thumbnail and reports it with dropped(true).
+// A file that is not taken (not a readable file, not a picture, too large)
+// changes nothing but a message in the area that says so and why; the next
+// file taken clears it.
 class CreatorDropArea : public QMWidgets::Label
 {
     Q_OBJECT
@@ -21,9 +26,8 @@ public:
     // Local path of the last file taken; empty before the first one.
     QString fileName() const;
 
-    // The picture decoded from the last file taken (null when it could not be
-    // read), handed over once while dropped() is being delivered; null at any
-    // other time.
+    // The picture decoded from the last file taken, handed over once while
+    // dropped() is being delivered; null at any other time.
     QImage takeImage();
 
 signals:
@@ -38,11 +42,14 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Takes the file at path and shows it: the thumbnail replaces the text and the button.
+    // Takes the file at path and shows it: the thumbnail replaces the text and
+    // the button. A file that does not load is not taken: the message says why.
     void takeFile(const QString &path);
     void showThumbnail();
+    void showRefusal(const QString &path, ImageLoader::Outcome outcome);
 
     QString imagePath;
     QPushButton *openButton;
+    QLabel *message;
     QImage image;
 };

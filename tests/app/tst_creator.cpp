@@ -4,24 +4,23 @@
 #include "app.h"
 #include "creator.h"
 #include "droparea.h"
+#include "imageheader.h"
 #include "imageloader.h"
 #include "modalanswerer.h"
 #include "dragdrop.h"
 #include "fifowatch.h"
+#include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
 
 #include <QBuffer>
 #include <QFileDialog>
 #include <QImageIOPlugin>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
-
-#include <QtEndian>
 
 #include <memory>
 #include <sys/stat.h>
@@ -90,24 +89,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-template <typename T>
-QByteArray littleEndian(T value)
-{
-    QByteArray bytes(int(sizeof(T)), '\0');
-    qToLittleEndian<T>(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le16(quint16 value)
-{
-    return littleEndian(value);
-}
-
-QByteArray le32(quint32 value)
-{
-    return littleEndian(value);
-}
-
 QByteArray pngOf(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -117,33 +98,6 @@ QByteArray pngOf(int width, int height)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-// An icon file of one 16 x 16 entry holding the given PNG data.
-QByteArray icoHolding(const QByteArray &png)
-{
-    return le16(0) + le16(1) + le16(1) + QByteArray("\x10\x10\0\0", 4) + le16(1) + le16(32)
-        + le32(quint32(png.size())) + le32(22) + png;
-}
-
-// A 24-bit bitmap stored top-down (negative height); pixel rows only when asked.
-QByteArray topDownBmp(int width, int height, bool withPixels)
-{
-    const int rowBytes = (width * 3 + 3) & ~3;
-    const quint32 pixelBytes = quint32(rowBytes) * quint32(height);
-    QByteArray bytes = "BM" + le32(54 + pixelBytes) + le32(0) + le32(54);
-    bytes += le32(40) + le32(quint32(width)) + le32(quint32(-height)) + le16(1) + le16(24) + le32(0)
-        + le32(pixelBytes) + le32(2835) + le32(2835) + le32(0) + le32(0);
-    if (withPixels)
-        bytes += QByteArray(int(pixelBytes), '\x7f');
-    return bytes;
-}
-
-// A GIF whose logical screen has the given size, holding one 1 x 1 frame.
-QByteArray gifOnScreen(quint16 width, quint16 height)
-{
-    return "GIF89a" + le16(width) + le16(height) + QByteArray("\x80\0\0", 3) + QByteArray(6, '\0')
-        + "," + le16(0) + le16(0) + le16(1) + le16(1) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
 QString writeImage(const QTemporaryDir &dir, const QString &name, int width, int height, QRgb colour)
@@ -328,22 +282,24 @@ private slots:
         QVERIFY(!dropAreaOf(creator)->findChild<QPushButton *>()->isHidden());
     }
 
-    void unreadableFilesLeaveTheRoadEmpty_data()
+    void refusedFilesAreNotTakenAndSayWhy_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("fifo") << "fifo";
-        QTest::newRow("truncated png") << "truncated";
-        QTest::newRow("not an image") << "text";
-        QTest::newRow("over-large header") << "huge";
-        QTest::newRow("missing file") << "missing";
-        QTest::newRow("folder") << "folder";
-        QTest::newRow("remote url") << "remote";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "fifo" << "not a file that can be read";
+        QTest::newRow("truncated png") << "truncated" << "not a picture";
+        QTest::newRow("not an image") << "text" << "not a picture";
+        QTest::newRow("over-large header") << "huge" << "too large";
+        QTest::newRow("missing file") << "missing" << "not a file that can be read";
+        QTest::newRow("folder") << "folder" << "not a file that can be read";
+        QTest::newRow("remote url") << "remote" << "not a local file";
     }
 
-    void unreadableFilesLeaveTheRoadEmpty()
+    void refusedFilesAreNotTakenAndSayWhy()
     {
         // arrange
         QFETCH(QString, kind);
+        QFETCH(QString, reason);
         const QString path = m_dir.filePath("bad_" + kind);
         QUrl url = QUrl::fromLocalFile(path);
         if (kind == "fifo") {
@@ -364,19 +320,26 @@ private slots:
             url = QUrl("http://example.invalid/picture.png");
         }
         Creator creator;
+        CreatorDropArea *area = dropAreaOf(creator);
+        const QImage startPicture = area->picture().toImage();
         Recorder rec(&creator);
         std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
 
         // act
-        sendDrop(dropAreaOf(creator), {url});
+        sendDrop(area, {url});
         if (watch)
             watch->stop();
 
-        // assert
+        // assert: nothing reaches the road, the area stays as it was and says why
         QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
-        QCOMPARE(rec.events, QStringList({"pixmap null", "real", "real"}));
-        QVERIFY(dropAreaOf(creator)->picture().isNull());
-        QVERIFY(!caption(&creator)->isHidden());
+        QVERIFY(rec.events.isEmpty());
+        QVERIFY(area->fileName().isEmpty());
+        QCOMPARE(area->picture().toImage(), startPicture);
+        QVERIFY(!area->findChild<QPushButton *>(QStringLiteral("PushButton"))->isHidden());
+        QVERIFY(caption(&creator)->isHidden());
+        const QLabel *message = area->findChild<QLabel *>(QStringLiteral("DropMessage"));
+        QVERIFY(message && !message->isHidden());
+        QVERIFY2(message->text().contains(reason), qPrintable(message->text()));
     }
 
     void loaderCapsThePixelCount_data()
@@ -412,17 +375,28 @@ private slots:
         QTest::addColumn<QSize>("decoded");
         QTest::addColumn<bool>("loads");
         QTest::newRow("icon holding a huge png")
-            << icoHolding(PngBytes::header(23000, 23000) + PngBytes::chunk("IEND", QByteArray()))
+            << PictureBytes::icoHolding(PngBytes::header(23000, 23000) + PngBytes::chunk("IEND", QByteArray()))
             << "ico" << QSize(23000, 23000) << false;
-        QTest::newRow("icon holding a small png") << icoHolding(pngOf(3, 2)) << "ico" << QSize(3, 2) << true;
-        QTest::newRow("huge top-down bitmap") << topDownBmp(20000, 20000, false) << "bmp" << QSize(20000, 20000)
-                                              << false;
-        QTest::newRow("small top-down bitmap") << topDownBmp(3, 2, true) << "bmp" << QSize(3, 2) << true;
-        QTest::newRow("gif with a screen beyond the cap") << gifOnScreen(10001, 10000) << "gif"
+        QTest::newRow("icon holding a small png") << PictureBytes::icoHolding(pngOf(3, 2)) << "ico" << QSize(3, 2)
+                                                  << true;
+        QTest::newRow("huge top-down bitmap") << PictureBytes::topDownBmp(20000, 20000, false) << "bmp"
+                                              << QSize(20000, 20000) << false;
+        QTest::newRow("small top-down bitmap") << PictureBytes::topDownBmp(3, 2, true) << "bmp" << QSize(3, 2)
+                                               << true;
+        QTest::newRow("gif with a screen beyond the cap") << PictureBytes::gifOnScreen(10001, 10000) << "gif"
                                                           << QSize(10001, 10000) << false;
-        QTest::newRow("gif with a screen larger than its frame") << gifOnScreen(4, 3) << "gif" << QSize(4, 3)
-                                                                 << true;
-        QTest::newRow("gif without a screen size") << gifOnScreen(0, 0) << "gif" << QSize() << false;
+        QTest::newRow("gif with a screen larger than its frame") << PictureBytes::gifOnScreen(4, 3) << "gif"
+                                                                 << QSize(4, 3) << true;
+        QTest::newRow("gif without a screen size") << PictureBytes::gifOnScreen(0, 0) << "gif" << QSize()
+                                                   << false;
+        QTest::newRow("16-bit png over the memory budget") << PngBytes::zeros(7100, 7100, 16, 6) << "png"
+                                                           << QSize(7100, 7100) << false;
+        QTest::newRow("progressive colour jpeg, coefficients over the memory budget")
+            << PictureBytes::jpeg(7000, 7000, 3, 10, true) << "jpg" << QSize(7000, 7000) << false;
+        QTest::newRow("progressive jpeg of ten scans") << PictureBytes::jpeg(16, 16, 1, 10, true) << "jpg"
+                                                       << QSize(16, 16) << true;
+        QTest::newRow("progressive jpeg of too many scans") << PictureBytes::jpeg(16, 16, 1, 65, true) << "jpg"
+                                                            << QSize(16, 16) << false;
     }
 
     void loaderCapsWhatTheFileWillDecodeTo()
@@ -435,10 +409,11 @@ private slots:
         static int files = 0;
         const QString path = m_dir.filePath(QStringLiteral("sized_%1.%2").arg(++files).arg(suffix));
         QVERIFY(writeFile(path, bytes));
-        QImageReader reader(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
 
         // act
-        const QSize size = ImageLoader::decodedSize(reader);
+        const QSize size = MTools::ImageHeader(&file).size();
         const QImage image = ImageLoader::load(path);
 
         // assert
@@ -446,6 +421,32 @@ private slots:
         QCOMPARE(image.isNull(), !loads);
         if (loads)
             QCOMPARE(image.size(), decoded);
+    }
+
+    void loaderTurnsThePictureByItsOrientation_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("corner"); // where the stored top-left corner is shown
+        QTest::newRow("as stored") << 1 << QSize(40, 30) << QPoint(2, 2);
+        QTest::newRow("turned right") << 6 << QSize(30, 40) << QPoint(27, 2);
+        QTest::newRow("upside down") << 3 << QSize(40, 30) << QPoint(37, 27);
+        QTest::newRow("turned left") << 8 << QSize(30, 40) << QPoint(2, 37);
+    }
+
+    void loaderTurnsThePictureByItsOrientation()
+    {
+        QFETCH(int, orientation);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, corner);
+        const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
+        QVERIFY(writeFile(path, PictureBytes::orientedJpeg(40, 30, orientation)));
+
+        const QImage image = ImageLoader::load(path);
+
+        QCOMPARE(image.size(), size);
+        const QRgb shown = image.pixel(corner);
+        QVERIFY2(qBlue(shown) > 200 && qRed(shown) < 60, qPrintable(QString::number(shown, 16)));
     }
 
     void loaderChecksTheDecodedPictureToo_data()

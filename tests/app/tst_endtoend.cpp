@@ -408,8 +408,8 @@ private slots:
     void failedWritesKeepTheOldFile_data();
     void failedWritesKeepTheOldFile();
 
-    void badInputGivesEmptyPreviews_data();
-    void badInputGivesEmptyPreviews();
+    void badInputKeepsThePictureAndSaysWhy_data();
+    void badInputKeepsThePictureAndSaysWhy();
 };
 
 void TestEndToEnd::templatesBeforeAnyImage()
@@ -828,18 +828,20 @@ void TestEndToEnd::failedWritesKeepTheOldFile()
     QVERIFY(UrlRecorder::instance()->urls().isEmpty());
 }
 
-void TestEndToEnd::badInputGivesEmptyPreviews_data()
+void TestEndToEnd::badInputKeepsThePictureAndSaysWhy_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("not an image") << "text";
-    QTest::newRow("truncated png") << "truncated";
-    QTest::newRow("fifo") << "fifo";
-    QTest::newRow("over-large header") << "huge";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not an image") << "text" << "not a picture";
+    QTest::newRow("truncated png") << "truncated" << "not a picture";
+    QTest::newRow("fifo") << "fifo" << "not a file that can be read";
+    QTest::newRow("over-large header") << "huge" << "too large";
 }
 
-void TestEndToEnd::badInputGivesEmptyPreviews()
+void TestEndToEnd::badInputKeepsThePictureAndSaysWhy()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, reason);
     // arrange: a good picture first, so the previews have something to lose
     const QImage goodImage = photoLike(12, 10, 19);
     const QString good = savePng(m_dir, QStringLiteral("good.png"), goodImage);
@@ -859,8 +861,14 @@ void TestEndToEnd::badInputGivesEmptyPreviews()
     Road road;
     QVERIFY(road.isComplete());
     QVERIFY(road.drop(good));
-    road.waitForPayload(goodImage.size());
+    const QString payload = QString::fromLatin1(road.waitForPayload(goodImage.size()).toBase64());
     road.showTab(PreviewTab);
+    Idle::waitUntil([&] { return road.picture()->captionText() == QLatin1String("<H2>12x10</H2>"); });
+    const QString sizeText = road.picture()->sizeText();
+    const QImage shown = road.shownPicture();
+    QCOMPARE(argb(shown), goodImage);
+    auto *message = road.dropArea->findChild<QLabel *>(QStringLiteral("DropMessage"));
+    QVERIFY(message && !message->isVisible());
     std::unique_ptr<FifoWatch> watch(kind == QLatin1String("fifo") ? new FifoWatch(bad) : nullptr);
 
     // act
@@ -868,21 +876,25 @@ void TestEndToEnd::badInputGivesEmptyPreviews()
     if (watch)
         watch->stop();
 
-    // assert: nothing read from the FIFO, an empty picture and empty texts
+    // assert: nothing read from the FIFO, the window says why, and the good
+    // picture stays in the picture view and in every text
     QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
-    Idle::waitUntil([&] { return road.picture()->sizeText() == QLatin1String("Size: 0 B"); });
-    QCOMPARE(road.picture()->sizeText(), QStringLiteral("Size: 0 B"));
-    QCOMPARE(road.picture()->captionText(), QStringLiteral("<H2>0x0</H2>"));
-    QVERIFY(road.shownPicture().isNull());
+    QVERIFY(message->isVisible());
+    QVERIFY2(message->text().contains(reason), qPrintable(message->text()));
+    QCOMPARE(road.picture()->sizeText(), sizeText);
+    QCOMPARE(road.picture()->captionText(), QStringLiteral("<H2>12x10</H2>"));
+    QCOMPARE(road.shownPicture(), shown);
     for (int tab = HtmlTab; tab <= Base64Tab; ++tab) {
         road.showTab(tab);
-        Idle::waitUntil([&] { return road.text(tab) == emptyText(tab); });
-        QCOMPARE(road.text(tab), emptyText(tab));
+        const QString expected = expectedText(tab, payload, goodImage.size());
+        Idle::waitUntil([&] { return road.text(tab) == expected; });
+        QCOMPARE(road.text(tab), expected);
     }
 
-    // and the program goes on: the good picture again
+    // and the next picture taken clears the message
     QVERIFY(road.drop(good));
     QVERIFY(argb(QImage::fromData(road.waitForPayload(goodImage.size()))) == goodImage);
+    QVERIFY(!message->isVisible());
 }
 
 GLYPH_APP_TEST_MAIN(TestEndToEnd, MainApp)

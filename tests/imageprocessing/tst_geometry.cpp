@@ -1,4 +1,5 @@
 #include "graphx.h"
+#include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
 #include "textcodecs.h"
@@ -65,57 +66,6 @@ QByteArray pngClaiming(quint32 width, quint32 height)
     put32(20, height);
     put32(29, crc32(png.mid(12, 17))); // "IHDR" and its 13 data bytes
     return png;
-}
-
-// A valid PNG of width x height black pixels whose image data is a
-// hand-made deflate stream of fixed-code back references (13 bits per 258
-// zero bytes), so pictures of hundreds of megabytes stay a few megabytes.
-QByteArray zeroPng(quint32 width, quint32 height, int depth, int colourType)
-{
-    const int channels = colourType == 6 ? 4 : (colourType == 2 ? 3 : 1);
-    const quint64 raw = quint64(height) * (1 + (quint64(width) * channels * depth + 7) / 8);
-    QByteArray stream("\x78\x01", 2);
-    quint32 bits = 0;
-    int count = 0;
-    auto put = [&](quint32 value, int n) { // LSB first
-        bits |= value << count;
-        count += n;
-        while (count >= 8) {
-            stream.append(char(bits & 0xff));
-            bits >>= 8;
-            count -= 8;
-        }
-    };
-    auto code = [&](quint32 value, int n) { // Huffman codes go MSB first
-        for (int i = n - 1; i >= 0; --i)
-            put((value >> i) & 1u, 1);
-    };
-    put(1, 1); // final block
-    put(1, 2); // fixed codes
-    code(0x30, 8); // literal 0
-    quint64 left = raw - 1;
-    for (; left >= 258; left -= 258) {
-        code(0xc5, 8); // length 258
-        code(0, 5);    // distance 1
-    }
-    for (; left > 0; --left)
-        code(0x30, 8);
-    code(0, 7); // end of block
-    if (count > 0)
-        put(0, 8 - count);
-    const quint32 adler = quint32(raw % 65521) << 16 | 1u; // Adler-32 of zeros
-    for (int i = 3; i >= 0; --i)
-        stream.append(char(adler >> (8 * i)));
-
-    QByteArray header(13, '\0');
-    for (int i = 0; i < 4; ++i) {
-        header[i] = char(width >> (24 - 8 * i));
-        header[4 + i] = char(height >> (24 - 8 * i));
-    }
-    header[8] = char(depth);
-    header[9] = char(colourType);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngBytes::chunk("IHDR", header)
-        + PngBytes::chunk("IDAT", stream) + PngBytes::chunk("IEND", QByteArray());
 }
 
 } // namespace
@@ -471,12 +421,17 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QSize>("expected"); // 0 x 0: refused
 
-        QTest::newRow("black and white at the pixel cap") << zeroPng(10000, 10000, 1, 0) << QSize(10000, 10000);
-        QTest::newRow("black and white one row over the pixel cap") << zeroPng(10000, 10001, 1, 0) << QSize(0, 0);
-        QTest::newRow("16-bit colour over the memory cap") << zeroPng(7100, 7100, 16, 6) << QSize(0, 0);
+        QTest::newRow("black and white at the pixel cap") << PngBytes::zeros(10000, 10000, 1, 0) << QSize(10000, 10000);
+        QTest::newRow("black and white one row over the pixel cap") << PngBytes::zeros(10000, 10001, 1, 0) << QSize(0, 0);
+        QTest::newRow("16-bit colour over the memory cap") << PngBytes::zeros(7100, 7100, 16, 6) << QSize(0, 0);
         QTest::newRow("chunk length beyond the payload")
             << PngBytes::header(100, 100) + PngBytes::chunk("zTXt", QByteArray(20000, 'a')).replace(0, 4, "\x70\0\0\0")
             << QSize(0, 0);
+        QTest::newRow("top-down bitmap") << PictureBytes::topDownBmp(40, 30, true) << QSize(40, 30);
+        QTest::newRow("progressive jpeg of ten scans") << PictureBytes::jpeg(16, 16, 1, 10, true) << QSize(16, 16);
+        QTest::newRow("progressive jpeg of too many scans") << PictureBytes::jpeg(16, 16, 1, 65, true) << QSize(0, 0);
+        QTest::newRow("progressive colour jpeg, coefficients over the memory cap")
+            << PictureBytes::jpeg(7000, 7000, 3, 10, true) << QSize(0, 0);
     }
 
     void dataUriDecodingStaysWithinTheCaps()

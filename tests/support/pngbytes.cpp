@@ -34,3 +34,52 @@ QByteArray PngBytes::header(quint32 width, quint32 height)
     ihdr[9] = 6; // RGBA
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr);
 }
+
+QByteArray PngBytes::zeros(quint32 width, quint32 height, int depth, int colourType)
+{
+    const int channels = colourType == 6 ? 4 : (colourType == 2 ? 3 : 1);
+    const quint64 raw = quint64(height) * (1 + (quint64(width) * channels * depth + 7) / 8);
+    QByteArray stream("\x78\x01", 2);
+    quint32 bits = 0;
+    int count = 0;
+    auto put = [&](quint32 value, int n) { // LSB first
+        bits |= value << count;
+        count += n;
+        while (count >= 8) {
+            stream.append(char(bits & 0xff));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    auto code = [&](quint32 value, int n) { // Huffman codes go MSB first
+        for (int i = n - 1; i >= 0; --i)
+            put((value >> i) & 1u, 1);
+    };
+    put(1, 1); // final block
+    put(1, 2); // fixed codes
+    code(0x30, 8); // literal 0
+    quint64 left = raw - 1;
+    for (; left >= 258; left -= 258) {
+        code(0xc5, 8); // length 258
+        code(0, 5);    // distance 1
+    }
+    for (; left > 0; --left)
+        code(0x30, 8);
+    code(0, 7); // end of block
+    if (count > 0)
+        put(0, 8 - count);
+    const quint32 adler = quint32(raw % 65521) << 16 | 1u; // Adler-32 of zeros
+    for (int i = 3; i >= 0; --i)
+        stream.append(char(adler >> (8 * i)));
+
+    QByteArray header(13, '\0');
+    for (int i = 0; i < 4; ++i) {
+        header[i] = char(width >> (24 - 8 * i));
+        header[4 + i] = char(height >> (24 - 8 * i));
+    }
+    header[8] = char(depth);
+    header[9] = char(colourType);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream)
+        + chunk("IEND", QByteArray());
+}
+

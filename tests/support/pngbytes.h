@@ -10,4 +10,8 @@ QByteArray chunk(const char *type, const QByteArray &payload);
 // The PNG signature and a valid header chunk announcing width x height
 // 8-bit RGBA pixels; nothing follows.
 QByteArray header(quint32 width, quint32 height);
+// A valid PNG of width x height black pixels whose image data is a hand-made
+// deflate stream of fixed-code back references (13 bits per 258 zero bytes),
+// so pictures of hundreds of megabytes stay a few megabytes.
+QByteArray zeros(quint32 width, quint32 height, int depth, int colourType);
 }

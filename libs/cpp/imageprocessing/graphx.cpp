@@ -2,6 +2,7 @@
 
 #include "colormatrix.h"
 #include "colorreducer.h"
+#include "imageheader.h"
 #include "imageprocesst.h"
 #include "textcodecs.h"
 
@@ -1254,119 +1255,6 @@ QString GraphX::toDataUri(const QImage &image, const QString &format, const int 
         + MTools::toBase64String(bytes);
 }
 
-namespace {
-
-// Bytes of a w x h picture at bitsPerPixel with 32-bit aligned lines, as QImage
-// lays it out.
-qint64 pictureBytes(qint64 w, qint64 h, int bitsPerPixel)
-{
-    return (w * bitsPerPixel + 31) / 32 * 4 * h;
-}
-
-quint32 bigEndian32(const uchar *p)
-{
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-// Every PNG stream in bytes (the payload itself, or one inside an icon, which
-// is decoded at its own size): each chunk's data must lie inside the bytes,
-// the first chunk must be a header, and the picture it announces must stay within the
-// caps. A forged chunk length would otherwise make the decoder reserve
-// gigabytes before it notices the data is missing.
-bool pngStreamsFit(const QByteArray &bytes, qint64 maxPixels, qint64 maxBytes)
-{
-    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-    const qint64 size = bytes.size();
-    for (int start = bytes.indexOf(signature); start >= 0; start = bytes.indexOf(signature, start + 1)) {
-        qint64 at = start + signature.size();
-        bool first = true;
-        // A stream cut short of a chunk header, or of the last chunk's
-        // checksum, costs the decoder nothing and may still hold a picture.
-        while (size - at >= 8) {
-            const qint64 length = bigEndian32(data + at);
-            const QByteArray type = bytes.mid(int(at) + 4, 4);
-            if (length > size - at - 8)
-                return false;
-            if (first) {
-                if (type != "IHDR" || length < 13)
-                    return false;
-                const qint64 w = bigEndian32(data + at + 8), h = bigEndian32(data + at + 12);
-                const int depth = data[at + 16];
-                if (w > maxPixels || h > maxPixels || w * h > maxPixels || pictureBytes(w, h, depth == 16 ? 64 : 32) > maxBytes)
-                    return false;
-                first = false;
-            }
-            at += 12 + length;
-            if (type == "IEND")
-                break;
-        }
-    }
-    return true;
-}
-
-// The whole-picture coefficient store that the JPEG decoder keeps for a
-// progressive or multi-scan picture: 64 two-byte coefficients per 8 x 8 block
-// of every component, at the component's sampling; 0 for a single-scan
-// picture or for other data.
-qint64 jpegBufferBytes(const QByteArray &bytes)
-{
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-    const qint64 size = bytes.size();
-    if (size < 4 || data[0] != 0xff || data[1] != 0xd8)
-        return 0;
-    qint64 at = 2, store = 0;
-    int scans = 0;
-    bool progressive = false;
-    while (at + 1 < size) {
-        if (data[at] != 0xff) {
-            ++at; // entropy-coded data: look for the next marker
-            continue;
-        }
-        const uchar marker = data[at + 1];
-        if (marker == 0xff) {
-            ++at;
-            continue;
-        }
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) {
-            at += 2; // stuffed byte, or a marker without a length
-            continue;
-        }
-        if (marker == 0xd9 || at + 3 >= size)
-            break;
-        const qint64 length = qint64(data[at + 2]) << 8 | data[at + 3];
-        const bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8
-            && marker != 0xcc;
-        if (frame && at + 9 < size) {
-            const qint64 h = qint64(data[at + 5]) << 8 | data[at + 6];
-            const qint64 w = qint64(data[at + 7]) << 8 | data[at + 8];
-            const int components = data[at + 9];
-            int maxH = 1, maxV = 1;
-            for (int i = 0; i < components && at + 12 + 3 * i < size; ++i) {
-                const uchar factors = data[at + 11 + 3 * i];
-                maxH = std::max(maxH, factors >> 4);
-                maxV = std::max(maxV, factors & 0x0f);
-            }
-            store = 0;
-            for (int i = 0; i < components; ++i) {
-                const uchar factors = at + 12 + 3 * i < size ? data[at + 11 + 3 * i] : uchar(0x11);
-                const qint64 hs = std::max(1, factors >> 4), vs = std::max(1, factors & 0x0f);
-                // Blocks are allocated in whole units of the component's sampling.
-                const qint64 columns = (w * hs + 8 * maxH - 1) / (8 * maxH);
-                const qint64 rows = (h * vs + 8 * maxV - 1) / (8 * maxV);
-                store += ((columns + hs - 1) / hs * hs) * ((rows + vs - 1) / vs * vs) * 128;
-            }
-            progressive = progressive || (marker & 0x03) == 0x02;
-        }
-        if (marker == 0xda)
-            ++scans;
-        at += 2 + length;
-    }
-    return progressive || scans > 1 ? store : 0;
-}
-
-} // namespace
-
 QImage GraphX::fromDataUri(const QString &text)
 {
     const QString imageMark = QStringLiteral(":image/");
@@ -1382,36 +1270,20 @@ QImage GraphX::fromDataUri(const QString &text)
     QByteArray bytes = MTools::fromBase64String(text.mid(c + base64Mark.size()));
     if (bytes.isEmpty())
         return QImage();
-    // The reader picks its decoder by content when the named format does not
-    // fit, so the checks look at the bytes, not at the name.
-    if (!pngStreamsFit(bytes, MaxDataUriPixels, MaxDataUriBytes))
-        return QImage();
-
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
+    // Refuse before decoding what would exceed the budget, from what the
+    // headers say decoding will take; a picture of unknown size is refused.
+    // The reader picks its decoder by content when the named format has no
+    // decoder, so the headers are read by content too.
+    const MTools::ImageHeader header(&buffer);
     QImageReader reader(&buffer, format.toLatin1());
-    // Refuse pictures larger than the program takes before decoding, from
-    // the size the header announces and the memory the decoder will take for
-    // it: the picture in the format it decodes to (the widest, 64 bits per
-    // pixel, when the reader cannot tell) and the JPEG decoder's own store.
-    // Every reader this program has tells the size; one that does not is refused.
-    const QSize announced = reader.size();
-    if (!announced.isValid())
-        return QImage();
-    const QImage::Format decoded = reader.imageFormat();
-    const int bitsPerPixel = decoded == QImage::Format_Invalid
-        ? 64
-        : QImage::toPixelFormat(decoded).bitsPerPixel();
-    auto tooLarge = [](const QSize &size) {
-        return qint64(size.width()) * qint64(size.height()) > MaxDataUriPixels;
-    };
-    if (tooLarge(announced)
-        || pictureBytes(announced.width(), announced.height(), bitsPerPixel) + jpegBufferBytes(bytes)
-            > MaxDataUriBytes)
+    const int bitsPerPixel = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    if (header.verdict(reader.size(), bitsPerPixel) != MTools::ImageHeader::Fits)
         return QImage();
     QImage image;
-    if (!reader.read(&image) || tooLarge(image.size()) || image.sizeInBytes() > MaxDataUriBytes)
+    if (!reader.read(&image) || !MTools::ImageHeader::fits(image.size(), image.sizeInBytes()))
         return QImage();
     return image;
 }

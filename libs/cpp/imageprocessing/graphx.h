@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imageheader.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -167,15 +169,17 @@ public:
 
     // Encoding. Pictures decoded from a data URI are limited to
     // MaxDataUriPixels, and the memory their decoding takes to MaxDataUriBytes
-    // (a picture of that many pixels at 32 bits).
-    static constexpr qint64 MaxDataUriPixels = 100000000;
-    static constexpr qint64 MaxDataUriBytes = 4 * MaxDataUriPixels;
+    // (a picture of that many pixels at 32 bits); the budget is
+    // MTools::ImageHeader's, judged from the headers before decoding.
+    static constexpr qint64 MaxDataUriPixels = MTools::ImageHeader::MaxPixels;
+    static constexpr qint64 MaxDataUriBytes = MTools::ImageHeader::MaxBytes;
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);
     // The image of a "...:image/<format>;base64,<payload>" text; a null image
     // when the marks are missing, the payload does not load, is damaged in a
-    // way that would make decoding costly, or exceeds the caps above.
+    // way that would make decoding costly, or exceeds the budget above (a
+    // JPEG with an unreasonable number of scans included).
     static QImage fromDataUri(const QString &text);
     // The image after a save and reload in format; null when that fails.
     static QImage recompress(const QImage &image, const QString &format, const int &quality);

@@ -1,0 +1,341 @@
+#include "imageheader.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace MTools {
+
+namespace {
+
+// Random access to a device's bytes through one block of them, so that
+// walking thousands of chunks or markers takes few reads.
+class ByteWindow
+{
+public:
+    explicit ByteWindow(QIODevice *device)
+        : m_device(device),
+          m_end(device->size())
+    {
+    }
+
+    qint64 end() const { return m_end; }
+
+    // The n bytes at offset (n at most one block), or null when the device
+    // holds fewer.
+    const uchar *at(qint64 offset, int n)
+    {
+        if (offset < 0 || n > Block || offset > m_end - n)
+            return nullptr;
+        if (offset < m_base || offset + n > m_base + m_bytes.size()) {
+            m_bytes.clear();
+            if (!m_device->seek(offset))
+                return nullptr;
+            m_bytes = m_device->read(Block);
+            m_base = offset;
+            if (m_bytes.size() < n)
+                return nullptr;
+        }
+        return reinterpret_cast<const uchar *>(m_bytes.constData()) + (offset - m_base);
+    }
+
+    // The offset of the first byte 0xff at or after offset; -1 when none.
+    qint64 findFF(qint64 offset)
+    {
+        while (const uchar *p = at(offset, 1)) {
+            const qint64 held = m_base + m_bytes.size() - offset;
+            if (const void *hit = std::memchr(p, 0xff, size_t(held)))
+                return offset + (static_cast<const uchar *>(hit) - p);
+            offset += held;
+        }
+        return -1;
+    }
+
+private:
+    static constexpr int Block = 65536;
+
+    QIODevice *m_device;
+    qint64 m_end;
+    qint64 m_base = 0;
+    QByteArray m_bytes;
+};
+
+const char pngSignature[] = "\x89PNG\r\n\x1a\n";
+
+quint16 le16(const uchar *p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+
+quint32 le32(const uchar *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+
+quint16 be16(const uchar *p)
+{
+    return qFromBigEndian<quint16>(p);
+}
+
+quint32 be32(const uchar *p)
+{
+    return qFromBigEndian<quint32>(p);
+}
+
+QSize sizeOf(quint32 width, quint32 height)
+{
+    const quint32 most = quint32(std::numeric_limits<int>::max());
+    if (width == 0 || height == 0 || width > most || height > most)
+        return QSize();
+    return QSize(int(width), int(height));
+}
+
+qint64 pixelsOf(const QSize &size)
+{
+    return qint64(size.width()) * qint64(size.height());
+}
+
+// Bytes of a picture at bitsPerPixel with 32-bit aligned lines, as QImage
+// lays it out.
+qint64 pictureBytes(const QSize &size, int bitsPerPixel)
+{
+    return (qint64(size.width()) * bitsPerPixel + 31) / 32 * 4 * size.height();
+}
+
+struct Facts
+{
+    QSize size;
+    int bitsPerPixel = 32;
+    qint64 store = 0;
+    int scans = 0;
+    bool damaged = false;
+};
+
+// A PNG stream at offset: the header chunk must come first, and each chunk's
+// data must lie within the device. A stream cut short of a chunk header, or
+// of the last chunk's checksum, costs the decoder nothing.
+Facts readPng(ByteWindow &window, qint64 offset)
+{
+    Facts facts;
+    qint64 at = offset + 8;
+    bool first = true;
+    while (const uchar *chunk = window.at(at, 8)) {
+        const qint64 length = be32(chunk);
+        const bool header = std::memcmp(chunk + 4, "IHDR", 4) == 0;
+        const bool end = std::memcmp(chunk + 4, "IEND", 4) == 0;
+        if (length > window.end() - at - 8 || (first && (!header || length < 13))) {
+            facts.damaged = true;
+            return facts;
+        }
+        if (first) {
+            const uchar *fields = window.at(at + 8, 13);
+            facts.size = sizeOf(be32(fields), be32(fields + 4));
+            facts.bitsPerPixel = fields[8] == 16 ? 64 : 32;
+            first = false;
+        }
+        if (end)
+            break;
+        at += 12 + length;
+    }
+    return facts;
+}
+
+bool isFrameMarker(uchar marker)
+{
+    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+}
+
+// The coefficient store of a frame: 64 two-byte coefficients per 8 x 8 block
+// of every component at its sampling, allocated in whole units of it.
+qint64 coefficientStore(const uchar *frame, int components)
+{
+    const qint64 height = be16(frame + 1);
+    const qint64 width = be16(frame + 3);
+    int maxH = 1;
+    int maxV = 1;
+    for (int i = 0; i < components; ++i) {
+        maxH = std::max(maxH, frame[7 + 3 * i] >> 4);
+        maxV = std::max(maxV, frame[7 + 3 * i] & 0x0f);
+    }
+    qint64 store = 0;
+    for (int i = 0; i < components; ++i) {
+        const qint64 h = std::max(1, frame[7 + 3 * i] >> 4);
+        const qint64 v = std::max(1, frame[7 + 3 * i] & 0x0f);
+        const qint64 columns = (width * h + 8 * maxH - 1) / (8 * maxH);
+        const qint64 rows = (height * v + 8 * maxV - 1) / (8 * maxV);
+        store += (columns + h - 1) / h * h * ((rows + v - 1) / v * v) * 128;
+    }
+    return store;
+}
+
+// A JPEG stream at offset, walked marker by marker. A sequential picture whose
+// first scan holds every component is decoded in one pass: the walk ends
+// there. Otherwise the decoder keeps every coefficient and the scans are
+// counted, up to one beyond the cap.
+Facts readJpeg(ByteWindow &window, qint64 offset)
+{
+    Facts facts;
+    qint64 at = offset + 2;
+    int components = 0;
+    bool progressive = false;
+    qint64 store = 0;
+    while (const uchar *p = window.at(at, 2)) {
+        if (p[0] != 0xff) { // entropy-coded data: on to the next marker
+            at = window.findFF(at);
+            if (at < 0)
+                break;
+            continue;
+        }
+        const uchar marker = p[1];
+        if (marker == 0xff) { // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x00 || marker == 0x01 || marker == 0xd8 || (marker >= 0xd0 && marker <= 0xd7)) {
+            at += 2; // stuffed byte, or a marker without a length
+            continue;
+        }
+        const uchar *lengthBytes = window.at(at + 2, 2);
+        if (marker == 0xd9 || !lengthBytes)
+            break;
+        const int length = be16(lengthBytes);
+        const uchar *segment = length >= 2 ? window.at(at + 4, length - 2) : nullptr;
+        if (!segment) // cut short: the decoder stops there too
+            break;
+        if (isFrameMarker(marker) && components == 0 && length >= 8) {
+            components = std::min(int(segment[5]), (length - 8) / 3);
+            if (components == 0)
+                break;
+            facts.size = sizeOf(be16(segment + 3), be16(segment + 1));
+            facts.bitsPerPixel = components == 1 ? 8 : 32;
+            progressive = (marker & 0x03) == 0x02;
+            store = coefficientStore(segment, components);
+        }
+        if (marker == 0xda) {
+            ++facts.scans;
+            const bool whole = facts.scans == 1 && !progressive && length >= 3
+                && segment[0] == components;
+            if (components == 0 || whole)
+                return facts;
+            facts.store = store;
+            if (facts.scans > ImageHeader::MaxScans)
+                break;
+        }
+        at += 2 + length;
+    }
+    if (progressive)
+        facts.store = store;
+    return facts;
+}
+
+// A GIF decodes to its logical screen; without a screen size the decoder
+// would pick one itself, so the size is not known.
+Facts readGif(const uchar *header)
+{
+    Facts facts;
+    facts.size = sizeOf(le16(header + 6), le16(header + 8));
+    return facts;
+}
+
+Facts readBmp(ByteWindow &window, qint64 offset)
+{
+    Facts facts;
+    const uchar *header = window.at(offset, 26);
+    if (!header)
+        return facts;
+    if (le32(header + 14) == 12) { // the old core header, with 16-bit sizes
+        facts.size = sizeOf(le16(header + 18), le16(header + 20));
+        return facts;
+    }
+    const qint32 width = qint32(le32(header + 18));
+    const qint32 height = qint32(le32(header + 22));
+    if (width > 0 && height != std::numeric_limits<qint32>::min())
+        facts.size = sizeOf(quint32(width), quint32(qAbs(height)));
+    return facts;
+}
+
+// The first entry of an icon or cursor file: PNG data decodes to the size in
+// its own header, whatever the directory says; bitmap entries take the
+// directory's size, 0 standing for 256.
+Facts readIco(ByteWindow &window, qint64 offset)
+{
+    const uchar *directory = window.at(offset, 22);
+    if (!directory)
+        return Facts();
+    const qint64 data = offset + le32(directory + 18);
+    const uchar *signature = window.at(data, 8);
+    if (!signature)
+        return Facts();
+    if (std::memcmp(signature, pngSignature, 8) == 0)
+        return readPng(window, data);
+    Facts facts;
+    facts.size = QSize(directory[6] ? directory[6] : 256, directory[7] ? directory[7] : 256);
+    return facts;
+}
+
+} // namespace
+
+ImageHeader::ImageHeader(QIODevice *device)
+{
+    if (!device || !device->isOpen() || device->isSequential()) {
+        m_readable = false;
+        return;
+    }
+    const qint64 start = device->pos();
+    ByteWindow window(device);
+    Facts facts;
+    if (const uchar *magic = window.at(start, 10)) {
+        if (std::memcmp(magic, pngSignature, 8) == 0) {
+            m_format = "png";
+            facts = readPng(window, start);
+        } else if (magic[0] == 0xff && magic[1] == 0xd8 && magic[2] == 0xff) {
+            m_format = "jpeg";
+            facts = readJpeg(window, start);
+        } else if (std::memcmp(magic, "GIF8", 4) == 0) {
+            m_format = "gif";
+            facts = readGif(magic);
+        } else if (magic[0] == 'B' && magic[1] == 'M') {
+            m_format = "bmp";
+            facts = readBmp(window, start);
+        } else if (le16(magic) == 0 && (le16(magic + 2) == 1 || le16(magic + 2) == 2) && le16(magic + 4) > 0) {
+            m_format = le16(magic + 2) == 1 ? "ico" : "cur";
+            facts = readIco(window, start);
+        }
+    }
+    device->seek(start);
+    m_size = facts.size;
+    m_scans = facts.scans;
+    m_damaged = facts.damaged;
+    if (m_size.isValid())
+        m_bytes = pictureBytes(m_size, facts.bitsPerPixel) + facts.store;
+}
+
+ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderBitsPerPixel) const
+{
+    if (!m_readable || m_damaged)
+        return Unreadable;
+    const bool known = !m_format.isEmpty();
+    const QSize size = known ? m_size : decoderSize;
+    if (!size.isValid() || size.isEmpty())
+        return Unreadable;
+    qint64 pixels = pixelsOf(size);
+    qint64 bytes = m_bytes;
+    if (decoderSize.isValid()) {
+        pixels = std::max(pixels, pixelsOf(decoderSize));
+        if (!known)
+            bytes = pictureBytes(decoderSize, decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64);
+    }
+    if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans)
+        return TooLarge;
+    return Fits;
+}
+
+bool ImageHeader::fits(const QSize &size, qint64 bytes)
+{
+    return size.isValid() && !size.isEmpty() && pixelsOf(size) <= MaxPixels && bytes <= MaxBytes;
+}
+
+} // namespace MTools

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QtGlobal>
+
+class QIODevice;
+
+namespace MTools {
+
+// What decoding a picture will cost, read from its headers before it is
+// decoded, and whether that fits the budget of a 100-megapixel picture at
+// 8 bits per channel. It reads the formats whose decoders do more than a
+// picture reader's own size shows:
+// - PNG: 16-bit samples decode to 8 bytes a pixel; every chunk length must lie
+//   within the data, since a forged one makes the decoder reserve memory for
+//   data that is not there.
+// - JPEG: a greyscale picture decodes to 1 byte a pixel, others to 4; a
+//   progressive or multi-scan picture also needs the decoder's store of every
+//   coefficient (128 bytes per 8 x 8 block of each component), and each scan
+//   runs over that store again, so the scans are counted too.
+// - GIF: the decoder builds the logical screen, whatever the frame's size.
+// - BMP: rows stored top-down (negative height) give as many rows.
+// - ICO and CUR: the first entry, a PNG at its own size or a bitmap of at most
+//   256 pixels a side.
+// Other data is left to the size and pixel format its decoder announces.
+class ImageHeader
+{
+public:
+    static constexpr qint64 MaxPixels = 100000000;
+    static constexpr qint64 MaxBytes = 4 * MaxPixels;
+    // A legitimate progressive JPEG has about ten scans.
+    static constexpr int MaxScans = 64;
+
+    enum Verdict {
+        Fits,
+        Unreadable, // damaged headers, or no size known
+        TooLarge, // over the pixels, the memory or the scans of the budget
+    };
+
+    // Reads the headers of the picture that starts at the device's current
+    // position and leaves the device there. The device must be open and
+    // random-access; from any other, nothing is known and the verdict is
+    // Unreadable.
+    explicit ImageHeader(QIODevice *device);
+
+    // "png", "jpeg", "gif", "bmp", "ico" or "cur"; empty for other data.
+    QByteArray format() const { return m_format; }
+    // The size the decoder will produce; invalid when the headers give none.
+    QSize size() const { return m_size; }
+    // The memory decoding takes: the picture in the pixel format it decodes
+    // to and the decoder's own stores; 0 when not known.
+    qint64 decodingBytes() const { return m_bytes; }
+    // The scans of a JPEG, counted up to one more than MaxScans; 0 otherwise.
+    int scans() const { return m_scans; }
+    // A PNG whose chunk length points beyond the data, or that does not begin
+    // with its header.
+    bool isDamaged() const { return m_damaged; }
+
+    // Whether decoding fits the budget. decoderSize and decoderBitsPerPixel
+    // are what the decoder announces (invalid and 0 when it cannot tell):
+    // for data read here its size is held against the pixel cap too, for other
+    // data they are all there is to go by (64 bits per pixel when unknown).
+    Verdict verdict(const QSize &decoderSize, int decoderBitsPerPixel) const;
+
+    // Whether a decoded picture of this size and memory is within the budget.
+    static bool fits(const QSize &size, qint64 bytes);
+
+private:
+    QByteArray m_format;
+    QSize m_size;
+    qint64 m_bytes = 0;
+    int m_scans = 0;
+    bool m_damaged = false;
+    bool m_readable = true;
+};
+
+} // namespace MTools

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+
+// Hand-made GIF, BMP, ICO and JPEG files for tests of what decoding them
+// costs: only their headers are sound, the pixel data is empty or blank.
+namespace PictureBytes {
+// A GIF whose logical screen has the given size, holding one 1 x 1 frame.
+QByteArray gifOnScreen(quint16 width, quint16 height);
+// A 24-bit bitmap stored top-down (negative height); pixel rows only when asked.
+QByteArray topDownBmp(int width, int height, bool withPixels);
+// An icon file of one 16 x 16 entry holding the given PNG data.
+QByteArray icoHolding(const QByteArray &png);
+// A JPEG frame of the given size and components, every component sampled
+// 1 x 1 but the first (lumaSampling, 0x22 for 4:2:0), and its scans without
+// data. Progressive: a first scan of the DC coefficients of all components,
+// then scans of one component's AC coefficients. Sequential: one scan per
+// component (several components make a multi-scan picture).
+QByteArray jpeg(quint16 width, quint16 height, int components, int scans, bool progressive,
+                quint8 lumaSampling = 0x11);
+// A real width x height JPEG, blue in its top-left 8 x 8 corner and red
+// elsewhere, carrying the given EXIF orientation (1 to 8).
+QByteArray orientedJpeg(int width, int height, int orientation);
+}
