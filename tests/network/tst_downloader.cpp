@@ -1,4 +1,5 @@
 #include "downloader.h"
+#include "fifo.h"
 #include "httptestserver.h"
 #include "idle.h"
 #include "testmain.h"
@@ -103,11 +104,19 @@ private slots:
         server.setRoute("/slow", slow);
         Downloader downloader;
         downloader.setAbortTime(abortTime);
+        // what is armed to end the download while the reply is on its way
+        QList<int> armed;
+        QTimer::singleShot(50, &downloader, [&] {
+            for (const QTimer *timer : downloader.findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+                if (timer->isActive())
+                    armed.append(timer->interval());
+        });
 
         // act
         const QByteArray body = downloader.download(server.url("/slow").toString());
 
-        // assert
+        // assert: only a time-out the caller set can cut the download short
+        QCOMPARE(armed, abortTime > 0 ? QList<int>{abortTime} : QList<int>());
         QCOMPARE(body, arrives ? QByteArray("late") : QByteArray());
         QCOMPARE(downloader.errorString(), arrives ? QString() : QString("No answer within 0.1 s."));
     }
@@ -391,6 +400,20 @@ private slots:
         QFile result(fileName);
         QVERIFY(result.open(QIODevice::ReadOnly));
         QCOMPARE(result.readAll(), expected);
+    }
+
+    void downloadToFileLeavesAPipeInPlace()
+    {
+        HttpTestServer server;
+        server.setRoute("/ok", 200, "new contents");
+        QTemporaryDir dir;
+        const Fifo pipe(dir.filePath("pipe"));
+        QVERIFY(pipe.isValid());
+        Downloader downloader;
+
+        downloader.downloadToFile(server.url("/ok").toString(), dir.filePath("pipe"));
+
+        QVERIFY(pipe.stillThere());
     }
 
     void destroyedWhileBusyDoesNotCrash()

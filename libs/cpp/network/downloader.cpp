@@ -2,6 +2,7 @@
 #include "downloadmanager.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -13,6 +14,7 @@ namespace QMRequest {
 Downloader::Downloader(QObject *parent)
     : QObject(parent)
     , m_manager(new DownloadManager(this))
+    , m_abortTimer(this)
 {
     connect(m_manager, SIGNAL(done(const QUrl&, const QByteArray&)),
             this, SLOT(slotFinished(const QUrl&, const QByteArray&)));
@@ -74,7 +76,9 @@ QByteArray Downloader::download(const QString &url, int loopFlags)
 
 void Downloader::downloadToFile(const QString &url, const QString &fileName, int loopFlags)
 {
-    if (!fetch(url, loopFlags))
+    // A folder, device or pipe under the name is never replaced by a file.
+    const QFileInfo target(fileName);
+    if ((target.exists() && !target.isFile()) || !fetch(url, loopFlags))
         return;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -35,7 +35,8 @@ public:
     // The same GET; the bytes replace the file's contents only when the
     // download succeeded. After a failure or an abort the file is left as it
     // was; the file is written through a temporary file, so a write error
-    // does not damage it either.
+    // does not damage it either. A folder, device or pipe under the name is
+    // left alone and nothing is downloaded.
     void downloadToFile(const QString &url, const QString &fileName, int loopFlags = 0);
 
     // The text unchanged when it starts with "http://" or "https://" (in any
