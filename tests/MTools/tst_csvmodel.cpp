@@ -1,5 +1,6 @@
 #include "testmain.h"
 #include "csvmodel.h"
+#include "fifo.h"
 #include "filehelpers.h"
 #include "filesizelimit.h"
 
@@ -134,6 +135,11 @@ private slots:
         QVERIFY(!saved);
         QCOMPARE(readAll(file), old);
         QVERIFY(!model.save(path("no/such/dir/x.csv")));
+        // a pipe under the name is neither written into nor replaced
+        const Fifo pipe(path("pipe.csv"));
+        QVERIFY(pipe.isValid());
+        QVERIFY(!model.save(path("pipe.csv")));
+        QVERIFY(pipe.stillThere());
     }
 
     void modelShape()

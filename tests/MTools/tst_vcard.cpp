@@ -1,3 +1,4 @@
+#include "fifo.h"
 #include "testmain.h"
 #include "vcard.h"
 
@@ -273,6 +274,10 @@ private slots:
                  QList<vCardParam>{vCardParam("INTERNET", vCardParam::Undefined)});
         QVERIFY(!card.writeToFile(dir.filePath("missing/card.vcf")));
         QVERIFY(!QFile::exists(dir.filePath("missing")));
+        const Fifo pipe(dir.filePath("pipe.vcf"));
+        QVERIFY(pipe.isValid());
+        QVERIFY(!card.writeToFile(dir.filePath("pipe.vcf")));
+        QVERIFY(pipe.stillThere());
         QVERIFY(vCard::readFromFile(dir.filePath("missing/card.vcf")).isEmpty());
     }
 };

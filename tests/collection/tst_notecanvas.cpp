@@ -1,4 +1,5 @@
 #include "app.h"
+#include "fifo.h"
 #include "filesizelimit.h"
 #include "graphx.h"
 #include "imagenoteworkarea.h"
@@ -98,6 +99,7 @@ private slots:
     void saveFailureKeepsExistingFile_data();
     void saveFailureKeepsExistingFile();
     void failedSaveFromDialogIsReported();
+    void saveLeavesAPipeInPlace();
     void cursorFollowsCanvasOnly();
     void openNoteHasItsOwnCursor();
 };
@@ -527,6 +529,24 @@ void TestNoteCanvas::saveFailureKeepsExistingFile()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("previous contents"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.png")});
+}
+
+void TestNoteCanvas::saveLeavesAPipeInPlace()
+{
+    // arrange
+    QTemporaryDir dir;
+    const Fifo pipe(dir.filePath(QStringLiteral("pipe.png")));
+    QVERIFY(pipe.isValid());
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture(30, 20));
+
+    // act
+    const bool saved = canvas.saveToFile(dir.filePath(QStringLiteral("pipe.png")));
+
+    // assert
+    QVERIFY(!saved);
+    QVERIFY(pipe.stillThere());
+    QVERIFY(canvas.isModified());
 }
 
 void TestNoteCanvas::failedSaveFromDialogIsReported()

@@ -1,4 +1,5 @@
 #include "colorreducer.h"
+#include "fifo.h"
 #include "graphx.h"
 #include "testmain.h"
 
@@ -213,6 +214,12 @@ private slots:
         QVERIFY(!GraphX::reduceColorsToFile(QImage(), dir.filePath("empty.png"), 8, "PNG"));
         QVERIFY(GraphX::reduceColorsToFile(gradient(8), dir.filePath("ok.bmp"), 8, "BMP"));
         QCOMPARE(QImage(dir.filePath("ok.bmp")).size(), QSize(8, 8));
+        // a pipe under the name is no file to write the picture into
+        const Fifo pipe(dir.filePath("pipe.png"));
+        QVERIFY(pipe.isValid());
+        QVERIFY(!GraphX::reduceColorsToPng(gradient(8), dir.filePath("pipe.png"), 8, false, true));
+        QVERIFY(!GraphX::reduceColorsToFile(gradient(8), dir.filePath("pipe.png"), 8, "BMP"));
+        QVERIFY(pipe.stillThere());
     }
 
     void degenerateSourcesAreSafe()

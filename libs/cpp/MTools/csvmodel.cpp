@@ -1,5 +1,7 @@
 #include "csvmodel.h"
 
+#include "filehelpers.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QSize>
@@ -251,6 +253,8 @@ bool CsvModel::save(const QString &filePath) const
     // Written beside the target and renamed over it at the end, so a failed
     // write never leaves a truncated table behind. No text-mode translation:
     // cells are written as they are.
+    if (!isSaveTarget(filePath))
+        return false;
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;

@@ -44,6 +44,7 @@ public:
 
     // Writes header and rows. The file is replaced only when everything was
     // written; on failure the old file stays as it was and the result is false.
+    // A folder, device or pipe under the name is refused, never replaced.
     bool save(const QString &filePath) const;
 
     // The quoted fields of one line; text outside quotes is ignored and a field

@@ -1,5 +1,7 @@
 #include "vcard.h"
 
+#include "filehelpers.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -153,6 +155,8 @@ QByteArray vCard::encode(vCardVersion version) const
 
 bool vCard::writeToFile(const QString &fileName) const
 {
+    if (!MTools::isSaveTarget(fileName))
+        return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;

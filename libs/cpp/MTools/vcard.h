@@ -36,7 +36,8 @@ public:
     // line feeds; empty for an unknown version.
     QByteArray encode(vCardVersion version) const;
     // Writes the 2.1 text. The old file is replaced only when the whole text
-    // was written; false when the file cannot be written.
+    // was written; false when the file cannot be written or the name is a
+    // folder, device or pipe (never replaced).
     bool writeToFile(const QString &fileName) const;
 
     // Every card closed by END:VCARD in the text; never reports an error. A

@@ -2,6 +2,7 @@
 
 #include "colormatrix.h"
 #include "colorreducer.h"
+#include "filehelpers.h"
 #include "imageheader.h"
 #include "imageprocesst.h"
 #include "textcodecs.h"
@@ -959,7 +960,7 @@ bool GraphX::reduceColorsToPng(const QImage &image, const QString &fileName, int
     reducer.setDither(dither);
     reducer.setDetectGray(detectGray);
     const QImage reduced = reducer.reduce(maxColors);
-    return !reduced.isNull() && reduced.save(fileName, "PNG", 0);
+    return !reduced.isNull() && MTools::isSaveTarget(fileName) && reduced.save(fileName, "PNG", 0);
 }
 
 bool GraphX::reduceColorsToFile(const QImage &image, const QString &fileName, int maxColors,
@@ -967,7 +968,8 @@ bool GraphX::reduceColorsToFile(const QImage &image, const QString &fileName, in
 {
     ColorReducer reducer(image);
     const QImage reduced = reducer.reduce(maxColors);
-    return !reduced.isNull() && reduced.save(fileName, format.toLocal8Bit().constData(), 0);
+    return !reduced.isNull() && MTools::isSaveTarget(fileName)
+        && reduced.save(fileName, format.toLocal8Bit().constData(), 0);
 }
 
 namespace {

@@ -124,7 +124,8 @@ public:
     static int midRange(int a, int b, int c, int d);
 
     // Colour reduction to an indexed picture saved as PNG (quality 0). Returns
-    // whether the file was written.
+    // whether the file was written; a folder, device or pipe under the name
+    // is refused.
     static bool reduceColorsToPng(const QImage &image, const QString &fileName, int maxColors,
                                   bool dither, bool detectGray);
     // The same with dithering and grey detection on, in the given file format.

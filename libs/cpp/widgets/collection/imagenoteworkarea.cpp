@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "filedialog.h"
+#include "filehelpers.h"
 #include "graphx.h"
 #include "mmessagebox.h"
 #include "noteeditwidget.h"
@@ -113,7 +114,7 @@ void ImageNoteWorkArea::updateNoteStyle()
 
 bool ImageNoteWorkArea::saveToFile(const QString &fileName)
 {
-    if (fileName.isEmpty() || size().isEmpty())
+    if (fileName.isEmpty() || size().isEmpty() || !MTools::isSaveTarget(fileName))
         return false;
     QPixmap picture(size());
     picture.fill(Qt::transparent);

@@ -68,8 +68,8 @@ public:
 
     // Writes the composite of the canvas as PNG to fileName, atomically: an
     // existing file is replaced only when the whole new file was written.
-    // Returns false (and leaves the file as it was) on failure; success
-    // clears isModified().
+    // Returns false (and leaves the file as it was) on failure, and for a name
+    // that is a folder, device or pipe; success clears isModified().
     bool saveToFile(const QString &fileName);
 
     Mode currentMode() const { return mode; }
