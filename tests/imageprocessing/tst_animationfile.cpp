@@ -1,6 +1,7 @@
 #include "xani.h"
 #include "xaniframe.h"
 #include "faildevice.h"
+#include "fifo.h"
 #include "fifowatch.h"
 #include "filesizelimit.h"
 #include "testmain.h"
@@ -425,16 +426,15 @@ private slots:
     void saveLeavesAFifoInPlace()
     {
         const QString file = path(QStringLiteral("pipe-out.xani"));
-        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        const Fifo pipe(file);
+        QVERIFY(pipe.isValid());
         Xani xani;
         fillTwoFrames(xani);
 
         const bool saved = xani.save(file, -1);
 
-        struct stat info;
         QVERIFY(!saved);
-        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
-        QVERIFY(S_ISFIFO(info.st_mode));
+        QVERIFY(pipe.stillThere());
     }
 
     void saveKeepsOldFileWhenWriteFails()
