@@ -3,6 +3,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace MTools {
 
 namespace {
@@ -33,19 +38,41 @@ QString fileNameWithoutSuffix(const QFileInfo &info)
     return dot < 0 ? name : name.left(dot);
 }
 
+bool openRegularFile(const QString &fileName, QFile *file, QString *error)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    int fd;
+    do
+        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fail(error, qt_error_string(errno));
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(error, tr("This is not a regular file."));
+    }
+    // O_NONBLOCK stays set: it changes nothing for an ordinary file, and a
+    // kernel file that stat calls regular (such as a log that waits for
+    // messages) then fails its read instead of blocking.
+    file->setFileName(fileName);
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(error, file->errorString());
+    }
+    return true;
+}
+
 bool readRegularFile(const QString &fileName, qint64 maxBytes, QByteArray *bytes, QString *error)
 {
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return fail(error, tr("This is not a regular file."));
+    QFile file;
+    if (!openRegularFile(fileName, &file, error))
+        return false;
     const QString tooLarge = tr("The file is larger than %1 bytes and is not read.").arg(maxBytes);
-    if (info.size() > maxBytes)
+    if (file.size() > maxBytes)
         return fail(error, tooLarge);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, file.errorString());
-    // The file may have grown since its size was taken: read one byte past
-    // the limit to notice.
+    // The file may have grown since its size was taken, or report no size
+    // at all: read one byte past the limit to notice.
     const QByteArray read = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString());
