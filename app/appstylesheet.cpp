@@ -71,6 +71,10 @@ const QString appStyleSheet = QStringLiteral(
     "QPushButton#SaveButton:hover {"
     " border-image: url(:/save_hvr.png) 0 0 0 0;"
     "}\n"
+    // The picture tab's Save is disabled while there is no picture.
+    "QPushButton#SaveButton:disabled {"
+    " color: gray;"
+    "}\n"
 
     // Combo boxes and their drop-down list.
     "QComboBox {"
