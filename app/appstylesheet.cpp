@@ -28,7 +28,9 @@ const QString appStyleSheet = QStringLiteral(
     " border-radius: 5px;"
     " border: 1px inset white;"
     " color: white;"
-    " selection-background-color: white;"
+    // A dark blue behind white selected text: readable on the grey face.
+    " selection-background-color: rgb(38,79,140);"
+    " selection-color: white;"
     " min-height: 32px;"
     "}\n"
 
@@ -68,6 +70,10 @@ const QString appStyleSheet = QStringLiteral(
     "}\n"
     "QPushButton#SaveButton:hover {"
     " border-image: url(:/save_hvr.png) 0 0 0 0;"
+    "}\n"
+    // The picture tab's Save is disabled while there is no picture.
+    "QPushButton#SaveButton:disabled {"
+    " color: gray;"
     "}\n"
 
     // Combo boxes and their drop-down list.
@@ -137,6 +143,12 @@ const QString appStyleSheet = QStringLiteral(
     // whole text fits the area's width.
     "QLabel#DropArea QPushButton#PushButton {"
     " font: bold 15px;"
+    "}\n"
+    // Its refusal message: an almost opaque dark backing, so that the white
+    // text reads over any thumbnail.
+    "QLabel#DropArea QLabel#DropMessage {"
+    " background: rgba(30,30,30,225);"
+    " border-radius: 4px;"
     "}\n"
 
     "QCheckBox {"
@@ -340,7 +352,9 @@ const QString appStyleSheet = QStringLiteral(
     " border-radius: 5px;"
     " border: 1px inset white;"
     " color: white;"
-    " selection-background-color: white;"
+    // A dark blue behind white selected text: readable on the grey face.
+    " selection-background-color: rgb(38,79,140);"
+    " selection-color: white;"
     "}\n"
 
     // Numbered slide buttons of the introduction dialog.

@@ -4,12 +4,14 @@
 #include "encodedimagecache.h"
 #include "filedialog.h"
 #include "formatbytesize.h"
+#include "mmessagebox.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
 #include <QBrush>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
@@ -33,7 +35,8 @@ ImagePreview::ImagePreview(QWidget *parent)
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    auto *saveButton = new QPushButton(tr("Save"));
+    saveButton = new QPushButton(tr("Save"));
+    saveButton->setEnabled(false);
     connect(saveButton, SIGNAL(clicked()), this, SLOT(slotSave()));
     QMWidgets::setNameAndToolTip(saveButton, QStringLiteral("SaveButton"), tr("Save As.."));
     saveButton->setFlat(true);
@@ -78,6 +81,7 @@ void ImagePreview::slotSetPixmap(const QPixmap &pixmap)
 {
     // A hidden view is not redrawn, but its caption must not name an older picture.
     showCaption(pixmap.size());
+    saveButton->setEnabled(!pixmap.isNull());
     Preview::slotSetPixmap(pixmap);
 }
 
@@ -118,15 +122,25 @@ bool ImagePreview::saveImage(const QString &fileName)
 
 void ImagePreview::slotSave()
 {
+    if (pixmap().isNull())
+        return;
     const QString fileName = QMWidgets::FileDialog::getSaveFileName(
         this, tr("Save As.."), QMWidgets::App::documentsDirectory(true), QString(), nullptr,
         QFileDialog::Options());
     if (fileName.isEmpty())
         return;
-    // Encoded bytes are empty only without a picture; then there is nothing to save.
-    const QByteArray bytes = encodedBytes(pixmap());
-    if (!bytes.isEmpty())
-        saveOrWarn(fileName, bytes, tr("Save As.."));
+    // The picture may have changed while the dialog was open.
+    const QPixmap picture = pixmap();
+    const QByteArray bytes = picture.isNull() ? QByteArray() : encodedBytes(picture);
+    if (bytes.isEmpty()) {
+        QMWidgets::MMessageBox::warning(
+            this, tr("Save As.."),
+            picture.isNull() ? tr("There is no picture to save.")
+                             : tr("The picture could not be encoded in the chosen format."),
+            QMessageBox::Ok);
+        return;
+    }
+    saveOrWarn(fileName, bytes, tr("Save As.."));
 }
 
 QString ImagePreview::captionText() const

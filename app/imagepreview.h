@@ -3,11 +3,13 @@
 #include "preview.h"
 
 class QLabel;
+class QPushButton;
 class QScrollArea;
 
 // The picture view ("PREVIEW" tab): the image at 1:1 in a scroll area, a
 // caption with its width and height, the size of its encoded bytes and a Save
-// button that writes the encoded image to a file.
+// button that writes the encoded image to a file. Save is disabled while there
+// is no picture (none loaded, or scaled to an empty size).
 class ImagePreview : public Preview
 {
     Q_OBJECT
@@ -44,6 +46,7 @@ private:
     void showPicture(const QPixmap &pixmap);
     void showCaption(const QSize &size);
 
+    QPushButton *saveButton;
     QLabel *sizeLabel;
     QLabel *captionLabel;
     QScrollArea *scrollArea;

@@ -1830,9 +1830,17 @@ void LongTextEdit::startDrag()
     }
 }
 
+// Plain text is taken; a drag that carries addresses (files from a file
+// manager, links) is not, though it has a text form: spliced into the text it
+// would corrupt it.
+bool LongTextEdit::takesDrop(const QMimeData *mime) const
+{
+    return !m_readOnly && mime && mime->hasText() && !mime->hasUrls();
+}
+
 void LongTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_readOnly || !event->mimeData()->hasText()) {
+    if (!takesDrop(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -1841,7 +1849,7 @@ void LongTextEdit::dragEnterEvent(QDragEnterEvent *event)
 
 void LongTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (m_readOnly || !event->mimeData()->hasText()) {
+    if (!takesDrop(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -1862,7 +1870,7 @@ void LongTextEdit::dropEvent(QDropEvent *event)
 {
     m_dropCaret = -1;
     viewport()->update();
-    if (m_readOnly || !event->mimeData()->hasText()) {
+    if (!takesDrop(event->mimeData())) {
         event->ignore();
         return;
     }

@@ -10,11 +10,13 @@
 #include <QVector>
 
 class QMenu;
+class QMimeData;
 
 // A plain-text editor for texts with very long lines, such as a data URI of
 // many megabytes on one line. It works like QPlainTextEdit for the user
 // (wrapping, editing, selection, clipboard, undo, drag and drop, input
-// methods, context menu) but lays out only what it needs.
+// methods, context menu) but lays out only what it needs. Drops of plain
+// text are taken; drops that carry file or link addresses are refused.
 //
 // The text is one QString with an index of its line starts; a text set as
 // head, Latin-1 bytes and tail keeps the bytes as given (shared with the
@@ -261,6 +263,7 @@ private:
     bool handleEditKey(QKeyEvent *event);
     bool handleMoveKey(QKeyEvent *event);
     void startDrag();
+    bool takesDrop(const QMimeData *mime) const;
 
     QString m_text;            // the whole text, or its head while m_pieces
     QByteArray m_payload;      // while m_pieces: Latin-1 characters after the head

@@ -30,7 +30,8 @@ TextPreview::TextPreview(QWidget *parent)
     editor = new LongTextEdit;
     sizeLabel = new QLabel;
 
-    showButton = new QPushButton(tr("&Show"));
+    // Each button has its own mnemonic: Alt+H shows, Alt+S saves, Alt+C copies.
+    showButton = new QPushButton(tr("S&how"));
     auto *saveButton = new QPushButton(tr("&Save"));
     auto *copyButton = new QPushButton(tr("&Copy"));
 

@@ -13,6 +13,7 @@
 #include "mainpage.h"
 #include "promomenubar.h"
 #include "representor.h"
+#include "siteconfig.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -367,7 +368,13 @@ int main(int argc, char *argv[])
 
     MainApp app(argc, argv, QStringLiteral("Quillar"), QStringLiteral("Glyphcraft"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.8"));
+    // Started as main() starts the program, so the shot shows what a build
+    // shows: with placeholder site addresses, what would open them is hidden.
+    QCoreApplication::setOrganizationDomain(QMWidgets::SiteConfig::organizationDomain());
     app.setStyleSheet(appStyleSheet);
+    app.setWebLinksDisabled(QMWidgets::SiteConfig::hasPlaceholderAddresses());
+    app.setPrivacyPolicyUrl(QMWidgets::SiteConfig::privacyPolicyPage());
+    app.setSharePage(QString());
 
     MainPage page;
     page.menuBar()->fillPromoMenu(QStringLiteral("photo"));

@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QMimeData>
+#include <QUrl>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -124,6 +125,8 @@ private slots:
     void readOnlyRejectsEdits_data();
     void readOnlyRejectsEdits();
     void dropInsertsTextAtPoint();
+    void dropsCarryingAddressesAreRefused_data();
+    void dropsCarryingAddressesAreRefused();
     void inputMethodCommitsAndReportsWindow();
     void accessibleInterfaceDescribesText();
 };
@@ -875,6 +878,55 @@ void TestLongTextEdit::dropInsertsTextAtPoint()
     QCOMPARE(editor.selectedText(), QStringLiteral("<dropped>"));
     editor.undo();
     QVERIFY(editor.toPlainText() == original);
+}
+
+void TestLongTextEdit::dropsCarryingAddressesAreRefused_data()
+{
+    QTest::addColumn<QStringList>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("picture file from a file manager")
+        << QStringList{QStringLiteral("file:///home/user/photo.png")}
+        << QStringLiteral("file:///home/user/photo.png") << false;
+    QTest::newRow("two files") << QStringList{QStringLiteral("file:///tmp/a.png"), QStringLiteral("file:///tmp/b.jpg")}
+                               << QStringLiteral("file:///tmp/a.png\nfile:///tmp/b.jpg") << false;
+    QTest::newRow("link from a browser") << QStringList{QStringLiteral("https://example.org/a.png")}
+                                         << QStringLiteral("https://example.org/a.png") << false;
+    QTest::newRow("plain text") << QStringList() << QStringLiteral("file:///typed/by/hand") << true;
+}
+
+void TestLongTextEdit::dropsCarryingAddressesAreRefused()
+{
+    QFETCH(QStringList, urls);
+    QFETCH(QString, text);
+    QFETCH(bool, taken);
+    // arrange
+    LongTextEdit editor;
+    prepare(editor, 40);
+    const QString original = base64Run(4000);
+    editor.setPlainText(original);
+    QMimeData mime;
+    QList<QUrl> list;
+    for (const QString &url : urls)
+        list.append(QUrl(url));
+    if (!list.isEmpty())
+        mime.setUrls(list);
+    mime.setText(text);
+    const QPoint point = cellPoint(editor, 2, 7);
+    // act
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &move);
+    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &drop);
+    // assert
+    QCOMPARE(enter.isAccepted(), taken);
+    QCOMPARE(drop.isAccepted(), taken);
+    const int at = 2 * 40 + 7;
+    const QString expected = taken ? original.left(at) + text + original.mid(at) : original;
+    QVERIFY(editor.toPlainText() == expected);
 }
 
 void TestLongTextEdit::inputMethodCommitsAndReportsWindow()

@@ -12,6 +12,8 @@
 #include "textpreview.h"
 
 #include <QPushButton>
+#include <QSharedPointer>
+#include <QSignalSpy>
 #include <QScrollArea>
 #include <QTabWidget>
 
@@ -81,6 +83,11 @@ private slots:
     void pictureTabShowsEncodedPictureWhenShown();
     void captionNamesThePictureArrivedMeanwhile_data();
     void captionNamesThePictureArrivedMeanwhile();
+
+    void pictureSaveIsOfferedOnlyWithAPicture_data();
+    void pictureSaveIsOfferedOnlyWithAPicture();
+    void textButtonMnemonicsClickOnlyTheirButton_data();
+    void textButtonMnemonicsClickOnlyTheirButton();
 
     void realPreviewReachesOnlyPicturePreview();
     void oneEncodingPerFormatChange();
@@ -258,6 +265,85 @@ void TestRepresentor::captionNamesThePictureArrivedMeanwhile()
     // assert
     QCOMPARE(column.picture->captionText(), caption);
     QCOMPARE(column.pictureWidget->size(), arrived.isValid() ? arrived : QSize(0, 0));
+}
+
+// Sizes of the pixmaps that arrive in turn; 0x0 is the null pixmap the form
+// sends when the scale rounds a side to nothing.
+void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture_data()
+{
+    QTest::addColumn<QList<QSize>>("arrivals");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("nothing loaded") << QList<QSize>() << int(PreviewTab) << false;
+    QTest::newRow("a picture") << QList<QSize>{QSize(4, 3)} << int(PreviewTab) << true;
+    QTest::newRow("scaled to nothing") << QList<QSize>{QSize(4, 3), QSize()} << int(PreviewTab) << false;
+    QTest::newRow("scaled back") << QList<QSize>{QSize(4, 3), QSize(), QSize(2, 1)} << int(PreviewTab) << true;
+    QTest::newRow("scaled to nothing, text tab shown")
+        << QList<QSize>{QSize(4, 3), QSize()} << int(HtmlTab) << false;
+}
+
+void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture()
+{
+    QFETCH(QList<QSize>, arrivals);
+    QFETCH(int, tab);
+    QFETCH(bool, enabled);
+    // arrange
+    Column column;
+    column.tabs->setCurrentIndex(tab);
+    // act
+    for (const QSize &size : arrivals)
+        column.representor.slotSetPixmap(size.isEmpty() ? QPixmap() : makePixmap(size.width(), size.height()));
+    QVERIFY(Idle::settle());
+    // assert
+    auto *save = column.picture->findChild<QPushButton *>(QStringLiteral("SaveButton"));
+    QVERIFY(save);
+    QCOMPARE(save->isEnabled(), enabled);
+}
+
+void TestRepresentor::textButtonMnemonicsClickOnlyTheirButton_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("button");
+
+    QTest::newRow("HTML, Show") << int(HtmlTab) << "ShowButton";
+    QTest::newRow("HTML, Save") << int(HtmlTab) << "SaveButton";
+    QTest::newRow("HTML, Copy") << int(HtmlTab) << "CopyButton";
+    QTest::newRow("CSS, Show") << int(CssTab) << "ShowButton";
+    QTest::newRow("CSS, Save") << int(CssTab) << "SaveButton";
+    QTest::newRow("BASE64, Save") << int(Base64Tab) << "SaveButton";
+}
+
+void TestRepresentor::textButtonMnemonicsClickOnlyTheirButton()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, button);
+    // arrange: the buttons' clicks are only counted
+    Column column;
+    column.tabs->setCurrentIndex(tab);
+    column.representor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&column.representor));
+    TextPreview *view = column.text(tab);
+    QPushButton *target = view->findChild<QPushButton *>(button);
+    QVERIFY(target);
+    const QKeySequence mnemonic = QKeySequence::mnemonic(target->text());
+    QVERIFY2(!mnemonic.isEmpty(), qPrintable(target->text()));
+    QList<QPushButton *> buttons;
+    QList<QSharedPointer<QSignalSpy>> clicks;
+    for (QPushButton *b : column.representor.findChildren<QPushButton *>()) {
+        QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);
+        buttons.append(b);
+        clicks.append(QSharedPointer<QSignalSpy>::create(b, &QPushButton::clicked));
+    }
+    // act
+    QTest::keySequence(&column.representor, mnemonic);
+    // assert
+    const int index = buttons.indexOf(target);
+    QTRY_COMPARE(clicks.at(index)->count(), 1);
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (i != index)
+            QVERIFY2(clicks.at(i)->isEmpty(), qPrintable(buttons.at(i)->text()));
+    }
 }
 
 void TestRepresentor::realPreviewReachesOnlyPicturePreview()

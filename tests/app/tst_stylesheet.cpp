@@ -56,6 +56,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Messages Qt prints while it parses a style sheet or one of its colours.
@@ -236,6 +239,28 @@ int popUpAndDraw(QMenu *menu, const QPoint &at)
     menu->hide();
     QApplication::processEvents();
     return drawn;
+}
+
+// WCAG contrast ratio between the lightest and the darkest pixel of an area.
+double contrastWithin(const QImage &image, const QRect &area)
+{
+    const auto luminance = [](QRgb pixel) {
+        const auto channel = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) + 0.0722 * channel(qBlue(pixel));
+    };
+    double lightest = 0;
+    double darkest = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double l = luminance(image.pixel(x, y));
+            lightest = std::max(lightest, l);
+            darkest = std::min(darkest, l);
+        }
+    }
+    return (lightest + 0.05) / (darkest + 0.05);
 }
 
 } // namespace
@@ -870,6 +895,45 @@ private slots:
         QVERIFY(edit->minimumSizeHint().height() >= 32 || edit->minimumHeight() >= 32);
         QVERIFY(edit->height() >= 32);
         QCOMPARE(edit->palette().color(QPalette::Text), QColor(Qt::white));
+    }
+
+    // Selected text in a line edit stands out from the selection behind it.
+    void lineEditSelectionIsLegible_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::newRow("whole name") << 0 << 9;
+        QTest::newRow("name without extension") << 0 << 5;
+        QTest::newRow("extension") << 6 << 3;
+    }
+
+    void lineEditSelectionIsLegible()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        // arrange
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *edit = new QLineEdit(QStringLiteral("photo.png"));
+        layout->addWidget(edit);
+        window.resize(300, 80);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        const auto caretAt = [edit](int position) {
+            edit->setCursorPosition(position);
+            return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        };
+        const QRect first = caretAt(start);
+        const QRect last = caretAt(start + length);
+        // act
+        edit->setSelection(start, length);
+        const QImage shot = edit->grab().toImage();
+        // assert: over the selected characters, between the carets' places
+        const QRect band(QPoint(first.right() + 2, first.top() + 2), QPoint(last.left() - 2, last.bottom() - 2));
+        QVERIFY(shot.rect().contains(band));
+        QVERIFY2(contrastWithin(shot, band) >= 4.5, qPrintable(QString::number(contrastWithin(shot, band))));
     }
 
     void previewTabsAre55By40WithTheSelectedOneLighter()

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 
 using QMWidgets::AboutDialog;
@@ -41,6 +43,31 @@ QString findLink(const QTextDocument *document, const QString &piece)
         }
     }
     return QString();
+}
+
+// Whether any part of the document is a link or looks like one.
+bool hasLinkFormat(const QTextDocument *document)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor() || !format.anchorHref().isEmpty() || format.fontUnderline())
+                return true;
+        }
+    }
+    return false;
+}
+
+// Where the link with the target starts, as a text position; -1 when absent.
+int linkPosition(const QTextDocument *document, const QString &href)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorHref() == href)
+                return it.fragment().position();
+        }
+    }
+    return -1;
 }
 
 QString licencePath()
@@ -131,6 +158,47 @@ private slots:
             QVERIFY2(text.contains(piece), qPrintable(text));
         for (const QString &piece : notShown)
             QVERIFY2(!text.contains(piece), qPrintable(text));
+        QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+    }
+
+    // Following the licence link with the mouse or the keyboard shows the
+    // licence as plain text, not in the look of the link that was followed.
+    void licenceShowsAsPlainTextWhenItsLinkIsFollowed_data()
+    {
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::newRow("mouse click") << false;
+        QTest::newRow("tab to the link, return") << true;
+    }
+
+    void licenceShowsAsPlainTextWhenItsLinkIsFollowed()
+    {
+        QFETCH(bool, byKeyboard);
+        // arrange
+        writeLicence("GNU LESSER GENERAL PUBLIC LICENSE\nVersion 3, 29 June 2007\n");
+        AboutDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.showLegalNotices(false);
+        QTextBrowser *view = legalView(dialog);
+        const QString link = findLink(view->document(), QStringLiteral("LICENSE.LGPL"));
+        const int at = linkPosition(view->document(), link);
+        QVERIFY(at >= 0);
+        // act
+        if (byKeyboard) {
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_Tab);
+            QCOMPARE(view->textCursor().charFormat().anchorHref(), link);
+            QTest::keyClick(view, Qt::Key_Return);
+        } else {
+            QTextCursor cursor(view->document());
+            cursor.setPosition(at + 1);
+            const QPoint point = view->cursorRect(cursor).center();
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+        }
+        // assert
+        QVERIFY2(view->toPlainText().startsWith(QStringLiteral("GNU LESSER GENERAL PUBLIC LICENSE\nVersion 3")),
+                 qPrintable(view->toPlainText()));
+        QVERIFY(!hasLinkFormat(view->document()));
         QVERIFY(UrlRecorder::instance()->urls().isEmpty());
     }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTextCharFormat>
 #include <QTextDocument>
 
 namespace QMWidgets {
@@ -180,6 +181,10 @@ void AboutDialog::slotAnchorClicked(const QUrl &url)
         if (zero >= 0)
             bytes.truncate(zero);
         const QString text = QString::fromUtf8(bytes);
+        // The clicked link left its anchor look (blue, underlined, a link
+        // target) as the cursor's format, which a new plain text would take
+        // over whole: start from a plain format.
+        m_legalView->setCurrentCharFormat(QTextCharFormat());
         // The licence is normally plain text: as HTML its line breaks would
         // collapse and "<address>" parts would vanish as unknown tags.
         if (Qt::mightBeRichText(text))
