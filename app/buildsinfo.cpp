@@ -34,6 +34,7 @@ BuildsInfo BuildsInfo::parse(const QString &text)
             info.m_build = value;
             info.m_hasBuild = true;
         } else if (key == QLatin1String("date")) {
+            info.m_dateText = value;
             info.m_date = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
         } else if (key == QLatin1String("windows")) {
             info.m_windows.append(value);

@@ -26,6 +26,8 @@ public:
     QString build() const { return m_build; }
     // Null when there was no "date" entry or the last one was not "yyyy-MM-dd".
     QDate date() const { return m_date; }
+    // The value of the last "date" entry as given; empty when there was none.
+    QString dateText() const { return m_dateText; }
 
     // True when one "windows" entry admits a system with this tag: its value
     // is "all", or it holds "_" and the tag does not sort below it.
@@ -44,5 +46,6 @@ private:
     bool m_hasBuild = false;
     QString m_build;
     QDate m_date;
+    QString m_dateText;
     QStringList m_windows;
 };

@@ -145,8 +145,22 @@ bool MainApp::isNewerBuildAvailable(QString *error)
 {
     QString failure;
     const BuildsInfo info = BuildsInfo::parse(fetchBuildsInfoWithFallback(&failure));
-    if (failure.isEmpty() && !info.isValid())
+    if (failure.isEmpty() && !info.isValid()) {
         failure = tr("The reply holds no build information.");
+    } else if (failure.isEmpty() && !info.date().isValid()) {
+        // Without its date a build cannot be compared with the running one.
+        QString date = info.dateText();
+        if (date.isEmpty()) {
+            failure = tr("The reply gives no build date.");
+        } else {
+            // The server's text is quoted, cut to what a date needs.
+            const int shown = 20;
+            if (date.size() > shown)
+                date = date.left(date.at(shown - 1).isHighSurrogate() ? shown - 1 : shown)
+                       + QChar(0x2026);
+            failure = tr("The build date cannot be read: %1").arg(date);
+        }
+    }
     if (error)
         *error = failure;
     if (info.hasBuild())

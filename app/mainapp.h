@@ -51,8 +51,9 @@ public:
     QString fetchBuildsInfoWithFallback(QString *error = nullptr);
     // Fetches the build information and decides whether a newer build for
     // this system exists; keeps the build name in buildsInfoBuild(). False
-    // when the check could not be made; error then receives why (it is
-    // cleared when the check was made).
+    // when the check could not be made (also for a reply whose build date is
+    // missing or unreadable); error then receives why (it is cleared when the
+    // check was made).
     bool isNewerBuildAvailable(QString *error = nullptr);
     // Runs the modal update dialog with the "newer" or the "latest" text.
     void showUpdateDialog(bool newer);

@@ -279,6 +279,20 @@ private slots:
         QTest::newRow("no build information")
             << 200 << QByteArray("<html>Welcome</html>")
             << failed + "</H2><P>The reply holds no build information." << false << "No" << false;
+        QTest::newRow("build without date")
+            << 200 << QByteArray("build:2.5;windows:all")
+            << failed + "</H2><P>The reply gives no build date." << false << "No" << false;
+        QTest::newRow("impossible date")
+            << 200 << QByteArray("build:2.5;date:2099-13-45;windows:all")
+            << failed + "</H2><P>The build date cannot be read: 2099-13-45" << false << "No" << false;
+        QTest::newRow("long unreadable date is cut")
+            << 200 << QByteArray("build:2.5;date:" + QByteArray(60000, '9') + ";windows:all")
+            << failed + "</H2><P>The build date cannot be read: " + QString(20, '9') + QChar(0x2026) + "</P>"
+            << false << "No" << false;
+        // The reason is shown as text: its markup is not obeyed.
+        QTest::newRow("reason holding markup")
+            << 200 << QByteArray("build:2.5;date:<i>2099-01-01</i>;windows:all")
+            << failed + "</H2><P>The build date cannot be read: &lt;i&gt;2099-01-01&lt;/i&gt;" << false << "No" << false;
     }
 
     void manualCheckAlwaysAnswers()

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -306,6 +307,129 @@ private slots:
         QCOMPARE(server.requestCount(), 1);
     }
 
+    // A call refused while a download runs says why at once; the reason does
+    // not outlive the running download, whose own result decides errorString().
+    void refusalInsideTheLoopDoesNotOutliveTheDownload_data()
+    {
+        QTest::addColumn<QString>("outerPath");
+        QTest::addColumn<QString>("innerAddress"); // empty: the server's /other
+        QTest::addColumn<QString>("outerError");
+        QTest::newRow("outer succeeds") << "/slow" << QString() << QString();
+        QTest::newRow("outer succeeds, inner no-op address") << "/slow" << "http://maker.invalid/x" << QString();
+        QTest::newRow("outer fails") << "/slowmissing" << QString() << "The server answered with HTTP status 404.";
+    }
+
+    void refusalInsideTheLoopDoesNotOutliveTheDownload()
+    {
+        // arrange
+        QFETCH(QString, outerPath);
+        QFETCH(QString, innerAddress);
+        QFETCH(QString, outerError);
+        HttpTestServer server;
+        HttpTestServer::Route slow;
+        slow.body = "first";
+        slow.delayMs = 200;
+        server.setRoute("/slow", slow);
+        slow.status = 404;
+        server.setRoute("/slowmissing", slow);
+        server.setRoute("/other", 200, "second");
+        Downloader downloader;
+        QString innerError;
+        QTimer::singleShot(50, &downloader, [&] {
+            downloader.download(innerAddress.isEmpty() ? server.url("/other").toString() : innerAddress);
+            innerError = downloader.errorString();
+        });
+
+        // act
+        downloader.download(server.url(outerPath).toString());
+
+        // assert
+        QCOMPARE(innerError, QString("Another download is running."));
+        QCOMPARE(downloader.errorString(), outerError);
+    }
+
+    // A redirect is followed a few hops within the same or a safer scheme; an
+    // answer that ends without a 2xx body is a failure with its status, and an
+    // existing file is then left as it was. The size limit holds at the end of
+    // the redirects, too.
+    void redirectIsFollowedOrFails_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QByteArray>("expected"); // of download(); empty: a failure
+        QTest::addColumn<QString>("error");
+        const QByteArray none; // a failure: the file keeps its old contents
+        QTest::newRow("301 followed") << "/moved" << qint64(0) << QByteArray("new contents") << QString();
+        QTest::newRow("302 followed") << "/found" << qint64(0) << QByteArray("new contents") << QString();
+        QTest::newRow("two hops") << "/twice" << qint64(0) << QByteArray("new contents") << QString();
+        QTest::newRow("relative location") << "/relative" << qint64(0) << QByteArray("new contents") << QString();
+        QTest::newRow("to a 404") << "/tomissing" << qint64(0) << none
+                                  << "The server answered with HTTP status 404.";
+        QTest::newRow("loop") << "/loop" << qint64(0) << none
+                              << "The server redirected more than 5 times.";
+        QTest::newRow("301 without location") << "/nowhere" << qint64(0) << none
+                                              << "The server answered with HTTP status 301.";
+        QTest::newRow("304") << "/notmodified" << qint64(0) << none
+                             << "The server answered with HTTP status 304.";
+        QTest::newRow("to a reply over the size limit") << "/tobig" << qint64(kLimit) << none
+                                                        << QString("The reply is larger than %1 bytes.").arg(kLimit);
+    }
+
+    void redirectIsFollowedOrFails()
+    {
+        // arrange
+        QFETCH(QString, path);
+        QFETCH(qint64, limit);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, error);
+        const QByteArray oldContents("old contents");
+        HttpTestServer server;
+        const auto location = [&](const QString &to) {
+            return QList<HttpTestServer::Header>{{"Location", server.url(to).toEncoded()}};
+        };
+        server.setRoute("/ok", 200, "new contents");
+        server.setRoute("/moved", 301, "moved", location("/ok"));
+        server.setRoute("/found", 302, QByteArray(), location("/ok"));
+        server.setRoute("/twice", 302, QByteArray(), location("/moved"));
+        server.setRoute("/relative", 301, QByteArray(), {{"Location", "ok"}});
+        server.setRoute("/tomissing", 301, QByteArray(), location("/missing"));
+        server.setRoute("/loop", 302, QByteArray(), location("/loop"));
+        server.setRoute("/nowhere", 301, QByteArray());
+        server.setRoute("/notmodified", 304, QByteArray());
+        HttpTestServer::Route big;
+        big.body = QByteArray(1024 * 1024, 'b');
+        big.framing = HttpTestServer::Framing::Chunked;
+        server.setRoute("/big", big);
+        server.setRoute("/tobig", 302, QByteArray(), location("/big"));
+        QTemporaryDir dir;
+        const QString fileName = dir.filePath("target.txt");
+        QFile old(fileName);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(oldContents);
+        old.close();
+        Downloader downloader;
+        downloader.setMaxReplySize(limit);
+        int received = 0;
+        connect(&downloader, &Downloader::progress, [&](int count) { received = qMax(received, count); });
+
+        // act
+        const QByteArray body = downloader.download(server.url(path).toString());
+        const QString bodyError = downloader.errorString();
+        downloader.downloadToFile(server.url(path).toString(), fileName);
+
+        // assert
+        QCOMPARE(body, expected);
+        QCOMPARE(bodyError, error);
+        QCOMPARE(downloader.errorString(), error);
+        QFile result(fileName);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), expected.isEmpty() ? oldContents : expected);
+        // Each of the two calls made a few requests at most.
+        QVERIFY2(server.requestCount() <= 2 * 6, qPrintable(QString::number(server.requestCount())));
+        if (limit > 0)
+            QVERIFY2(received <= 2 * limit, qPrintable(QString::number(received)));
+    }
+
     void noOpAddressesMakeNoRequest_data()
     {
         QTest::addColumn<QString>("address");
@@ -414,6 +538,54 @@ private slots:
         downloader.downloadToFile(server.url("/ok").toString(), dir.filePath("pipe"));
 
         QVERIFY(pipe.stillThere());
+    }
+
+    // Deleting the downloader from a slot on its own progress signals ends
+    // the download; nothing touches the freed object afterwards.
+    void destroyedFromItsOwnProgressSignal_data()
+    {
+        QTest::addColumn<bool>("percentSignal");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("framing");
+        const int length = int(HttpTestServer::Framing::ContentLength);
+        QTest::newRow("progress") << false << 8000 << length;
+        QTest::newRow("progressPercent") << true << 8000 << length;
+        // The only progress comes as the reply finishes.
+        QTest::newRow("progress of an empty chunked reply")
+            << false << 0 << int(HttpTestServer::Framing::Chunked);
+    }
+
+    void destroyedFromItsOwnProgressSignal()
+    {
+        // arrange
+        QFETCH(bool, percentSignal);
+        QFETCH(int, size);
+        QFETCH(int, framing);
+        HttpTestServer server;
+        HttpTestServer::Route route;
+        route.body = QByteArray(size, 'p');
+        route.framing = HttpTestServer::Framing(framing);
+        route.pieceDelayMs = 60;
+        server.setRoute("/big", route);
+        QPointer<Downloader> downloader = new Downloader;
+        int calls = 0;
+        const auto destroy = [&] {
+            ++calls;
+            delete downloader.data();
+        };
+        if (percentSignal)
+            connect(downloader.data(), &Downloader::progressPercent, destroy);
+        else
+            connect(downloader.data(), &Downloader::progress, destroy);
+
+        // act
+        const QByteArray body = downloader->download(server.url("/big").toString());
+
+        // assert
+        QVERIFY(body.isEmpty());
+        QVERIFY(!downloader);
+        QCOMPARE(calls, 1);
+        QVERIFY(Idle::waitUntil([&] { return server.openConnections() == 0; }));
     }
 
     void destroyedWhileBusyDoesNotCrash()

@@ -33,6 +33,13 @@ Downloader::~Downloader()
         if (m_loop)
             m_loop->exit(0);
         m_mutex.unlock();
+        // The destruction may come from a slot on a signal that the current
+        // reply is still emitting: the reply and its manager must outlive that
+        // emission, so the manager is only given up here and deleted later.
+        m_manager->disconnect(this);
+        m_manager->setParent(nullptr);
+        m_manager->slotAbort();
+        m_manager->deleteLater();
     }
 }
 
@@ -127,6 +134,10 @@ bool Downloader::fetch(const QString &url, int loopFlags)
     m_done = true;
     m_busy = false;
     m_mutex.unlock();
+    // A call refused meanwhile ("Another download is running.") set a reason
+    // that is not this download's.
+    if (m_succeeded)
+        m_errorString.clear();
     return m_succeeded;
 }
 
@@ -176,8 +187,10 @@ void Downloader::slotError()
 
 void Downloader::slotProgress(qlonglong received, qlonglong total)
 {
+    // A slot on either signal may delete this downloader.
+    QPointer<Downloader> self(this);
     emit progress(int(qMin<qlonglong>(received, INT_MAX)));
-    if (total > 0)
+    if (self && total > 0)
         emit progressPercent(int(double(received) * 100.0 / double(total)));
 }
 

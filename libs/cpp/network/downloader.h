@@ -15,7 +15,8 @@ class DownloadManager;
 
 // A blocking HTTP GET: download() spins a nested event loop on the caller's
 // thread until the reply has ended and returns its body, or an empty array
-// after any failure (an empty body looks the same). A busy downloader returns
+// after any failure (an empty body looks the same). Only a 2xx answer
+// succeeds; redirects are followed a few hops (never from https to http). A busy downloader returns
 // empty at once, so a call made from inside the nested loop does not block.
 // A download runs until its reply ends unless the caller sets an abortTime()
 // or arms a timer on slotAbort().
@@ -24,8 +25,9 @@ class Downloader : public QObject
     Q_OBJECT
 public:
     explicit Downloader(QObject *parent = nullptr);
-    // Safe while a download runs (from a slot inside the nested loop): the
-    // loop ends and download() returns empty without touching this object.
+    // Safe while a download runs (from a slot inside the nested loop, also
+    // one on progress() or progressPercent()): the loop ends and download()
+    // returns empty without touching this object.
     ~Downloader() override;
 
     // loopFlags are the QEventLoop::ProcessEventsFlags of the nested loop.
@@ -33,7 +35,7 @@ public:
     // domain, returns empty at once without any name lookup.
     QByteArray download(const QString &url, int loopFlags = 0);
     // The same GET; the bytes replace the file's contents only when the
-    // download succeeded. After a failure or an abort the file is left as it
+    // download succeeded (a complete 2xx body). After a failure or an abort the file is left as it
     // was; the file is written through a temporary file, so a write error
     // does not damage it either. A folder, device or pipe under the name is
     // left alone and nothing is downloaded.

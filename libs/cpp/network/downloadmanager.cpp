@@ -6,6 +6,11 @@
 
 namespace QMRequest {
 
+namespace {
+// Redirects one download follows before it fails.
+const int kMaxRedirects = 5;
+}
+
 DownloadManager::DownloadManager(QObject *parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
@@ -19,7 +24,18 @@ void DownloadManager::download(const QUrl &url)
 {
     m_tooLarge = false;
     m_errorString.clear();
+    m_redirects = 0;
+    get(url);
+}
+
+void DownloadManager::get(const QUrl &url)
+{
     QNetworkRequest request(url);
+    // Redirects are followed here, not by Qt: each hop is a reply of its own
+    // and gets the size checks below (Qt drops the read buffer limit on a
+    // redirect it follows itself).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     // The limit counts the bytes as sent: a compressed body that Qt inflated
     // could outgrow it a thousandfold in one step, before it is looked at.
     if (m_maxReplySize > 0)
@@ -59,7 +75,9 @@ QString DownloadManager::failureText(const QNetworkReply *reply) const
     if (m_tooLarge)
         return tr("The reply is larger than %1 bytes.").arg(m_maxReplySize);
     const int status = reply ? reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
-    if (status >= 400)
+    // An answer other than 2xx that ended without error is a redirect that
+    // was not followed (or some other answer without the body asked for).
+    if (status >= 400 || (reply && reply->error() == QNetworkReply::NoError && status > 0))
         return tr("The server answered with HTTP status %1.").arg(status);
     return tr("The download failed: %1").arg(reply ? reply->errorString() : tr("cancelled"));
 }
@@ -74,12 +92,42 @@ void DownloadManager::slotFinished(QNetworkReply *reply)
     if (reply != m_reply)
         return;
     m_reply = nullptr;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() == QNetworkReply::NoError) {
-        emit done(reply->url(), reply->readAll());
-        return;
+        // Only a 2xx answer carries the body asked for.
+        if (status >= 200 && status < 300) {
+            emit done(reply->url(), reply->readAll());
+            return;
+        }
+        const QUrl target = redirectTarget(reply);
+        if (!target.isEmpty()) {
+            if (m_redirects < kMaxRedirects) {
+                ++m_redirects;
+                get(target);
+                return;
+            }
+            m_errorString = tr("The server redirected more than %1 times.").arg(kMaxRedirects);
+            emit error();
+            return;
+        }
     }
     m_errorString = failureText(reply);
     emit error();
+}
+
+QUrl DownloadManager::redirectTarget(const QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (status < 300 || status >= 400 || location.isEmpty())
+        return QUrl();
+    const QUrl target = reply->url().resolved(location);
+    const QString scheme = target.scheme().toLower();
+    const bool wasSecure = reply->url().scheme().toLower() == QLatin1String("https");
+    if (!target.isValid() || target.host().isEmpty()
+        || !(scheme == QLatin1String("https") || (scheme == QLatin1String("http") && !wasSecure)))
+        return QUrl();
+    return target;
 }
 
 void DownloadManager::slotDownloadProgress(qlonglong received, qlonglong total)

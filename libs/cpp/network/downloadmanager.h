@@ -12,8 +12,11 @@ namespace QMRequest {
 
 // Issues one plain GET at a time through Qt's network access manager and
 // reports its end: done() with the reply's url and bytes, or error() for any
-// failure (HTTP error status, unknown host, refused connection, abort, a reply
-// over the size limit); errorString() then says briefly what went wrong.
+// failure (an answer other than 2xx, unknown host, refused connection, abort,
+// a reply over the size limit); errorString() then says briefly what went
+// wrong. A redirect (3xx with a location) is followed up to five hops, to
+// http or https but never from https to http; a redirect that is not
+// followed fails with its status. Each hop has the size limit.
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -21,8 +24,8 @@ public:
     explicit DownloadManager(QObject *parent = nullptr);
     ~DownloadManager() override;
 
-    // Starts a GET with a bare request (no headers, no attributes; with a size
-    // limit it asks for the body uncompressed). The reply is owned by the
+    // Starts a GET with a bare request (no headers; with a size limit it asks
+    // for the body uncompressed). The reply is owned by the
     // network access manager and deleted after it ends.
     void download(const QUrl &url);
 
@@ -47,6 +50,12 @@ public slots:
     void slotDownloadProgress(qlonglong received, qlonglong total);
 
 private:
+    // Issues the GET of one hop and makes it the current reply.
+    void get(const QUrl &url);
+    // Where a redirect answer may be followed to; empty when it is no
+    // redirect, has no usable location, or leads from https to http or to
+    // another scheme.
+    static QUrl redirectTarget(const QNetworkReply *reply);
     // Aborts the current reply when it announces or holds more than the limit.
     void checkReplySize();
     // The errorString() text for a failed reply (null: a dropped one).
@@ -56,6 +65,7 @@ private:
     QNetworkReply *m_reply = nullptr; // the current reply, null while no request runs
     qint64 m_maxReplySize = 0;
     bool m_tooLarge = false; // the current reply was aborted for its size
+    int m_redirects = 0;     // redirects followed in the current download
     QString m_errorString;
 };
 
