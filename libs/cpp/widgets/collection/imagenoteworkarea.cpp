@@ -118,8 +118,16 @@ bool ImageNoteWorkArea::saveToFile(const QString &fileName)
         return false;
     QPixmap picture(size());
     picture.fill(Qt::transparent);
-    render(&picture, QPoint(0, 0), QRegion(),
-           QWidget::RenderFlags(QWidget::DrawWindowBackground | QWidget::DrawChildren));
+    // The note editor is no part of the picture: an open note is drawn as its
+    // text, the way accepting it draws it, on a copy of the layer; the note
+    // itself stays open.
+    const QPixmap drawn = layer;
+    if (!noteEditor->isHidden() && !layer.isNull()) {
+        QPainter painter(&layer);
+        drawNoteText(painter);
+    }
+    render(&picture, QPoint(0, 0), QRegion(), QWidget::RenderFlags(QWidget::DrawWindowBackground));
+    layer = drawn;
 
     // Written beside the target and renamed over it only when complete.
     QSaveFile file(fileName);
@@ -151,8 +159,10 @@ void ImageNoteWorkArea::slotSetPixmap(QPixmap pixmap)
     redoStack.clear();
     strokeLines.clear();
     mouseDown = false;
-    // A note opened on the previous picture does not belong to this one.
+    // A note opened on the previous picture does not belong to this one, nor
+    // does its text.
     noteEditor->hideAll();
+    noteEditor->textEdit()->clear();
     emit redoAvailable(false);
     emit undoAvailable(false);
     update();
@@ -215,6 +225,8 @@ void ImageNoteWorkArea::slotUndo()
         redoStack.append(layer);
         layer = undoStack.takeLast();
         trimStacks();
+        // What is shown now differs from what a save wrote.
+        modified = true;
         repaint();
         emit changed();
     }
@@ -228,6 +240,7 @@ void ImageNoteWorkArea::slotRedo()
         undoStack.append(layer);
         layer = redoStack.takeLast();
         trimStacks();
+        modified = true;
         repaint();
         emit changed();
     }
@@ -252,11 +265,7 @@ void ImageNoteWorkArea::slotEditAccepted()
     if (!layer.isNull()) {
         pushUndo(layer);
         QPainter painter(&layer);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(noteEditor->textEdit()->currentFont());
-        painter.setPen(shapePen(Text));
-        painter.drawText(QRect(pressPoint + QPoint(3, 3), currentPoint), Qt::TextWordWrap,
-                         noteEditor->textEdit()->toPlainText());
+        drawNoteText(painter);
         painter.end();
         emit undoAvailable(true);
     }
@@ -264,6 +273,15 @@ void ImageNoteWorkArea::slotEditAccepted()
     modified = true;
     emit changed();
     finishNote(TextAccepted);
+}
+
+void ImageNoteWorkArea::drawNoteText(QPainter &painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(noteEditor->textEdit()->currentFont());
+    painter.setPen(shapePen(Text));
+    painter.drawText(QRect(pressPoint + QPoint(3, 3), currentPoint), Qt::TextWordWrap,
+                     noteEditor->textEdit()->toPlainText());
 }
 
 void ImageNoteWorkArea::slotSwitchToEdit()
