@@ -573,17 +573,20 @@ void TestNoteCanvas::saveDrawsOpenNoteAsItsText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enlarged");
+    QTest::addColumn<bool>("overDrawing");
 
-    QTest::newRow("typed text") << "Note text" << false;
-    QTest::newRow("enlarged text") << "Big" << true;
-    QTest::newRow("empty note") << "" << false;
+    QTest::newRow("typed text") << "Note text" << false << false;
+    QTest::newRow("enlarged text") << "Big" << true << false;
+    QTest::newRow("empty note") << "" << false << false;
+    QTest::newRow("text over a drawing") << "Over" << false << true;
 }
 
 void TestNoteCanvas::saveDrawsOpenNoteAsItsText()
 {
     QFETCH(QString, text);
     QFETCH(bool, enlarged);
-    // arrange: a note left open on a white picture
+    QFETCH(bool, overDrawing);
+    // arrange: a note left open on a white picture, maybe over a filled rectangle
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("note.png"));
@@ -591,12 +594,20 @@ void TestNoteCanvas::saveDrawsOpenNoteAsItsText()
     canvas.slotSetPixmap(whitePicture(300, 200));
     canvas.slotSetColor(Qt::red);
     canvas.show();
+    if (overDrawing) {
+        canvas.slotSetMode(ImageNoteWorkArea::FilledRectangle);
+        canvas.slotSetColor(Qt::blue);
+        drag(&canvas, {{20, 30}, {120, 90}});
+        canvas.slotSetColor(Qt::red);
+    }
     canvas.slotSetMode(ImageNoteWorkArea::Text);
     drag(&canvas, {{30, 40}});
     QMWidgets::NoteEditWidget *editor = canvas.noteEditWidget();
     QTest::keyClicks(editor->textEdit(), text);
     if (enlarged)
         editor->findChild<QPushButton *>(QStringLiteral("NoteEditWidgetInc"))->click();
+    const QImage layerBefore = canvas.layerPixmap().toImage();
+    const int undoSteps = canvas.undoCount();
 
     // act
     QVERIFY(canvas.saveToFile(path));
@@ -604,12 +615,14 @@ void TestNoteCanvas::saveDrawsOpenNoteAsItsText()
     // assert: the note stays open as it was, and the file holds what accepting it shows
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->textEdit()->toPlainText(), text);
-    QCOMPARE(canvas.undoCount(), 0);
+    QCOMPARE(canvas.undoCount(), undoSteps);
+    QCOMPARE(canvas.layerPixmap().toImage(), layerBefore);
     const QImage saved = QImage(path).convertToFormat(QImage::Format_ARGB32);
     editor->findChild<QPushButton *>(QStringLiteral("NoteEditWidgetAccept"))->click();
     QCOMPARE(saved, image(canvas));
-    QCOMPARE(saved != whitePicture(300, 200).toImage().convertToFormat(QImage::Format_ARGB32),
-             !text.isEmpty());
+    if (!overDrawing)
+        QCOMPARE(saved != whitePicture(300, 200).toImage().convertToFormat(QImage::Format_ARGB32),
+                 !text.isEmpty());
 }
 
 void TestNoteCanvas::saveFailureKeepsExistingFile_data()

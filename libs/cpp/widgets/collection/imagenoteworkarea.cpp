@@ -119,15 +119,25 @@ bool ImageNoteWorkArea::saveToFile(const QString &fileName)
     QPixmap picture(size());
     picture.fill(Qt::transparent);
     // The note editor is no part of the picture: an open note is drawn as its
-    // text, the way accepting it draws it, on a copy of the layer; the note
-    // itself stays open.
-    const QPixmap drawn = layer;
-    if (!noteEditor->isHidden() && !layer.isNull()) {
+    // text, the way accepting it draws it, onto the layer for this render only.
+    // Only the note's part of the layer is kept aside and put back, so the
+    // drawing is held to it; the note itself stays open.
+    const bool noteOpen = !noteEditor->isHidden() && !layer.isNull();
+    QRect noteArea;
+    QPixmap underNote;
+    if (noteOpen) {
+        noteArea = QRect(pressPoint, currentPoint).normalized() & layer.rect();
+        underNote = layer.copy(noteArea);
         QPainter painter(&layer);
+        painter.setClipRect(noteArea);
         drawNoteText(painter);
     }
     render(&picture, QPoint(0, 0), QRegion(), QWidget::RenderFlags(QWidget::DrawWindowBackground));
-    layer = drawn;
+    if (noteOpen) {
+        QPainter painter(&layer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(noteArea.topLeft(), underNote);
+    }
 
     // Written beside the target and renamed over it only when complete.
     QSaveFile file(fileName);
