@@ -65,6 +65,9 @@ TextPreview::TextPreview(QWidget *parent)
 
 TextPreview::~TextPreview()
 {
+    // Only the confirmed Saves outlive the view; a Copy or Show has nobody
+    // left to serve.
+    waitingActions &= SaveAction;
     finishWaitingSave();
 }
 
@@ -221,8 +224,12 @@ void TextPreview::runWaitingActions()
         copyNow();
     if (actions & ShowAction)
         showNow();
-    if (actions & SaveAction)
-        saveNow(std::exchange(waitingSaveName, QString()));
+    if (actions & SaveAction) {
+        // In the order confirmed; each failure is told on its own.
+        const QStringList names = std::exchange(waitingSaveNames, QStringList());
+        for (const QString &name : names)
+            saveNow(name);
+    }
 }
 
 void TextPreview::finishWaitingSave()
@@ -276,7 +283,7 @@ void TextPreview::slotSave()
     if (fileName.isEmpty())
         return;
     if (pendingText != 0) {
-        waitingSaveName = fileName;
+        waitingSaveNames.append(fileName);
         wait(SaveAction);
     } else {
         saveNow(fileName);

@@ -3,6 +3,7 @@
 #include "preview.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 
 class QClipboard;
@@ -21,7 +22,8 @@ public:
     enum Type { Html = 0, Base64 = 1, Css = 2, Xml = 3, Xhtml = 4 };
 
     explicit TextPreview(QWidget *parent = nullptr);
-    // Writes a Save still waiting for its text (see isTextPending) first.
+    // Writes the Saves still waiting for their text (see isTextPending) first;
+    // a waiting Copy or Show is dropped.
     ~TextPreview() override;
 
     // Sets the form once after construction; XML, XHTML and BASE64 hide Show.
@@ -93,6 +95,6 @@ private:
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
     std::function<void()> preparePendingText;  // builds that text synchronously
     int waitingActions;   // WaitingAction flags
-    QString waitingSaveName;
+    QStringList waitingSaveNames;  // every Save confirmed while waiting, oldest first
     QPointer<QWidget> watchedWindow;  // the window whose closing a waiting Save watches
 };

@@ -129,6 +129,10 @@ private slots:
     void exportCarriesTextOfNewPicture();
     void confirmedSaveOutlivesTheView_data();
     void confirmedSaveOutlivesTheView();
+    void everyConfirmedSaveIsWrittenInOrder_data();
+    void everyConfirmedSaveIsWrittenInOrder();
+    void teardownCompletesOnlyHeldSaves_data();
+    void teardownCompletesOnlyHeldSaves();
 
     void saveEncodesText_data();
     void saveEncodesText();
@@ -369,6 +373,127 @@ void TestTextPreview::confirmedSaveOutlivesTheView()
         QCOMPARE(readFile(saved), expected.toLatin1());
     }
     QVERIFY(Idle::settle());
+}
+
+void TestTextPreview::everyConfirmedSaveIsWrittenInOrder_data()
+{
+    QTest::addColumn<QString>("completion");
+    QTest::addColumn<bool>("firstRefused");
+
+    QTest::newRow("text arrives") << "arrives" << false;
+    QTest::newRow("text arrives, first name refused") << "arrives" << true;
+    QTest::newRow("window closed") << "close" << false;
+    QTest::newRow("view destroyed") << "destroy" << false;
+}
+
+void TestTextPreview::everyConfirmedSaveIsWrittenInOrder()
+{
+    QFETCH(QString, completion);
+    QFETCH(bool, firstRefused);
+    // arrange: a window holding a view that shows the text of one picture; a
+    // first name under a regular file cannot be written, also not by root
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    {
+        QFile file(plain);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString first = firstRefused ? plain + QStringLiteral("/a.html") : dir.filePath(QStringLiteral("a.html"));
+    const QString second = dir.filePath(QStringLiteral("b.html"));
+    QScopedPointer<QWidget> window(new QWidget);
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window.data()))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
+    const QPixmap newer = newerPixmap();
+    const QString expected = htmlTextOf(newer);
+    QString warnings;
+    bool secondWrittenBeforeWarning = false;
+    ModalAnswerer warning([&](QWidget *box) {
+        warnings += ModalAnswerer::labelTexts(box);
+        secondWrittenBeforeWarning = QFile::exists(second);
+        ModalAnswerer::pressKey(box, Qt::Key_Escape);
+    });
+    warning.setClassName("QMWidgets::MMessageBox");
+    auto blocker = std::make_unique<PoolBlocker>();
+    preview->slotSetPixmap(newer);
+    for (const QString &name : {first, second}) {
+        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name));
+        answerer.setClassName("QFileDialog");
+        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+        QVERIFY(answerer.answered());
+    }
+    QVERIFY(preview->isTextPending());
+
+    // act: the text arrives, or the window goes before it
+    if (completion == QLatin1String("arrives")) {
+        blocker.reset();
+        QVERIFY(Idle::settle());
+    } else if (completion == QLatin1String("close")) {
+        window->close();
+    } else {
+        window.reset();
+    }
+
+    // assert: both names got the newer text, the refused one its own warning first
+    blocker.reset();
+    QVERIFY(Idle::settle());
+    QCOMPARE(readFile(second), expected.toLatin1());
+    if (firstRefused) {
+        QVERIFY(warning.answered());
+        QVERIFY2(warnings.contains(QStringLiteral("a.html")), qPrintable(warnings));
+        QVERIFY(!secondWrittenBeforeWarning);
+        QCOMPARE(QFileInfo(plain).size(), qint64(0));
+    } else {
+        QCOMPARE(readFile(first), expected.toLatin1());
+        QVERIFY(!warning.answered());
+    }
+}
+
+void TestTextPreview::teardownCompletesOnlyHeldSaves_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Copy held") << "CopyButton";
+    QTest::newRow("Show held") << "ShowButton";
+}
+
+void TestTextPreview::teardownCompletesOnlyHeldSaves()
+{
+    QFETCH(QString, button);
+    // arrange: a Copy or Show and a Save held for the text of a new picture
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.html"));
+    const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
+    QFile::remove(page);
+    auto window = std::make_unique<QWidget>();
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window.get()))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
+    const QPixmap newer = newerPixmap();
+    QGuiApplication::clipboard()->clear();
+    {
+        PoolBlocker blocker;
+        preview->slotSetPixmap(newer);
+        preview->findChild<QPushButton *>(button)->click();
+        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
+        answerer.setClassName("QFileDialog");
+        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+        QVERIFY(answerer.answered());
+        QVERIFY(preview->isTextPending());
+
+        // act: the view is destroyed without a close
+        window.reset();
+    }
+    QVERIFY(Idle::settle());
+
+    // assert: the Save is written, the Copy or Show left no trace
+    QCOMPARE(readFile(saved), htmlTextOf(newer).toLatin1());
+    QVERIFY(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+    QVERIFY(!QFile::exists(page));
 }
 
 void TestTextPreview::saveEncodesText_data()

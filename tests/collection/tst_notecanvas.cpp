@@ -89,6 +89,8 @@ private slots:
     void undoRestoresExactlyAndRedoReapplies();
     void undoDepthIsLimited();
     void newPictureClearsHistory();
+    void newPictureStartsWithEmptyNotes_data();
+    void newPictureStartsWithEmptyNotes();
     void blurChangesOnlyItsRectangle_data();
     void blurChangesOnlyItsRectangle();
     void textNoteIsWrittenOnAccept();
@@ -96,6 +98,10 @@ private slots:
     void saveWritesCanvasAndRemembersFolder();
     void openNoteEditedAfterSaveIsUnsaved_data();
     void openNoteEditedAfterSaveIsUnsaved();
+    void undoOrRedoAfterSaveIsUnsaved_data();
+    void undoOrRedoAfterSaveIsUnsaved();
+    void saveDrawsOpenNoteAsItsText_data();
+    void saveDrawsOpenNoteAsItsText();
     void saveFailureKeepsExistingFile_data();
     void saveFailureKeepsExistingFile();
     void failedSaveFromDialogIsReported();
@@ -295,6 +301,37 @@ void TestNoteCanvas::newPictureClearsHistory()
     QCOMPARE(image(canvas), whitePicture(30, 20).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
+void TestNoteCanvas::newPictureStartsWithEmptyNotes_data()
+{
+    QTest::addColumn<bool>("hiddenByTool");
+    QTest::newRow("note open") << false;
+    QTest::newRow("note hidden by another tool") << true;
+}
+
+void TestNoteCanvas::newPictureStartsWithEmptyNotes()
+{
+    QFETCH(bool, hiddenByTool);
+    // arrange: a note with typed text on the first picture
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture(300, 200));
+    canvas.show();
+    canvas.slotSetMode(ImageNoteWorkArea::Text);
+    drag(&canvas, {{30, 40}});
+    QMWidgets::NoteEditWidget *editor = canvas.noteEditWidget();
+    QTest::keyClicks(editor->textEdit(), QStringLiteral("old text"));
+    if (hiddenByTool)
+        canvas.slotSetMode(ImageNoteWorkArea::Line);
+
+    // act: a new picture, and a note opened on it
+    canvas.slotSetPixmap(whitePicture(300, 200));
+    canvas.slotSetMode(ImageNoteWorkArea::Text);
+    drag(&canvas, {{50, 60}});
+
+    // assert
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->textEdit()->toPlainText(), QString());
+}
+
 void TestNoteCanvas::blurChangesOnlyItsRectangle_data()
 {
     QTest::addColumn<QPoint>("press");
@@ -486,6 +523,106 @@ void TestNoteCanvas::openNoteEditedAfterSaveIsUnsaved()
     // assert
     QVERIFY(editor->isVisible());
     QCOMPARE(canvas.isModified(), modified);
+}
+
+void TestNoteCanvas::undoOrRedoAfterSaveIsUnsaved_data()
+{
+    QTest::addColumn<int>("rectangles");
+    QTest::addColumn<bool>("undoBeforeSave");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("undo") << 2 << false << "undo" << true;
+    QTest::newRow("redo") << 2 << true << "redo" << true;
+    QTest::newRow("undo with nothing to undo") << 0 << false << "undo" << false;
+    QTest::newRow("redo with nothing to redo") << 2 << false << "redo" << false;
+}
+
+void TestNoteCanvas::undoOrRedoAfterSaveIsUnsaved()
+{
+    QFETCH(int, rectangles);
+    QFETCH(bool, undoBeforeSave);
+    QFETCH(QString, step);
+    QFETCH(bool, modified);
+    // arrange: rectangles drawn and saved
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture());
+    canvas.slotSetColor(Qt::red);
+    canvas.slotSetMode(ImageNoteWorkArea::Rectangle);
+    for (int i = 0; i < rectangles; ++i)
+        drag(&canvas, {{10 + 20 * i, 10}, {25 + 20 * i, 40}});
+    if (undoBeforeSave)
+        canvas.slotUndo();
+    QVERIFY(canvas.saveToFile(dir.filePath(QStringLiteral("note.png"))));
+    const QImage saved = image(canvas);
+
+    // act
+    if (step == QLatin1String("undo"))
+        canvas.slotUndo();
+    else
+        canvas.slotRedo();
+
+    // assert: unsaved exactly when the shown picture is no longer the saved one
+    QCOMPARE(image(canvas) != saved, modified);
+    QCOMPARE(canvas.isModified(), modified);
+}
+
+void TestNoteCanvas::saveDrawsOpenNoteAsItsText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enlarged");
+    QTest::addColumn<bool>("overDrawing");
+
+    QTest::newRow("typed text") << "Note text" << false << false;
+    QTest::newRow("enlarged text") << "Big" << true << false;
+    QTest::newRow("empty note") << "" << false << false;
+    QTest::newRow("text over a drawing") << "Over" << false << true;
+}
+
+void TestNoteCanvas::saveDrawsOpenNoteAsItsText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, enlarged);
+    QFETCH(bool, overDrawing);
+    // arrange: a note left open on a white picture, maybe over a filled rectangle
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("note.png"));
+    ImageNoteWorkArea canvas;
+    canvas.slotSetPixmap(whitePicture(300, 200));
+    canvas.slotSetColor(Qt::red);
+    canvas.show();
+    if (overDrawing) {
+        canvas.slotSetMode(ImageNoteWorkArea::FilledRectangle);
+        canvas.slotSetColor(Qt::blue);
+        drag(&canvas, {{20, 30}, {120, 90}});
+        canvas.slotSetColor(Qt::red);
+    }
+    canvas.slotSetMode(ImageNoteWorkArea::Text);
+    drag(&canvas, {{30, 40}});
+    QMWidgets::NoteEditWidget *editor = canvas.noteEditWidget();
+    QTest::keyClicks(editor->textEdit(), text);
+    if (enlarged)
+        editor->findChild<QPushButton *>(QStringLiteral("NoteEditWidgetInc"))->click();
+    const QImage layerBefore = canvas.layerPixmap().toImage();
+    const int undoSteps = canvas.undoCount();
+
+    // act
+    QVERIFY(canvas.saveToFile(path));
+
+    // assert: the note stays open as it was, and the file holds what accepting it shows
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->textEdit()->toPlainText(), text);
+    QCOMPARE(canvas.undoCount(), undoSteps);
+    QCOMPARE(canvas.layerPixmap().toImage(), layerBefore);
+    const QImage saved = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    editor->findChild<QPushButton *>(QStringLiteral("NoteEditWidgetAccept"))->click();
+    QCOMPARE(saved, image(canvas));
+    if (!overDrawing)
+        QCOMPARE(saved != whitePicture(300, 200).toImage().convertToFormat(QImage::Format_ARGB32),
+                 !text.isEmpty());
 }
 
 void TestNoteCanvas::saveFailureKeepsExistingFile_data()

@@ -118,8 +118,26 @@ bool ImageNoteWorkArea::saveToFile(const QString &fileName)
         return false;
     QPixmap picture(size());
     picture.fill(Qt::transparent);
-    render(&picture, QPoint(0, 0), QRegion(),
-           QWidget::RenderFlags(QWidget::DrawWindowBackground | QWidget::DrawChildren));
+    // The note editor is no part of the picture: an open note is drawn as its
+    // text, the way accepting it draws it, onto the layer for this render only.
+    // Only the note's part of the layer is kept aside and put back, so the
+    // drawing is held to it; the note itself stays open.
+    const bool noteOpen = !noteEditor->isHidden() && !layer.isNull();
+    QRect noteArea;
+    QPixmap underNote;
+    if (noteOpen) {
+        noteArea = QRect(pressPoint, currentPoint).normalized() & layer.rect();
+        underNote = layer.copy(noteArea);
+        QPainter painter(&layer);
+        painter.setClipRect(noteArea);
+        drawNoteText(painter);
+    }
+    render(&picture, QPoint(0, 0), QRegion(), QWidget::RenderFlags(QWidget::DrawWindowBackground));
+    if (noteOpen) {
+        QPainter painter(&layer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(noteArea.topLeft(), underNote);
+    }
 
     // Written beside the target and renamed over it only when complete.
     QSaveFile file(fileName);
@@ -151,8 +169,10 @@ void ImageNoteWorkArea::slotSetPixmap(QPixmap pixmap)
     redoStack.clear();
     strokeLines.clear();
     mouseDown = false;
-    // A note opened on the previous picture does not belong to this one.
+    // A note opened on the previous picture does not belong to this one, nor
+    // does its text.
     noteEditor->hideAll();
+    noteEditor->textEdit()->clear();
     emit redoAvailable(false);
     emit undoAvailable(false);
     update();
@@ -215,6 +235,8 @@ void ImageNoteWorkArea::slotUndo()
         redoStack.append(layer);
         layer = undoStack.takeLast();
         trimStacks();
+        // What is shown now differs from what a save wrote.
+        modified = true;
         repaint();
         emit changed();
     }
@@ -228,6 +250,7 @@ void ImageNoteWorkArea::slotRedo()
         undoStack.append(layer);
         layer = redoStack.takeLast();
         trimStacks();
+        modified = true;
         repaint();
         emit changed();
     }
@@ -252,11 +275,7 @@ void ImageNoteWorkArea::slotEditAccepted()
     if (!layer.isNull()) {
         pushUndo(layer);
         QPainter painter(&layer);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(noteEditor->textEdit()->currentFont());
-        painter.setPen(shapePen(Text));
-        painter.drawText(QRect(pressPoint + QPoint(3, 3), currentPoint), Qt::TextWordWrap,
-                         noteEditor->textEdit()->toPlainText());
+        drawNoteText(painter);
         painter.end();
         emit undoAvailable(true);
     }
@@ -264,6 +283,15 @@ void ImageNoteWorkArea::slotEditAccepted()
     modified = true;
     emit changed();
     finishNote(TextAccepted);
+}
+
+void ImageNoteWorkArea::drawNoteText(QPainter &painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(noteEditor->textEdit()->currentFont());
+    painter.setPen(shapePen(Text));
+    painter.drawText(QRect(pressPoint + QPoint(3, 3), currentPoint), Qt::TextWordWrap,
+                     noteEditor->textEdit()->toPlainText());
 }
 
 void ImageNoteWorkArea::slotSwitchToEdit()

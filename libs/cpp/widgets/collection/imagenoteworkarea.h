@@ -60,13 +60,14 @@ public:
     // The picture with the layer drawn over it. The reference stays valid
     // while the canvas lives; the next call refreshes it.
     const QPixmap &resultPixmap();
-    // True until a save succeeds; set again by every change (drawing, or editing
-    // an open note) and by a new picture.
+    // True until a save succeeds; set again by every change (drawing, editing
+    // an open note, undo and redo) and by a new picture.
     bool isModified() const;
     // Styles the note editor's text field in the drawing colour.
     void updateNoteStyle();
 
-    // Writes the composite of the canvas as PNG to fileName, atomically: an
+    // Writes the composite of the canvas as PNG to fileName, atomically (an
+    // open note as its text alone, the note staying open): an
     // existing file is replaced only when the whole new file was written.
     // Returns false (and leaves the file as it was) on failure, and for a name
     // that is a folder, device or pipe; success clears isModified().
@@ -121,6 +122,8 @@ private:
     void drawStroke(QPainter &painter, Mode tool);
     void drawBlur(QPainter &painter);
     void drawArrow(QPainter &painter);
+    // Draws the open note's text in its rectangle, as accepting the note does.
+    void drawNoteText(QPainter &painter);
     void openNote();
     void pushUndo(const QPixmap &state);
     void trimStacks();
