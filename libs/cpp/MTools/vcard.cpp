@@ -2,10 +2,15 @@
 
 #include "filehelpers.h"
 
-#include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
+
+// The largest file readFromFile reads: cards with photos run to a few hundred
+// kilobytes each, and decoding takes several times the file's size in memory.
+const qint64 kMaxFileBytes = 32 * 1024 * 1024;
 
 bool isContinuation(const QByteArray &line)
 {
@@ -200,10 +205,12 @@ QList<vCard> vCard::decode(const QByteArray &bytes)
 
 QList<vCard> vCard::readFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file of address-book size is read; anything else reads
+    // as no cards.
+    QByteArray bytes;
+    if (!MTools::readRegularFile(fileName, kMaxFileBytes, &bytes))
         return QList<vCard>();
-    const QByteArray bytes = file.readAll();
-    file.close();
+    // As a text-mode read gives them: every carriage return dropped.
+    bytes.resize(int(std::remove(bytes.begin(), bytes.end(), '\r') - bytes.begin()));
     return decode(bytes);
 }
