@@ -369,7 +369,7 @@ private slots:
         QCOMPARE(model.data(model.index(1, 0)).toString(), QString("2"));
     }
 
-    // A load reads only a regular file of at most 32 MiB, whole, before the
+    // A load reads only a regular file of at most 16 MiB, whole, before the
     // table changes; anything else is refused without being read (a FIFO
     // never ends or blocks, a device may never end) and the table stays.
     void loadReadsOnlyRegularFilesOfTableSize_data()
@@ -377,11 +377,11 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<qint64>("size");
         QTest::addColumn<bool>("loads");
-        const qint64 cap = 32 * 1024 * 1024;
+        const qint64 cap = 16 * 1024 * 1024;
         QTest::newRow("fifo") << "fifo" << qint64(0) << false;
         QTest::newRow("device") << "/dev/null" << qint64(0) << false;
-        QTest::newRow("exactly 32 MiB") << "file" << cap << true;
-        QTest::newRow("one byte over 32 MiB") << "file" << cap + 1 << false;
+        QTest::newRow("exactly 16 MiB") << "file" << cap << true;
+        QTest::newRow("one byte over 16 MiB") << "file" << cap + 1 << false;
     }
     void loadReadsOnlyRegularFilesOfTableSize()
     {

@@ -285,17 +285,17 @@ private slots:
         QVERIFY(vCard::readFromFile(dir.filePath("missing/card.vcf")).isEmpty());
     }
 
-    // Only a regular file of at most 32 MiB is read; anything else reads as
+    // Only a regular file of at most 16 MiB is read; anything else reads as
     // no cards without being read (a FIFO may block or never end).
     void readFromFileReadsOnlyRegularFilesOfBookSize_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<qint64>("size");
         QTest::addColumn<int>("cards");
-        const qint64 cap = 32 * 1024 * 1024;
+        const qint64 cap = 16 * 1024 * 1024;
         QTest::newRow("fifo") << "fifo" << qint64(0) << 0;
-        QTest::newRow("exactly 32 MiB") << "file" << cap << 1;
-        QTest::newRow("one byte over 32 MiB") << "file" << cap + 1 << 0;
+        QTest::newRow("exactly 16 MiB") << "file" << cap << 1;
+        QTest::newRow("one byte over 16 MiB") << "file" << cap + 1 << 0;
     }
     void readFromFileReadsOnlyRegularFilesOfBookSize()
     {

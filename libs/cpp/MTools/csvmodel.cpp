@@ -17,9 +17,9 @@ const char *const kLineEnd = "\r\n";
 const char *const kLineEnd = "\n";
 #endif
 
-// The largest file load reads: a table's text, its rows and cells take
-// several times the file's size in memory.
-const qint64 kMaxFileBytes = 32 * 1024 * 1024;
+// The largest file load reads: a table costs up to some 45 bytes of memory
+// for each byte of text (many rows of empty cells).
+const qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 // Up to this many rows are inserted one by one, each for what a list insert
 // costs; more go in as one block, for one pass over the table.

@@ -38,7 +38,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     // Replaces the table with the file's rows. False, with the table kept,
-    // when the file cannot be read or is no regular file of at most 32 MiB
+    // when the file cannot be read or is no regular file of at most 16 MiB
     // (a FIFO or device is not opened); false too when the text stream
     // reports an error.
     bool load(const QString &filePath);

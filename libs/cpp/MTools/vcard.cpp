@@ -8,9 +8,10 @@
 
 namespace {
 
-// The largest file readFromFile reads: cards with photos run to a few hundred
-// kilobytes each, and decoding takes several times the file's size in memory.
-const qint64 kMaxFileBytes = 32 * 1024 * 1024;
+// The largest file readFromFile reads: an address book with a photo for each
+// of some hundreds of contacts fits, and decoding costs up to some 75 bytes
+// of memory for each byte of text (a card of many short lines).
+const qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 bool isContinuation(const QByteArray &line)
 {
