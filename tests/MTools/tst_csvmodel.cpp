@@ -3,10 +3,17 @@
 #include "fifo.h"
 #include "filehelpers.h"
 #include "filesizelimit.h"
+#include "fifowatch.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using MTools::CsvModel;
 
@@ -22,6 +29,48 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Holds a write lease on a file, as another program may: anyone else's open
+// of the file then waits until the holder lets go (or the kernel's lease
+// break time has passed) unless it asks not to wait. The break notice the
+// holder would get is ignored meanwhile.
+class LeaseHolder
+{
+public:
+    explicit LeaseHolder(const QString &path)
+        : m_oldHandler(std::signal(SIGIO, SIG_IGN))
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+        if (m_fd >= 0 && ::fcntl(m_fd, F_SETLEASE, F_WRLCK) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~LeaseHolder()
+    {
+        if (m_fd >= 0) {
+            ::fcntl(m_fd, F_SETLEASE, F_UNLCK);
+            ::close(m_fd);
+        }
+        std::signal(SIGIO, m_oldHandler);
+    }
+    LeaseHolder(const LeaseHolder &) = delete;
+    LeaseHolder &operator=(const LeaseHolder &) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+
+private:
+    void (*m_oldHandler)(int);
+    int m_fd = -1;
+};
+
+// A file of the given size: the bytes, then a hole of zero bytes.
+bool writeSparseFile(const QString &path, const QByteArray &bytes, qint64 size)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()
+        && f.resize(size);
 }
 
 } // namespace
@@ -268,6 +317,43 @@ private slots:
         }
     }
 
+    // A few rows go in one at a time, many as one block; either way the
+    // blank rows stand at the place asked for, the others keep their order.
+    void insertRowsPutsBlankRowsInPlace_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("count");
+        for (const int count : {1, 3, 65}) {
+            QTest::addRow("%d at the top", count) << 0 << count;
+            QTest::addRow("%d in the upper half", count) << 2 << count;
+            QTest::addRow("%d in the lower half", count) << 4 << count;
+            QTest::addRow("%d at the end", count) << 5 << count;
+        }
+    }
+    void insertRowsPutsBlankRowsInPlace()
+    {
+        QFETCH(int, row);
+        QFETCH(int, count);
+        // arrange
+        const QString file = path("insert.csv");
+        QVERIFY(writeFile(file, "\"A\",\"B\"\n\"1\"\n\"2\"\n\"3\"\n\"4\"\n\"5\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(file));
+        // act
+        QVERIFY(model.insertRows(row, count));
+        // assert
+        QStringList firstCells;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            firstCells.append(model.data(model.index(r, 0)).toString());
+            if (firstCells.last().isEmpty())
+                QCOMPARE(model.data(model.index(r, 1)), QVariant(QString())); // a whole blank row
+        }
+        QStringList expected{"1", "2", "3", "4", "5"};
+        for (int i = 0; i < count; ++i)
+            expected.insert(row, QString());
+        QCOMPARE(firstCells, expected);
+    }
+
     void rowCountsPastTheModelAreRefused()
     {
         const QString file = path("big.csv");
@@ -281,6 +367,81 @@ private slots:
 
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.data(model.index(1, 0)).toString(), QString("2"));
+    }
+
+    // A load reads only a regular file of at most 16 MiB, whole, before the
+    // table changes; anything else is refused without being read (a FIFO
+    // never ends or blocks, a device may never end) and the table stays.
+    void loadReadsOnlyRegularFilesOfTableSize_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("loads");
+        const qint64 cap = 16 * 1024 * 1024;
+        QTest::newRow("fifo") << "fifo" << qint64(0) << false;
+        QTest::newRow("device") << "/dev/null" << qint64(0) << false;
+        QTest::newRow("exactly 16 MiB") << "file" << cap << true;
+        QTest::newRow("one byte over 16 MiB") << "file" << cap + 1 << false;
+    }
+    void loadReadsOnlyRegularFilesOfTableSize()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(bool, loads);
+        // arrange
+        const QString old = path("kept.csv");
+        QVERIFY(writeFile(old, "\"A\"\n\"kept\"\n"));
+        CsvModel model;
+        QVERIFY(model.load(old));
+        QString name = kind;
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == "fifo") {
+            name = path("load-pipe.csv");
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+            watch = std::make_unique<FifoWatch>(name); // a reader would otherwise block for good
+        } else if (kind.startsWith('/')) {
+            QVERIFY(QFileInfo::exists(kind));
+        } else if (kind == "file") {
+            name = path("sized.csv"); // a table, then zero bytes: one more row of no fields
+            QVERIFY(writeSparseFile(name, "\"B\"\n\"new\"\n", size));
+        }
+        // act
+        const bool loaded = model.load(name);
+        if (watch)
+            watch->stop();
+        // assert
+        QCOMPARE(loaded, loads);
+        QVERIFY(!watch || !watch->readerSeen());
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), loads ? QString("B") : QString("A"));
+        QCOMPARE(model.data(model.index(0, 0)).toString(), loads ? QString("new") : QString("kept"));
+    }
+
+    // A regular file is read only when it opens at once: an open that would
+    // wait, here for another program's lease on the file, is refused.
+    void readRegularFileNeverWaitsForTheOpen_data()
+    {
+        QTest::addColumn<bool>("leased");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("file nobody holds") << false << true;
+        QTest::newRow("file another program holds a lease on") << true << false;
+    }
+    void readRegularFileNeverWaitsForTheOpen()
+    {
+        QFETCH(bool, leased);
+        QFETCH(bool, read);
+        // arrange
+        const QString name = path(leased ? "leased.txt" : "free.txt");
+        QVERIFY(writeFile(name, "content"));
+        std::unique_ptr<LeaseHolder> holder(leased ? new LeaseHolder(name) : nullptr);
+        QVERIFY(!holder || holder->isValid());
+        // act
+        QByteArray bytes("untouched");
+        QString error;
+        const bool ok = MTools::readRegularFile(name, 1024, &bytes, &error);
+        // assert
+        QCOMPARE(ok, read);
+        QCOMPARE(bytes, read ? QByteArray("content") : QByteArray("untouched"));
+        QCOMPARE(error.isEmpty(), read);
     }
 
     void fileHelpers()

@@ -1,9 +1,13 @@
 #include "fifo.h"
+#include "fifowatch.h"
 #include "testmain.h"
 #include "vcard.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <memory>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(vCardParam)
 
@@ -279,6 +283,47 @@ private slots:
         QVERIFY(!card.writeToFile(dir.filePath("pipe.vcf")));
         QVERIFY(pipe.stillThere());
         QVERIFY(vCard::readFromFile(dir.filePath("missing/card.vcf")).isEmpty());
+    }
+
+    // Only a regular file of at most 16 MiB is read; anything else reads as
+    // no cards without being read (a FIFO may block or never end).
+    void readFromFileReadsOnlyRegularFilesOfBookSize_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<int>("cards");
+        const qint64 cap = 16 * 1024 * 1024;
+        QTest::newRow("fifo") << "fifo" << qint64(0) << 0;
+        QTest::newRow("exactly 16 MiB") << "file" << cap << 1;
+        QTest::newRow("one byte over 16 MiB") << "file" << cap + 1 << 0;
+    }
+    void readFromFileReadsOnlyRegularFilesOfBookSize()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(int, cards);
+        // arrange
+        QTemporaryDir dir;
+        QString name;
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == "fifo") {
+            name = dir.filePath("pipe.vcf");
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+            watch = std::make_unique<FifoWatch>(name); // a reader would otherwise block for good
+        } else {
+            name = dir.filePath("sized.vcf"); // one card, then zero bytes
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write("BEGIN:VCARD\nFN:Ann\nEND:VCARD\n") > 0);
+            QVERIFY(file.resize(size));
+        }
+        // act
+        const QList<vCard> read = vCard::readFromFile(name);
+        if (watch)
+            watch->stop();
+        // assert
+        QCOMPARE(read.size(), cards);
+        QVERIFY(!watch || !watch->readerSeen());
     }
 };
 

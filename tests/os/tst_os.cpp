@@ -1,3 +1,4 @@
+#include "fifowatch.h"
 #include "os.h"
 #include "ossessionevents.h"
 #include "testmain.h"
@@ -5,8 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,6 +52,7 @@ private slots:
     {
         delete Os::instance();
         QFile::remove(Os::autoStartFilePath());
+        QDir().rmdir(Os::autoStartFilePath());
     }
 
     void instanceIsOneObjectUntilDeleted()
@@ -187,6 +194,10 @@ private slots:
             << QByteArray("[Desktop Entry]\nExec=x\nX-GNOME-Autostart-enabled=false\n") << false;
         QTest::newRow("command in another group")
             << QByteArray("[Desktop Action new]\nExec=/usr/bin/x\n") << false;
+        QTest::newRow("quoted empty command") << QByteArray("[Desktop Entry]\nExec=\"\" -x\n") << false;
+        QTest::newRow("escaped blank only") << QByteArray("[Desktop Entry]\nExec=\\s\n") << false;
+        QTest::newRow("escaped line feed in the command")
+            << QByteArray("[Desktop Entry]\nExec=\"/a\\nHidden=true\"\n") << true;
     }
     void autoStartEntryRead()
     {
@@ -194,6 +205,85 @@ private slots:
         QFETCH(bool, enabled);
         writeEntry(entry);
         QCOMPARE(Os::isAutoStartEnabled(), enabled);
+    }
+
+    // The program's path goes into the entry escaped as the desktop-entry
+    // format requires, whatever its folder is called, and reads back: a copy
+    // of this program, run from such a folder, enables the entry for itself.
+    void autoStartEntryHoldsAnyPath_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("written"); // the folder as the Exec value holds it
+        QTest::newRow("line feed") << "a\nHidden=true\nb" << "a\\nHidden=true\\nb";
+        QTest::newRow("tab") << "a\tb" << "a\\tb";
+        QTest::newRow("carriage return") << "a\rb" << "a\\rb";
+        QTest::newRow("backslash") << "a\\b" << "a\\\\\\\\b";
+        QTest::newRow("double quote") << "a\"b" << "a\\\\\"b";
+        QTest::newRow("dollar") << "a$b" << "a\\\\$b";
+        QTest::newRow("backtick") << "a`b" << "a\\\\`b";
+        QTest::newRow("blank and percent") << "50% off" << "50%% off";
+    }
+    void autoStartEntryHoldsAnyPath()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, written);
+        // arrange
+        const QString home = QFileInfo(TestEnvironment::homePath()).canonicalFilePath();
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        const QString program = home + QLatin1Char('/') + folder + QLatin1Char('/') + name;
+        QVERIFY(QDir().mkpath(QFileInfo(program).path()));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+        // act
+        QProcess child;
+        child.start(program, {QStringLiteral("--enable-autostart"), QCoreApplication::applicationName()});
+        QVERIFY(child.waitForFinished(60000));
+        QDir(QFileInfo(program).path()).removeRecursively();
+        // assert
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()),
+                 QStringLiteral("enabled ") + QString::fromUtf8(QUrl::toPercentEncoding(program)) + "\n");
+        QFile entry(Os::autoStartFilePath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n')),
+                 QStringList({"[Desktop Entry]", "Type=Application",
+                              "Name=" + QFileInfo(Os::autoStartFilePath()).completeBaseName(),
+                              "Exec=\"" + home + "/" + written + "/" + name + "\"",
+                              "X-GNOME-Autostart-enabled=true", ""}));
+    }
+
+    // A FIFO or folder standing at the entry's name is neither replaced nor
+    // read: the entry counts as off.
+    void autoStartLeavesWhatIsNoRegularFileAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("folder") << "folder";
+    }
+    void autoStartLeavesWhatIsNoRegularFileAlone()
+    {
+        QFETCH(QString, kind);
+        // arrange
+        const QString path = Os::autoStartFilePath();
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        std::unique_ptr<FifoWatch> watch;
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+            watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
+        } else {
+            QVERIFY(QDir().mkdir(path));
+        }
+        // act
+        Os::setAutoStart(true);
+        const bool enabled = Os::isAutoStartEnabled();
+        if (watch)
+            watch->stop();
+        // assert
+        QVERIFY(!enabled);
+        QVERIFY(!watch || !watch->readerSeen());
+        struct stat info;
+        QCOMPARE(::lstat(name.constData(), &info), 0);
+        QVERIFY(kind == "fifo" ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode));
     }
 
     void autoStartFileNameIsSafe()
@@ -211,7 +301,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        const QString home = TestEnvironment::homePath();
+        const QString home = QFileInfo(TestEnvironment::homePath()).canonicalFilePath();
         QTest::newRow("plain") << home + "/shots/a.png" << home + "/shots";
         QTest::newRow("doubled slashes") << home + "//shots//a.png" << home + "/shots";
         QTest::newRow("url characters") << home + "/a #1?x/b.png" << home + "/a #1?x";
@@ -240,5 +330,24 @@ private slots:
     }
 };
 
-GLYPH_TEST_MAIN(TestOs)
+int main(int argc, char *argv[])
+{
+    // Child mode: enables start with the session for this copy of the
+    // program under the given application name, then prints whether the
+    // entry reads back as enabled and, percent-encoded, the program's path.
+    if (argc == 3 && qstrcmp(argv[1], "--enable-autostart") == 0) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QString::fromLocal8Bit(argv[2]));
+        Os::setAutoStart(true);
+        std::printf("%s %s\n", Os::isAutoStartEnabled() ? "enabled" : "disabled",
+                    QUrl::toPercentEncoding(QCoreApplication::applicationFilePath()).constData());
+        return 0;
+    }
+    TestEnvironment::prepare();
+    QApplication app(argc, argv);
+    TestEnvironment::installUrlRecorder();
+    TestOs tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_os.moc"

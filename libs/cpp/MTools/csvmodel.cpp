@@ -2,7 +2,6 @@
 
 #include "filehelpers.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <QSize>
 #include <QTextStream>
@@ -17,6 +16,14 @@ const char *const kLineEnd = "\r\n";
 #else
 const char *const kLineEnd = "\n";
 #endif
+
+// The largest file load reads: a table costs up to some 45 bytes of memory
+// for each byte of text (many rows of empty cells).
+const qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
+// Up to this many rows are inserted one by one, each for what a list insert
+// costs; more go in as one block, for one pass over the table.
+const int kSmallInsert = 64;
 
 enum class Scan { FieldStart, InField, AfterQuote, Broken };
 
@@ -168,11 +175,27 @@ bool CsvModel::insertRows(int row, int count, const QModelIndex &parent)
     for (int i = 0; i < columnCount(); ++i)
         blank.append(QString());
     beginInsertRows(QModelIndex(), row, row + count - 1);
-    // Appended as one block and rotated into place: linear in the table's size.
-    m_rows->reserve(m_rows->size() + count);
-    for (int i = 0; i < count; ++i)
-        m_rows->append(blank);
-    std::rotate(m_rows->begin() + row + 1, m_rows->end() - count, m_rows->end());
+    const int at = row + 1;
+    if (count <= kSmallInsert) {
+        // One row at a time, moving the shorter side of the list: a row near
+        // the top is prepended and moved down past the rows above it (a plain
+        // insert there would shift every row below).
+        for (int i = 0; i < count; ++i) {
+            if (at <= m_rows->size() - at) {
+                m_rows->prepend(blank);
+                m_rows->move(0, at);
+            } else {
+                m_rows->insert(at, blank);
+            }
+        }
+    } else {
+        // Appended as one block and rotated into place: linear in the
+        // table's size, whatever the count.
+        m_rows->reserve(m_rows->size() + count);
+        for (int i = 0; i < count; ++i)
+            m_rows->append(blank);
+        std::rotate(m_rows->begin() + at, m_rows->end() - count, m_rows->end());
+    }
     endInsertRows();
     return true;
 }
@@ -197,16 +220,16 @@ Qt::ItemFlags CsvModel::flags(const QModelIndex &index) const
 
 bool CsvModel::load(const QString &filePath)
 {
-    // Read without text-mode translation, so carriage returns inside cells
-    // stay; a record's line end is a line feed, or a carriage return and a line
-    // feed.
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file of table size is read, whole, before the table
+    // changes: anything else leaves the table as it is. Read without
+    // text-mode translation, so carriage returns inside cells stay; a record's
+    // line end is a line feed, or a carriage return and a line feed.
+    QByteArray bytes;
+    if (!readRegularFile(filePath, kMaxFileBytes, &bytes))
         return false;
-    QTextStream in(&file);
+    QTextStream in(bytes);
     const QString text = in.readAll();
     const bool ok = in.status() == QTextStream::Ok;
-    file.close();
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty())
         lines.removeLast(); // after the last line end

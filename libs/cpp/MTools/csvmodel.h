@@ -37,9 +37,10 @@ public:
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Replaces the table with the file's rows. False when the file cannot be
-    // opened (the table is kept) or the stream reports an error (the rows read
-    // so far are kept).
+    // Replaces the table with the file's rows. False, with the table kept,
+    // when the file cannot be read or is no regular file of at most 16 MiB
+    // (a FIFO or device is not opened); false too when the text stream
+    // reports an error.
     bool load(const QString &filePath);
 
     // Writes header and rows. The file is replaced only when everything was

@@ -40,17 +40,25 @@ QString fileNameWithoutSuffix(const QFileInfo &info)
 
 bool openRegularFile(const QString &fileName, QFile *file, QString *error)
 {
+    const QString notRegular = tr("This is not a regular file.");
     const QByteArray path = QFile::encodeName(fileName);
+    // Judged by the name first, so that a FIFO or device is not even opened
+    // (opening one can have effects of its own), then by the open descriptor,
+    // which is what is read even when the name was swapped in between.
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return fail(error, notRegular);
     int fd;
     do
         fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == EWOULDBLOCK) // another program holds a lease on it
+        return fail(error, tr("Another program is using this file; it is not read now."));
     if (fd < 0)
         return fail(error, qt_error_string(errno));
-    struct stat status;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return fail(error, tr("This is not a regular file."));
+        return fail(error, notRegular);
     }
     // O_NONBLOCK stays set: it changes nothing for an ordinary file, and a
     // kernel file that stat calls regular (such as a log that waits for
@@ -69,15 +77,25 @@ bool readRegularFile(const QString &fileName, qint64 maxBytes, QByteArray *bytes
     if (!openRegularFile(fileName, &file, error))
         return false;
     const QString tooLarge = tr("The file is larger than %1 bytes and is not read.").arg(maxBytes);
-    if (file.size() > maxBytes)
+    const qint64 size = file.size();
+    if (size > maxBytes)
         return fail(error, tooLarge);
-    // The file may have grown since its size was taken, or report no size
-    // at all: read one byte past the limit to notice.
-    const QByteArray read = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(error, file.errorString());
-    if (read.size() > maxBytes)
-        return fail(error, tooLarge);
+    // The file may have grown since its size was taken, or report no size at
+    // all: blocks are read up to one byte past the limit to notice. The first
+    // block is sized by the file, so a small file costs a small buffer.
+    QByteArray read;
+    qint64 want = size + 1;
+    for (;;) {
+        const QByteArray block = file.read(want);
+        if (file.error() != QFileDevice::NoError)
+            return fail(error, file.errorString());
+        read += block;
+        if (read.size() > maxBytes)
+            return fail(error, tooLarge);
+        if (block.size() < want)
+            break; // the end of the file
+        want = qMin<qint64>(qMax<qint64>(read.size(), 64 * 1024), maxBytes + 1 - read.size());
+    }
     *bytes = read;
     return true;
 }

@@ -14,18 +14,19 @@ QByteArray compressRaw(const QByteArray &bytes);
 // The file name up to, not including, its last "."; the whole name when it has none.
 QString fileNameWithoutSuffix(const QFileInfo &info);
 
-// Opens fileName read-only as a regular file: the name is opened without
-// blocking (a FIFO or device swapped in under it must not stall the caller)
-// and the open descriptor, not the name, is judged. Anything but a regular
-// file is refused. On success *file is open and owns the descriptor; reads
-// of a file that has no data yet fail rather than wait. Returns false with a
-// sentence for the user in *error (when given).
+// Opens fileName read-only as a regular file. A name that is not one (FIFO,
+// device, socket, folder) is refused without being opened; the name is then
+// opened without blocking (a FIFO or device swapped in under it, or a file
+// another process holds a lease on, must not stall the caller) and the open
+// descriptor, not the name, is judged. On success *file is open and owns the
+// descriptor; reads of a file that has no data yet fail rather than wait.
+// Returns false with a sentence for the user in *error (when given).
 bool openRegularFile(const QString &fileName, QFile *file, QString *error = nullptr);
 
 // Reads the whole content of a regular file of at most maxBytes bytes into
-// *bytes. Anything else is refused before it is read: a FIFO, device, socket
-// or folder is never opened (it could block or never end), a larger file is
-// judged by its size. Opened as openRegularFile opens. Returns false on refusal or a failed read, with a
+// *bytes, opened as openRegularFile opens. A larger file is refused by its
+// size before it is read, and a file that grows past the limit while it is
+// read is refused too. Returns false on refusal or a failed read, with a
 // sentence for the user in *error (when given); *bytes is then untouched.
 bool readRegularFile(const QString &fileName, qint64 maxBytes, QByteArray *bytes,
                      QString *error = nullptr);

@@ -2,10 +2,16 @@
 
 #include "filehelpers.h"
 
-#include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
+
+// The largest file readFromFile reads: an address book with a photo for each
+// of some hundreds of contacts fits, and decoding costs up to some 75 bytes
+// of memory for each byte of text (a card of many short lines).
+const qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 bool isContinuation(const QByteArray &line)
 {
@@ -200,10 +206,12 @@ QList<vCard> vCard::decode(const QByteArray &bytes)
 
 QList<vCard> vCard::readFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file of address-book size is read; anything else reads
+    // as no cards.
+    QByteArray bytes;
+    if (!MTools::readRegularFile(fileName, kMaxFileBytes, &bytes))
         return QList<vCard>();
-    const QByteArray bytes = file.readAll();
-    file.close();
+    // As a text-mode read gives them: every carriage return dropped.
+    bytes.resize(int(std::remove(bytes.begin(), bytes.end(), '\r') - bytes.begin()));
     return decode(bytes);
 }

@@ -44,7 +44,8 @@ public:
     // card with a VERSION:2.1 line anywhere reads its values as written;
     // others have their 3.0 backslash escapes undone.
     static QList<vCard> decode(const QByteArray &bytes);
-    // decode of the file read in text mode; empty when it cannot be opened.
+    // decode of the file read in text mode; empty when it cannot be read or
+    // is no regular file of at most 16 MiB (a FIFO or device is not opened).
     static QList<vCard> readFromFile(const QString &fileName);
 
 private:

@@ -1,5 +1,6 @@
 #include "os.h"
 
+#include "filehelpers.h"
 #include "ossessionevents.h"
 
 #include <QCoreApplication>
@@ -16,11 +17,64 @@ namespace {
 
 Os *s_instance = nullptr;
 
+// A string value of a desktop entry: a backslash, line feed, tab and carriage
+// return are written as the escapes \\, \n, \t and \r, so that no value ends
+// its line early or adds a key of its own.
+QString escapedValue(const QString &value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\': text += QLatin1String("\\\\"); break;
+        case '\n': text += QLatin1String("\\n"); break;
+        case '\t': text += QLatin1String("\\t"); break;
+        case '\r': text += QLatin1String("\\r"); break;
+        default: text += c; break;
+        }
+    }
+    return text;
+}
+
+// The inverse of escapedValue, also reading \s as a blank; a backslash before
+// anything else stays as it is.
+QString unescapedValue(const QString &text)
+{
+    QString value;
+    value.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('\\') || i + 1 == text.size()) {
+            value += text.at(i);
+            continue;
+        }
+        const QChar next = text.at(++i);
+        switch (next.unicode()) {
+        case 's': value += QLatin1Char(' '); break;
+        case 'n': value += QLatin1Char('\n'); break;
+        case 't': value += QLatin1Char('\t'); break;
+        case 'r': value += QLatin1Char('\r'); break;
+        case '\\': value += QLatin1Char('\\'); break;
+        default: value += QLatin1Char('\\'); value += next; break;
+        }
+    }
+    return value;
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+        || c == QLatin1Char('\r');
+}
+
 // One argument of a desktop entry's Exec key: quoted when it holds anything
-// the launcher would split or expand, then escaped as a string value.
+// the launcher would split or expand (inside the quotes a backslash goes
+// before '"', '`', '$' and a backslash), a literal '%' doubled, as field
+// codes start with one; then escaped as a string value.
 QString execArgument(const QString &argument)
 {
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    // The format's reserved characters, and a carriage return, which some
+    // launchers take for a blank.
+    static const QString reserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`");
     bool quote = argument.isEmpty();
     for (const QChar c : argument) {
         if (reserved.contains(c)) {
@@ -41,11 +95,31 @@ QString execArgument(const QString &argument)
     } else {
         text = argument;
     }
-    // Field codes start with '%'; a literal one is doubled. Then the string
-    // value escaping, which turns every backslash into two.
     text.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    return text;
+    return escapedValue(text);
+}
+
+// The first argument of an Exec value, read as execArgument writes it: the
+// value unescaped, then a quoted argument unquoted, or an unquoted one taken
+// up to the first blank. Field codes are left as they are.
+QString firstExecArgument(const QString &value)
+{
+    const QString command = unescapedValue(value);
+    int i = 0;
+    while (i < command.size() && isBlank(command.at(i)))
+        ++i;
+    QString argument;
+    if (i < command.size() && command.at(i) == QLatin1Char('"')) {
+        for (++i; i < command.size() && command.at(i) != QLatin1Char('"'); ++i) {
+            if (command.at(i) == QLatin1Char('\\') && i + 1 < command.size())
+                ++i;
+            argument += command.at(i);
+        }
+    } else {
+        for (; i < command.size() && !isBlank(command.at(i)); ++i)
+            argument += command.at(i);
+    }
+    return argument;
 }
 
 // The name of the program as the entry's file and display name.
@@ -136,17 +210,18 @@ QString Os::autoStartFilePath()
 
 bool Os::isAutoStartEnabled()
 {
-    QFile file(autoStartFilePath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file of entry size is read: a FIFO or device standing at
+    // the name is not opened. Read as text: carriage returns dropped.
+    QByteArray bytes;
+    if (!MTools::readRegularFile(autoStartFilePath(), 1024 * 1024, &bytes))
         return false;
+    bytes.replace('\r', QByteArray());
 
     bool inEntry = false;
     bool hasCommand = false;
     bool hidden = false;
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    QString line;
-    while (in.readLineInto(&line)) {
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (QString line : lines) {
         line = line.trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             inEntry = line == QLatin1String("[Desktop Entry]");
@@ -160,7 +235,7 @@ bool Os::isAutoStartEnabled()
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
         if (key == QLatin1String("Exec"))
-            hasCommand = !value.isEmpty();
+            hasCommand = !firstExecArgument(value).isEmpty();
         else if (key == QLatin1String("Hidden"))
             hidden = value == QLatin1String("true");
         else if (key == QLatin1String("X-GNOME-Autostart-enabled"))
@@ -183,6 +258,9 @@ void Os::setAutoStart(bool on)
     if (program.isEmpty())
         return;
 
+    // A folder, FIFO or device at the entry's name is left alone.
+    if (!MTools::isSaveTarget(path))
+        return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))

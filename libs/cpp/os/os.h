@@ -62,9 +62,12 @@ public:
 
     // Start with the desktop session: an autostart entry
     // "<config>/autostart/<application name>.desktop" that runs this program.
-    // Enabled when the entry exists with a non-empty command and is not hidden.
+    // Enabled when the entry is a regular file with a non-empty command (its
+    // Exec key's first argument, unescaped and unquoted) and is not hidden.
     static bool isAutoStartEnabled();
-    // Writes (on) or removes (off) the entry; failures are not reported.
+    // Writes (on) or removes (off) the entry; failures are not reported. The
+    // program's path is escaped as the desktop-entry format requires, and a
+    // folder, FIFO or device standing at the entry's name is not replaced.
     static void setAutoStart(bool on);
     // The entry's file path for the current application name.
     static QString autoStartFilePath();
