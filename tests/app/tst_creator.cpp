@@ -420,7 +420,7 @@ private slots:
         QTest::newRow("progressive jpeg of refinement scans beyond the work budget")
             << PictureBytes::refiningJpeg(10000, 10000, 13) << "jpg" << QSize(10000, 10000) << false;
         QByteArray forged = pngOf(40, 30).insert(33, PngBytes::chunk("tEXt", QByteArray("a\0b", 3)));
-        forged.replace(33, 4, QByteArray("\0\x10\0\0", 4)); // the text claims a megabyte
+        forged.replace(33, 4, QByteArray("\x70\0\0\0", 4)); // the text claims 1.8 GB
         QTest::newRow("png whose chunk length points beyond the file") << forged << "png" << QSize(40, 30) << false;
         QTest::newRow("16-bit grey png of 64 megapixels") << PngBytes::zeros(8000, 8000, 16, 0) << "png"
                                                           << QSize(8000, 8000) << true;
