@@ -4,6 +4,7 @@
 #include "imageheader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -96,8 +97,10 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
 
 QImage ImageDecoder::decodeFile(const QString &fileName, bool turn, Outcome *outcome)
 {
+    // What the name shows as no regular file is not opened at all; what is
+    // swapped in under it meanwhile is caught on the open descriptor.
     QFile file;
-    if (fileName.isEmpty() || !openRegularFile(fileName, &file))
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !openRegularFile(fileName, &file))
         return refuse(NotAFile, outcome);
     return decode(&file, QByteArray(), turn, outcome);
 }

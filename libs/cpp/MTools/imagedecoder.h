@@ -27,7 +27,8 @@ public:
     static QImage decode(QIODevice *device, const QByteArray &label = QByteArray(), bool turn = false,
                          Outcome *outcome = nullptr);
 
-    // The same for a regular file, opened with openRegularFile: FIFOs,
+    // The same for a regular file: a name that shows no regular file is not
+    // opened, and one that does is opened with openRegularFile; FIFOs,
     // devices and folders are refused (NotAFile) without blocking.
     static QImage decodeFile(const QString &fileName, bool turn = false, Outcome *outcome = nullptr);
 };
