@@ -10,8 +10,10 @@
 // that are not images or are truncated or corrupt, and images whose decoding
 // would exceed the budget of MTools::ImageHeader (100 megapixels, the memory
 // of such a picture at 8 bits per channel, a sane number of JPEG scans),
-// judged from the headers before decoding. The budget also keeps the road's
-// several full copies of the picture, and its base64 text within a QString.
+// judged from the headers before decoding (MTools::ImageDecoder); a picture
+// turned by its orientation counts its turned copy. The budget also keeps the
+// road's several full copies of the picture, and its base64 text within a
+// QString.
 class ImageLoader
 {
 public:

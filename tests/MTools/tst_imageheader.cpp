@@ -5,9 +5,23 @@
 
 #include <QBuffer>
 
+#include <limits>
+
 using MTools::ImageHeader;
 
 Q_DECLARE_METATYPE(ImageHeader::Verdict)
+
+namespace {
+
+// The JPEG with its frame header saying another size.
+QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
+{
+    const int frame = jpeg.indexOf("\xff\xc0");
+    const char size[4] = {char(height >> 8), char(height & 0xff), char(width >> 8), char(width & 0xff)};
+    return jpeg.replace(frame + 5, 4, QByteArray(size, 4));
+}
+
+} // namespace
 
 class TestImageHeader : public QObject
 {
@@ -34,6 +48,18 @@ private slots:
         QTest::newRow("16-bit png at 8 bytes a pixel")
             << PngBytes::zeros(7100, 7100, 16, 6) << QByteArray("png") << QSize(7100, 7100) << qint64(403280000)
             << 0 << false << ImageHeader::TooLarge;
+        QTest::newRow("16-bit grey png at 2 bytes a pixel")
+            << PngBytes::zeros(8000, 8000, 16, 0) << QByteArray("png") << QSize(8000, 8000) << qint64(128000000) << 0
+            << false << ImageHeader::Fits;
+        QTest::newRow("16-bit grey png with a transparent grey at 8 bytes a pixel")
+            << PngBytes::zeros(8000, 8000, 16, 0).insert(33, PngBytes::chunk("tRNS", QByteArray(2, '\0')))
+            << QByteArray("png") << QSize(8000, 8000) << qint64(512000000) << 0 << false << ImageHeader::TooLarge;
+        QTest::newRow("1-bit grey png at 1 bit a pixel")
+            << PngBytes::zeros(10000, 10000, 1, 0) << QByteArray("png") << QSize(10000, 10000)
+            << qint64(1252 * 10000) << 0 << false << ImageHeader::Fits;
+        QTest::newRow("png of the largest size, its bytes saturated")
+            << PngBytes::header(0x7f7f7f7f, 0x7f7f7f7f) + pngEnd << QByteArray("png") << QSize(0x7f7f7f7f, 0x7f7f7f7f)
+            << std::numeric_limits<qint64>::max() << 0 << false << ImageHeader::TooLarge;
         QByteArray forged = PngBytes::header(100, 100) + PngBytes::chunk("zTXt", QByteArray(20000, 'a'));
         forged.replace(33, 4, QByteArray("\x70\0\0\0", 4)); // the zTXt length
         QTest::newRow("png chunk length beyond the data") << forged << QByteArray("png") << QSize(100, 100)
@@ -56,6 +82,15 @@ private slots:
         QTest::newRow("progressive 4:2:0 jpeg, blocks in whole sampling units")
             << PictureBytes::jpeg(1000, 600, 3, 10, true, 0x22) << QByteArray("jpeg") << QSize(1000, 600)
             << qint64(2400000 + (126 * 76 + 2 * 63 * 38) * 128) << 10 << false << ImageHeader::Fits;
+        QTest::newRow("refinement scans within the work budget")
+            << PictureBytes::refiningJpeg(10000, 10000, 11) << QByteArray("jpeg") << QSize(10000, 10000)
+            << qint64(100000000 + 1250 * 1250 * 128) << 12 << false << ImageHeader::Fits;
+        QTest::newRow("refinement scans beyond the work budget")
+            << PictureBytes::refiningJpeg(10000, 10000, 13) << QByteArray("jpeg") << QSize(10000, 10000)
+            << qint64(100000000 + 1250 * 1250 * 128) << 14 << false << ImageHeader::TooLarge;
+        QTest::newRow("jpeg start then other data") << QByteArray("\xff\xd8", 2) + QByteArray(100, '\0')
+                                                    << QByteArray("jpeg") << QSize() << qint64(0) << 0 << false
+                                                    << ImageHeader::Unreadable;
         QTest::newRow("jpeg with scans at the cap") << PictureBytes::jpeg(16, 16, 1, 64, true) << QByteArray("jpeg")
                                                     << QSize(16, 16) << qint64(256 + 4 * 128) << 64 << false
                                                     << ImageHeader::Fits;
@@ -108,6 +143,40 @@ private slots:
         QCOMPARE(header.scans(), scans);
         QCOMPARE(header.isDamaged(), damaged);
         QCOMPARE(header.verdict(QSize(), 0), verdict);
+    }
+
+    void turningByOrientationCountsTheTurnedCopy_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("turningBytes");
+        QTest::addColumn<ImageHeader::Verdict>("verdict"); // when turned
+
+        QTest::newRow("as stored") << PictureBytes::orientedJpeg(400, 300, 1) << qint64(480000) << ImageHeader::Fits;
+        QTest::newRow("upside down, turned in place") << PictureBytes::orientedJpeg(400, 300, 3) << qint64(480000)
+                                                      << ImageHeader::Fits;
+        QTest::newRow("turned right") << PictureBytes::orientedJpeg(400, 300, 6) << qint64(960000)
+                                      << ImageHeader::Fits;
+        QTest::newRow("turned left") << PictureBytes::orientedJpeg(400, 300, 8) << qint64(960000)
+                                     << ImageHeader::Fits;
+        QTest::newRow("turned right, 49 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 7000, 7000)
+                                                     << qint64(392000000) << ImageHeader::Fits;
+        QTest::newRow("turned right, 64 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 8000, 8000)
+                                                     << qint64(512000000) << ImageHeader::TooLarge;
+    }
+
+    void turningByOrientationCountsTheTurnedCopy()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, turningBytes);
+        QFETCH(ImageHeader::Verdict, verdict);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+
+        const ImageHeader header(&buffer);
+
+        QCOMPARE(header.turningBytes(), turningBytes);
+        QCOMPARE(header.verdict(QSize(), 0, true), verdict);
+        QCOMPARE(header.verdict(QSize(), 0, false), ImageHeader::Fits);
     }
 
     void verdictWeighsWhatTheDecoderAnnounces_data()

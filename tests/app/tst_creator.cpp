@@ -57,6 +57,26 @@ public:
 
 int TestFormatHandler::decodes = 0;
 
+// Collects the messages Qt and its decoders log while it lives.
+class DecoderMessages
+{
+public:
+    DecoderMessages()
+    {
+        s_messages.clear();
+        m_previous = qInstallMessageHandler(collect);
+    }
+    ~DecoderMessages() { qInstallMessageHandler(m_previous); }
+    QStringList take() { return std::move(s_messages); }
+
+private:
+    static void collect(QtMsgType, const QMessageLogContext &, const QString &text) { s_messages << text; }
+    static QStringList s_messages;
+    QtMessageHandler m_previous;
+};
+
+QStringList DecoderMessages::s_messages;
+
 class TestFormatPlugin : public QImageIOPlugin
 {
     Q_OBJECT
@@ -397,6 +417,13 @@ private slots:
                                                        << QSize(16, 16) << true;
         QTest::newRow("progressive jpeg of too many scans") << PictureBytes::jpeg(16, 16, 1, 65, true) << "jpg"
                                                             << QSize(16, 16) << false;
+        QTest::newRow("progressive jpeg of refinement scans beyond the work budget")
+            << PictureBytes::refiningJpeg(10000, 10000, 13) << "jpg" << QSize(10000, 10000) << false;
+        QByteArray forged = pngOf(40, 30).insert(33, PngBytes::chunk("tEXt", QByteArray("a\0b", 3)));
+        forged.replace(33, 4, QByteArray("\x70\0\0\0", 4)); // the text claims 1.8 GB
+        QTest::newRow("png whose chunk length points beyond the file") << forged << "png" << QSize(40, 30) << false;
+        QTest::newRow("16-bit grey png of 64 megapixels") << PngBytes::zeros(8000, 8000, 16, 0) << "png"
+                                                          << QSize(8000, 8000) << true;
     }
 
     void loaderCapsWhatTheFileWillDecodeTo()
@@ -414,13 +441,17 @@ private slots:
 
         // act
         const QSize size = MTools::ImageHeader(&file).size();
+        DecoderMessages messages;
         const QImage image = ImageLoader::load(path);
+        const QStringList said = messages.take();
 
-        // assert
+        // assert: what is refused here is refused from the headers, before a decoder runs
         QCOMPARE(size, decoded);
         QCOMPARE(image.isNull(), !loads);
         if (loads)
             QCOMPARE(image.size(), decoded);
+        else
+            QVERIFY2(said.isEmpty(), qPrintable(said.join('\n')));
     }
 
     void loaderTurnsThePictureByItsOrientation_data()

@@ -1,7 +1,9 @@
 #include "app.h"
+#include "fifowatch.h"
 #include "filesizelimit.h"
 #include "imagearea.h"
 #include "imageviewer.h"
+#include "picturebytes.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
@@ -11,6 +13,10 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <sys/stat.h>
 
 using namespace QMWidgets;
 
@@ -29,6 +35,8 @@ private slots:
     void systemPreviewWritesFileAndOpensIt();
     void systemPreviewWithoutPictureOpensNothing();
     void systemPreviewFailedWriteOpensNothing();
+    void loadingAFileShowsOnlyPicturesWithinTheBudget_data();
+    void loadingAFileShowsOnlyPicturesWithinTheBudget();
 };
 
 static QPixmap picture(int w, int h)
@@ -264,6 +272,49 @@ void TestImageViewer::systemPreviewFailedWriteOpensNothing()
     QFile file(ImageViewer::previewFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), earlier);
+}
+
+void TestImageViewer::loadingAFileShowsOnlyPicturesWithinTheBudget_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSize>("shown"); // 0 x 0: nothing
+    QTest::newRow("picture") << "picture" << QSize(7, 5);
+    QTest::newRow("fifo") << "fifo" << QSize(0, 0);
+    QTest::newRow("folder") << "folder" << QSize(0, 0);
+    QTest::newRow("gif of 35 bytes on a 16000 x 16000 screen") << "gif" << QSize(0, 0);
+}
+
+void TestImageViewer::loadingAFileShowsOnlyPicturesWithinTheBudget()
+{
+    // arrange
+    QFETCH(QString, kind);
+    QFETCH(QSize, shown);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kind);
+    if (kind == "picture") {
+        QVERIFY(picture(7, 5).save(path, "PNG"));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kind));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromBase64("R0lGODlhgD6APvAAAAAAAP///ywAAAAAAQABAAACAkQBADs="));
+    }
+    ImageViewer viewer;
+    viewer.slotLoad(picture(3, 3).toImage());
+    std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
+
+    // act
+    viewer.slotLoad(path);
+    if (watch)
+        watch->stop();
+
+    // assert
+    QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
+    QCOMPARE(viewer.imageArea()->pixmap().size(), shown);
 }
 
 GLYPH_APP_TEST_MAIN(TestImageViewer, QMWidgets::App)

@@ -92,6 +92,35 @@ QByteArray PictureBytes::jpeg(quint16 width, quint16 height, int components, int
     return bytes + QByteArray("\xff\xd9", 2);
 }
 
+QByteArray PictureBytes::refiningJpeg(quint16 width, quint16 height, int refinements)
+{
+    QByteArray bytes("\xff\xd8", 2);
+    bytes += segment(0xdb, QByteArray(1, '\0') + QByteArray(64, '\x01'));
+    bytes += segment(0xc2, QByteArray(1, '\x08') + be16(height) + be16(width) + QByteArray("\x01\x01\x11\0", 4));
+    // DC: one code "0" for a difference of 0; AC: one code "0" for an
+    // end-of-block run of 2^14 plus 14 more bits.
+    const QByteArray oneCode = QByteArray(1, '\x01') + QByteArray(15, '\0');
+    bytes += segment(0xc4, '\0' + oneCode + '\0') + segment(0xc4, '\x10' + oneCode + '\xe0');
+    bytes += segment(0xda, QByteArray("\x01\x01\0\0\0\0", 6)) + '\0';
+    // Runs of 32767 blocks: the code 0, then 14 one bits.
+    const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8);
+    const qint64 bits = (blocks + 32766) / 32767 * 15;
+    QByteArray data;
+    quint32 byte = 0;
+    for (qint64 i = 0; i < bits + 7; ++i) {
+        byte = (byte << 1) | (i >= bits || i % 15 != 0 ? 1u : 0u); // padded with one bits
+        if (i % 8 == 7) {
+            data += char(byte);
+            if ((byte & 0xff) == 0xff)
+                data += '\0'; // stuffed
+            byte = 0;
+        }
+    }
+    for (int scan = 0; scan < refinements; ++scan)
+        bytes += segment(0xda, QByteArray("\x01\x01\0\x01\x3f\x10", 6)) + data;
+    return bytes + QByteArray("\xff\xd9", 2);
+}
+
 QByteArray PictureBytes::orientedJpeg(int width, int height, int orientation)
 {
     QImage image(width, height, QImage::Format_RGB32);

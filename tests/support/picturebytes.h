@@ -18,6 +18,11 @@ QByteArray icoHolding(const QByteArray &png);
 // component (several components make a multi-scan picture).
 QByteArray jpeg(quint16 width, quint16 height, int components, int scans, bool progressive,
                 quint8 lumaSampling = 0x11);
+// A greyscale progressive JPEG of the given size: a first scan of the DC
+// coefficients without data, then refinement scans of the AC coefficients
+// 1 to 63, each one end-of-block run after another over every block, so
+// that the decoder visits every coefficient of every block in each of them.
+QByteArray refiningJpeg(quint16 width, quint16 height, int refinements);
 // A real width x height JPEG, blue in its top-left 8 x 8 corner and red
 // elsewhere, carrying the given EXIF orientation (1 to 8).
 QByteArray orientedJpeg(int width, int height, int orientation);

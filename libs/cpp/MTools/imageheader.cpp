@@ -98,21 +98,60 @@ qint64 pixelsOf(const QSize &size)
     return qint64(size.width()) * qint64(size.height());
 }
 
+constexpr qint64 Saturated = std::numeric_limits<qint64>::max();
+
+// a * b, or the largest qint64 when that overflows; both are not negative.
+qint64 saturatedProduct(qint64 a, qint64 b)
+{
+    qint64 product = 0;
+    return __builtin_mul_overflow(a, b, &product) ? Saturated : product;
+}
+
+qint64 saturatedSum(qint64 a, qint64 b)
+{
+    return a > Saturated - b ? Saturated : a + b;
+}
+
 // Bytes of a picture at bitsPerPixel with 32-bit aligned lines, as QImage
-// lays it out.
+// lays it out; the largest qint64 when that does not fit in one.
 qint64 pictureBytes(const QSize &size, int bitsPerPixel)
 {
-    return (qint64(size.width()) * bitsPerPixel + 31) / 32 * 4 * size.height();
+    const qint64 line = (qint64(size.width()) * bitsPerPixel + 31) / 32 * 4;
+    return saturatedProduct(line, size.height());
 }
 
 struct Facts
 {
     QSize size;
     int bitsPerPixel = 32;
-    qint64 store = 0;
+    qint64 store = 0; // the decoder's own memory beside the picture
+    qint64 work = 0; // JPEG coefficients the scans make the decoder visit
     int scans = 0;
+    bool quarterTurn = false; // the orientation turns the picture by 90 degrees
     bool damaged = false;
 };
+
+// The pixel format Qt's PNG decoder produces for a colour type and bit depth:
+// 1-bit grey and palettes to 1 bit a pixel, other palettes and grey to 8,
+// 16-bit grey to 16 unless a transparent grey is named (then 64 like every
+// other 16-bit picture), 8-bit colour to 32.
+int pngBitsPerPixel(int colourType, int depth, bool transparency)
+{
+    switch (colourType) {
+    case 0:
+        if (depth == 16)
+            return transparency ? 64 : 16;
+        return depth == 1 ? 1 : 8;
+    case 3:
+        return depth == 1 ? 1 : 8;
+    case 2:
+    case 4:
+    case 6:
+        return depth == 16 ? 64 : 32;
+    default:
+        return 64;
+    }
+}
 
 // A PNG stream at offset: the header chunk must come first, and each chunk's
 // data must lie within the device. A stream cut short of a chunk header, or
@@ -122,6 +161,9 @@ Facts readPng(ByteWindow &window, qint64 offset)
     Facts facts;
     qint64 at = offset + 8;
     bool first = true;
+    int colourType = -1;
+    int depth = 0;
+    bool transparency = false;
     while (const uchar *chunk = window.at(at, 8)) {
         const qint64 length = be32(chunk);
         const bool header = std::memcmp(chunk + 4, "IHDR", 4) == 0;
@@ -133,13 +175,17 @@ Facts readPng(ByteWindow &window, qint64 offset)
         if (first) {
             const uchar *fields = window.at(at + 8, 13);
             facts.size = sizeOf(be32(fields), be32(fields + 4));
-            facts.bitsPerPixel = fields[8] == 16 ? 64 : 32;
+            depth = fields[8];
+            colourType = fields[9];
             first = false;
         }
+        if (std::memcmp(chunk + 4, "tRNS", 4) == 0)
+            transparency = true;
         if (end)
             break;
         at += 12 + length;
     }
+    facts.bitsPerPixel = pngBitsPerPixel(colourType, depth, transparency);
     return facts;
 }
 
@@ -148,9 +194,34 @@ bool isFrameMarker(uchar marker)
     return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
 }
 
-// The coefficient store of a frame: 64 two-byte coefficients per 8 x 8 block
-// of every component at its sampling, allocated in whole units of it.
-qint64 coefficientStore(const uchar *frame, int components)
+constexpr int MaxComponents = 255;
+
+// The 8 x 8 blocks of each component of a frame at its sampling, in whole
+// units of it, as the decoder allocates them; keyed by component id.
+struct FrameBlocks
+{
+    int ids[MaxComponents] = {};
+    qint64 blocks[MaxComponents] = {};
+    int count = 0;
+
+    qint64 of(int id) const
+    {
+        for (int i = 0; i < count; ++i)
+            if (ids[i] == id)
+                return blocks[i];
+        return 0;
+    }
+
+    qint64 total() const
+    {
+        qint64 sum = 0;
+        for (int i = 0; i < count; ++i)
+            sum += blocks[i];
+        return sum;
+    }
+};
+
+FrameBlocks frameBlocks(const uchar *frame, int components)
 {
     const qint64 height = be16(frame + 1);
     const qint64 width = be16(frame + 3);
@@ -160,27 +231,84 @@ qint64 coefficientStore(const uchar *frame, int components)
         maxH = std::max(maxH, frame[7 + 3 * i] >> 4);
         maxV = std::max(maxV, frame[7 + 3 * i] & 0x0f);
     }
-    qint64 store = 0;
+    FrameBlocks frameBlocks;
+    frameBlocks.count = components;
     for (int i = 0; i < components; ++i) {
         const qint64 h = std::max(1, frame[7 + 3 * i] >> 4);
         const qint64 v = std::max(1, frame[7 + 3 * i] & 0x0f);
         const qint64 columns = (width * h + 8 * maxH - 1) / (8 * maxH);
         const qint64 rows = (height * v + 8 * maxV - 1) / (8 * maxV);
-        store += (columns + h - 1) / h * h * ((rows + v - 1) / v * v) * 128;
+        frameBlocks.ids[i] = frame[6 + 3 * i];
+        frameBlocks.blocks[i] = (columns + h - 1) / h * h * ((rows + v - 1) / v * v);
     }
-    return store;
+    return frameBlocks;
+}
+
+// The coefficients a scan makes the decoder visit: each block of each of its
+// components, at every coefficient of its band. A sequential scan covers the
+// whole block; a progressive one its spectral band, and a refinement scan
+// visits every coefficient of that band even where the data is one run of
+// empty blocks, so bands are counted whatever the data holds.
+qint64 scanWork(const uchar *scan, int length, const FrameBlocks &frame, bool progressive)
+{
+    if (length < 3)
+        return 0;
+    const int components = scan[0];
+    if (length < 4 + 2 * components)
+        return 0;
+    qint64 blocks = 0;
+    for (int i = 0; i < components; ++i)
+        blocks += frame.of(scan[1 + 2 * i]);
+    int band = 64;
+    if (progressive) {
+        const int start = scan[1 + 2 * components];
+        const int end = scan[2 + 2 * components];
+        band = std::max(1, std::min(63, end) - std::min(63, start) + 1);
+    }
+    return blocks * band;
+}
+
+// Whether an APP1 segment holds Exif data whose orientation (5 to 8) turns
+// the picture by a quarter, as the decoder reads it: a TIFF header in either
+// byte order and the orientation entry of its first directory.
+bool turnsByQuarter(const uchar *segment, int length)
+{
+    if (length < 6 + 8 || std::memcmp(segment, "Exif\0\0", 6) != 0)
+        return false;
+    const uchar *tiff = segment + 6;
+    const qint64 size = length - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+        return false;
+    const auto u16 = [&](qint64 at) { return little ? le16(tiff + at) : be16(tiff + at); };
+    const auto u32 = [&](qint64 at) { return little ? le32(tiff + at) : be32(tiff + at); };
+    const qint64 directory = u32(4);
+    if (directory < 8 || directory > size - 2)
+        return false;
+    const int entries = u16(directory);
+    for (int i = 0; i < entries; ++i) {
+        const qint64 entry = directory + 2 + 12 * qint64(i);
+        if (entry > size - 12)
+            return false;
+        if (u16(entry) == 0x0112) {
+            const int orientation = u16(entry + 8);
+            return orientation >= 5 && orientation <= 8;
+        }
+    }
+    return false;
 }
 
 // A JPEG stream at offset, walked marker by marker. A sequential picture whose
 // first scan holds every component is decoded in one pass: the walk ends
-// there. Otherwise the decoder keeps every coefficient and the scans are
-// counted, up to one beyond the cap.
+// there. Otherwise the decoder keeps every coefficient, and the scans and the
+// coefficients they visit are counted, up to one scan beyond the cap.
 Facts readJpeg(ByteWindow &window, qint64 offset)
 {
     Facts facts;
     qint64 at = offset + 2;
     int components = 0;
     bool progressive = false;
+    FrameBlocks blocks;
     qint64 store = 0;
     while (const uchar *p = window.at(at, 2)) {
         if (p[0] != 0xff) { // entropy-coded data: on to the next marker
@@ -212,8 +340,11 @@ Facts readJpeg(ByteWindow &window, qint64 offset)
             facts.size = sizeOf(be16(segment + 3), be16(segment + 1));
             facts.bitsPerPixel = components == 1 ? 8 : 32;
             progressive = (marker & 0x03) == 0x02;
-            store = coefficientStore(segment, components);
+            blocks = frameBlocks(segment, components);
+            store = blocks.total() * 128;
         }
+        if (marker == 0xe1 && facts.scans == 0 && turnsByQuarter(segment, length - 2))
+            facts.quarterTurn = true;
         if (marker == 0xda) {
             ++facts.scans;
             const bool whole = facts.scans == 1 && !progressive && length >= 3
@@ -221,6 +352,7 @@ Facts readJpeg(ByteWindow &window, qint64 offset)
             if (components == 0 || whole)
                 return facts;
             facts.store = store;
+            facts.work = saturatedSum(facts.work, scanWork(segment, length - 2, blocks, progressive));
             if (facts.scans > ImageHeader::MaxScans)
                 break;
         }
@@ -291,7 +423,7 @@ ImageHeader::ImageHeader(QIODevice *device)
         if (std::memcmp(magic, pngSignature, 8) == 0) {
             m_format = "png";
             facts = readPng(window, start);
-        } else if (magic[0] == 0xff && magic[1] == 0xd8 && magic[2] == 0xff) {
+        } else if (magic[0] == 0xff && magic[1] == 0xd8) { // what the JPEG decoder takes
             m_format = "jpeg";
             facts = readJpeg(window, start);
         } else if (std::memcmp(magic, "GIF8", 4) == 0) {
@@ -309,11 +441,16 @@ ImageHeader::ImageHeader(QIODevice *device)
     m_size = facts.size;
     m_scans = facts.scans;
     m_damaged = facts.damaged;
-    if (m_size.isValid())
-        m_bytes = pictureBytes(m_size, facts.bitsPerPixel) + facts.store;
+    m_work = facts.work;
+    if (m_size.isValid()) {
+        const qint64 picture = pictureBytes(m_size, facts.bitsPerPixel);
+        m_bytes = saturatedSum(picture, facts.store);
+        // The decoder's stores are gone when the turned copy is made.
+        m_turningBytes = facts.quarterTurn ? saturatedSum(picture, std::max(facts.store, picture)) : m_bytes;
+    }
 }
 
-ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderBitsPerPixel) const
+ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderBitsPerPixel, bool turning) const
 {
     if (!m_readable || m_damaged)
         return Unreadable;
@@ -322,13 +459,13 @@ ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderB
     if (!size.isValid() || size.isEmpty())
         return Unreadable;
     qint64 pixels = pixelsOf(size);
-    qint64 bytes = m_bytes;
+    qint64 bytes = turning ? m_turningBytes : m_bytes;
     if (decoderSize.isValid()) {
         pixels = std::max(pixels, pixelsOf(decoderSize));
         if (!known)
             bytes = pictureBytes(decoderSize, decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64);
     }
-    if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans)
+    if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans || m_work > MaxWork)
         return TooLarge;
     return Fits;
 }

@@ -12,13 +12,16 @@ namespace MTools {
 // decoded, and whether that fits the budget of a 100-megapixel picture at
 // 8 bits per channel. It reads the formats whose decoders do more than a
 // picture reader's own size shows:
-// - PNG: 16-bit samples decode to 8 bytes a pixel; every chunk length must lie
+// - PNG: the bytes a pixel of the format Qt decodes the colour type and depth
+//   to (16-bit grey 2, other 16-bit pictures 8); every chunk length must lie
 //   within the data, since a forged one makes the decoder reserve memory for
 //   data that is not there.
 // - JPEG: a greyscale picture decodes to 1 byte a pixel, others to 4; a
 //   progressive or multi-scan picture also needs the decoder's store of every
 //   coefficient (128 bytes per 8 x 8 block of each component), and each scan
-//   runs over that store again, so the scans are counted too.
+//   runs over that store again, so the scans and the coefficients they visit
+//   are counted too. An Exif orientation that turns the picture by a quarter
+//   needs a turned copy beside it when the picture is turned.
 // - GIF: the decoder builds the logical screen, whatever the frame's size.
 // - BMP: rows stored top-down (negative height) give as many rows.
 // - ICO and CUR: the first entry, a PNG at its own size or a bitmap of at most
@@ -31,6 +34,11 @@ public:
     static constexpr qint64 MaxBytes = 4 * MaxPixels;
     // A legitimate progressive JPEG has about ten scans.
     static constexpr int MaxScans = 64;
+    // The JPEG coefficients the scans may make the decoder visit: twelve
+    // passes over every coefficient of a one-component picture at the pixel
+    // cap (about a second of decoding). A progressive photo of encoder
+    // defaults visits two to four times its blocks' 64 coefficients.
+    static constexpr qint64 MaxWork = 12 * MaxPixels;
 
     enum Verdict {
         Fits,
@@ -49,8 +57,11 @@ public:
     // The size the decoder will produce; invalid when the headers give none.
     QSize size() const { return m_size; }
     // The memory decoding takes: the picture in the pixel format it decodes
-    // to and the decoder's own stores; 0 when not known.
+    // to and the decoder's own stores; 0 when not known, the largest qint64
+    // when beyond it.
     qint64 decodingBytes() const { return m_bytes; }
+    // The same, when the picture is turned by its own orientation.
+    qint64 turningBytes() const { return m_turningBytes; }
     // The scans of a JPEG, counted up to one more than MaxScans; 0 otherwise.
     int scans() const { return m_scans; }
     // A PNG whose chunk length points beyond the data, or that does not begin
@@ -61,7 +72,8 @@ public:
     // are what the decoder announces (invalid and 0 when it cannot tell):
     // for data read here its size is held against the pixel cap too, for other
     // data they are all there is to go by (64 bits per pixel when unknown).
-    Verdict verdict(const QSize &decoderSize, int decoderBitsPerPixel) const;
+    // turning: the picture will be turned by its own orientation.
+    Verdict verdict(const QSize &decoderSize, int decoderBitsPerPixel, bool turning = false) const;
 
     // Whether a decoded picture of this size and memory is within the budget.
     static bool fits(const QSize &size, qint64 bytes);
@@ -70,6 +82,8 @@ private:
     QByteArray m_format;
     QSize m_size;
     qint64 m_bytes = 0;
+    qint64 m_turningBytes = 0;
+    qint64 m_work = 0;
     int m_scans = 0;
     bool m_damaged = false;
     bool m_readable = true;

@@ -3,13 +3,12 @@
 #include "colormatrix.h"
 #include "colorreducer.h"
 #include "filehelpers.h"
-#include "imageheader.h"
+#include "imagedecoder.h"
 #include "imageprocesst.h"
 #include "textcodecs.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
-#include <QImageReader>
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -1275,19 +1274,9 @@ QImage GraphX::fromDataUri(const QString &text)
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
-    // Refuse before decoding what would exceed the budget, from what the
-    // headers say decoding will take; a picture of unknown size is refused.
-    // The reader picks its decoder by content when the named format has no
-    // decoder, so the headers are read by content too.
-    const MTools::ImageHeader header(&buffer);
-    QImageReader reader(&buffer, format.toLatin1());
-    const int bitsPerPixel = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    if (header.verdict(reader.size(), bitsPerPixel) != MTools::ImageHeader::Fits)
-        return QImage();
-    QImage image;
-    if (!reader.read(&image) || !MTools::ImageHeader::fits(image.size(), image.sizeInBytes()))
-        return QImage();
-    return image;
+    // Judged from the headers before any decoder runs; the type names the
+    // decoder when Qt has one of that name, otherwise the content does.
+    return MTools::ImageDecoder::decode(&buffer, format.toLatin1());
 }
 
 QImage GraphX::recompress(const QImage &image, const QString &format, const int &quality)

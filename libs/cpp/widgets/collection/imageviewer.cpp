@@ -3,6 +3,7 @@
 #include "app.h"
 #include "defaultlook.h"
 #include "imagearea.h"
+#include "imagedecoder.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -128,7 +129,8 @@ QString ImageViewer::previewFilePath()
 
 void ImageViewer::slotLoad(const QString &path)
 {
-    slotLoad(QImage(path));
+    // Only a regular file within the decoding budget; anything else shows nothing.
+    slotLoad(MTools::ImageDecoder::decodeFile(path));
 }
 
 void ImageViewer::slotLoad(const QImage &image)

@@ -1,0 +1,108 @@
+#include "imagedecoder.h"
+
+#include "filehelpers.h"
+#include "imageheader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <iterator>
+
+namespace MTools {
+
+namespace {
+
+QImage refuse(ImageDecoder::Outcome why, ImageDecoder::Outcome *outcome)
+{
+    if (outcome)
+        *outcome = why;
+    return QImage();
+}
+
+// One name for each format the headers read ("jpg" is "jpeg", a cursor an icon).
+QByteArray family(const QByteArray &format)
+{
+    const QByteArray name = format.toLower();
+    if (name == "jpg")
+        return "jpeg";
+    if (name == "cur")
+        return "ico";
+    return name;
+}
+
+bool readByHeaders(const QByteArray &format)
+{
+    static const QByteArray known[] = {"png", "jpeg", "gif", "bmp", "ico"};
+    const QByteArray name = family(format);
+    return std::find(std::begin(known), std::end(known), name) != std::end(known);
+}
+
+// The bits a pixel of a format a decoder announces; 0 when it names none.
+int bitsPerPixel(QImage::Format format)
+{
+    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
+        return 0;
+    return QImage::toPixelFormat(format).bitsPerPixel();
+}
+
+} // namespace
+
+QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
+{
+    const ImageHeader header(device);
+    // A label that names a decoder picks that decoder, so the content must be
+    // what it says.
+    const bool labelDecodes = !label.isEmpty() && QImageReader::supportedImageFormats().contains(label.toLower());
+    QByteArray format = header.format();
+    ImageHeader::Verdict verdict = ImageHeader::Unreadable;
+    if (!format.isEmpty()) {
+        if (labelDecodes && family(label) != family(format))
+            return refuse(NotAPicture, outcome);
+        verdict = header.verdict(QSize(), 0, turn);
+    } else if (!readByHeaders(label) && device && device->isOpen() && !device->isSequential()) {
+        // Neither the headers nor the label know the format: its decoder
+        // tells size and pixel format, and a decoder for a format the headers
+        // read would be one they found no such data for.
+        const qint64 start = device->pos();
+        QImageReader probe(device, labelDecodes ? label.toLower() : QByteArray());
+        format = probe.format().toLower();
+        if (!format.isEmpty() && !readByHeaders(format))
+            verdict = header.verdict(probe.size(), bitsPerPixel(probe.imageFormat()), turn);
+        if (!device->seek(start))
+            verdict = ImageHeader::Unreadable;
+    }
+    switch (verdict) {
+    case ImageHeader::Fits:
+        break;
+    case ImageHeader::TooLarge:
+        return refuse(TooLarge, outcome);
+    case ImageHeader::Unreadable:
+        return refuse(NotAPicture, outcome);
+    }
+
+    QImageReader reader(device, format);
+    reader.setAutoTransform(turn);
+    QImage image;
+    if (!reader.read(&image))
+        return refuse(NotAPicture, outcome);
+    // A decoder may still produce another size than its headers gave.
+    if (!ImageHeader::fits(image.size(), image.sizeInBytes()))
+        return refuse(TooLarge, outcome);
+    if (outcome)
+        *outcome = Taken;
+    return image;
+}
+
+QImage ImageDecoder::decodeFile(const QString &fileName, bool turn, Outcome *outcome)
+{
+    // What the name shows as no regular file is not opened at all; what is
+    // swapped in under it meanwhile is caught on the open descriptor.
+    QFile file;
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !openRegularFile(fileName, &file))
+        return refuse(NotAFile, outcome);
+    return decode(&file, QByteArray(), turn, outcome);
+}
+
+} // namespace MTools

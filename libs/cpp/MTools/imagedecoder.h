@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+class QIODevice;
+
+namespace MTools {
+
+// Decodes untrusted pictures within the budget of ImageHeader. The headers
+// are judged first; only a picture that fits reaches a decoder, a fresh one
+// that is asked nothing but to read, and the decoded picture is judged again.
+// Data whose format the headers cannot tell is left to the size and pixel
+// format its own decoder announces, asked of a separate reader.
+class ImageDecoder
+{
+public:
+    enum Outcome { Taken, NotAFile, NotAPicture, TooLarge };
+
+    // Decodes the picture that starts at the device's current position; the
+    // device must be open and random-access. label is the format the data is
+    // said to be in (a data URI's type): when it names a format that Qt
+    // decodes, the content must be of that format; otherwise, and when empty,
+    // the content tells. turn: turn the picture by its own orientation.
+    // Returns a null image for anything refused, and why in *outcome.
+    static QImage decode(QIODevice *device, const QByteArray &label = QByteArray(), bool turn = false,
+                         Outcome *outcome = nullptr);
+
+    // The same for a regular file: a name that shows no regular file is not
+    // opened, and one that does is opened with openRegularFile; FIFOs,
+    // devices and folders are refused (NotAFile) without blocking.
+    static QImage decodeFile(const QString &fileName, bool turn = false, Outcome *outcome = nullptr);
+};
+
+} // namespace MTools
