@@ -222,6 +222,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("fifo") << "fifo";
         QTest::newRow("one byte over 4 MiB") << "oversized";
+        // Laid out as a whole, such a line would freeze the window for seconds.
+        QTest::newRow("a line over 32 Ki characters after short ones") << "longline";
     }
 
     void loadRefusesWhatIsNoStyleSheetFile()
@@ -234,8 +236,10 @@ private slots:
         if (kind == QLatin1String("fifo")) {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
             watch = std::make_unique<FifoWatch>(path); // a reader would otherwise block for good
-        } else {
+        } else if (kind == QLatin1String("oversized")) {
             QVERIFY(writeFile(path, QByteArray(4 * 1024 * 1024 + 1, ' ')));
+        } else {
+            QVERIFY(writeFile(path, "QLabel { color: red; }\r\nQFrame { }\n/* " + QByteArray(32 * 1024 - 2, 'x') + "\n"));
         }
         const QString before = m_folder + QStringLiteral("/before.qss");
         CssDoc doc;

@@ -84,6 +84,22 @@ QByteArray nested(int depth)
         + QByteArray("</a>").repeated(inner) + "</Alpha></Settings>";
 }
 
+// The settings file with the text put in front of the page "Alpha".
+QByteArray prefixed(QByteArray settings, const QByteArray &text)
+{
+    return settings.replace("<Alpha", text + "<Alpha");
+}
+
+// A settings file whose page "Alpha" has the value "many" and further
+// attributes up to the given number.
+QByteArray withAttributes(int count)
+{
+    QByteArray element = "<Alpha value=\"many\"";
+    for (int i = 1; i < count; ++i)
+        element += " a" + QByteArray::number(i) + "=\"\"";
+    return "<Settings>" + element + "/></Settings>";
+}
+
 // What is at the path: "<fifo>" for a FIFO, else the file's content.
 QByteArray stateOf(const QString &path)
 {
@@ -309,6 +325,19 @@ private slots:
         QTest::addRow("empty") << QByteArray();
         QTest::addRow("missing file") << QByteArray("<missing>");
         QTest::addRow("nested one level too deep") << nested(257);
+        // An error of the XML reader refuses the file; nothing else parses it deeper.
+        QTest::addRow("too deep after an undeclared entity") << prefixed(nested(300), "&nosuch;");
+        QTest::addRow("too deep after a null character reference") << prefixed(nested(300), "&#0;");
+        QTest::addRow("too deep in XML 1.1") << "<?xml version=\"1.1\"?>" + nested(300);
+        QTest::addRow("too deep after a duplicate attribute")
+            << nested(300).replace("<Settings>", "<Settings x=\"1\" x=\"2\">");
+        QTest::addRow("too deep after a prefixed name") << prefixed(nested(300), "<p:a/>");
+        QTest::addRow("too deep after two document types") << "<!DOCTYPE a><!DOCTYPE b>" + nested(300);
+        // Bounded before the reader compares attributes or the document grows.
+        QTest::addRow("an element with 257 attributes") << withAttributes(257);
+        QTest::addRow("50003 nodes")
+            << "<Settings><Alpha value=\"many\">" + QByteArray("<a/>").repeated(50000) + "</Alpha></Settings>";
+        QTest::addRow("a document type") << "<!DOCTYPE Settings>" + withAttributes(1);
     }
     void unusableFileLoadsNothing()
     {
@@ -334,6 +363,10 @@ private slots:
             << QByteArray("<Settings><Alpha value=\"Gr\xFC\xDF" "e \xA9\"/></Settings>")
             << QString::fromUtf8("Grüße ©");
         QTest::addRow("nested as deep as allowed") << nested(256) << QStringLiteral("deep");
+        QTest::addRow("many shallow elements")
+            << "<Settings><Alpha value=\"shallow\">" + QByteArray("<a><b/></a>").repeated(5000) + "</Alpha></Settings>"
+            << QStringLiteral("shallow");
+        QTest::addRow("an element with 256 attributes") << withAttributes(256) << QStringLiteral("many");
     }
     void otherRootsAndLatin1FilesLoad()
     {
@@ -386,24 +419,34 @@ private slots:
         QCOMPARE(alpha->edit->text(), loads ? QStringLiteral("sized") : QStringLiteral("a-value"));
     }
 
-    void pageWithoutXmlNameIsLeftOutAndTheRestReadsBack()
+    // A page whose element would not read back is left out; the rest of the file loads.
+    void pageThatWouldNotReadBackIsLeftOut_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("name that is no XML name") << "Two Words" << "lost";
+        QTest::newRow("value with a control character") << "Beta" << QStringLiteral("a\x01b");
+    }
+    void pageThatWouldNotReadBackIsLeftOut()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
         // arrange
-        TextPage spaced("Two Words");
-        spaced.edit->setText("lost");
-        SettingsDialog::registerWidget("Two Words", &spaced);
+        TextPage page(name);
+        page.edit->setText(value);
+        SettingsDialog::registerWidget(name, &page);
         const QString path = dir.filePath("names.tssettings");
         alpha->edit->setText("kept");
         // act
         QStringList skipped;
         QVERIFY(SettingsDialog::saveToFile(path, nullptr, nullptr, &skipped));
-        SettingsDialog::unregisterWidget("Two Words");
+        SettingsDialog::unregisterWidget(name);
         alpha->edit->setText("changed");
         QString error;
         const bool loaded = SettingsDialog::loadFromFile(path, &error);
         // assert
         QVERIFY2(loaded, qPrintable(error));
-        QCOMPARE(skipped, QStringList{"Two Words"});
+        QCOMPARE(skipped, QStringList{name});
         QCOMPARE(alpha->edit->text(), QStringLiteral("kept"));
         QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
     }

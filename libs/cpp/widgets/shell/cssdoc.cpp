@@ -17,6 +17,37 @@ namespace {
 
 // Style sheets are text of some kilobytes; anything larger is not read.
 const qint64 MaxFileSize = 4 * 1024 * 1024;
+// The editor lays out each line as a whole, in time that grows with the
+// square of its length: a line of 200,000 characters freezes the window for
+// seconds. Style-sheet lines are short; a file with a longer line than this
+// is refused rather than shown.
+const int MaxLineLength = 32 * 1024;
+
+// The number (from 1) of the first line longer than MaxLineLength, with its
+// length in *length; 0 when there is none. Lines end where the document
+// starts a new block: at a line feed, a carriage return (with a line feed
+// after it, once) or a paragraph separator.
+int firstOverlongLine(const QString &text, int *length)
+{
+    const int size = text.size();
+    const QChar *chars = text.constData();
+    int line = 1;
+    int start = 0;
+    for (int i = 0; i <= size; ++i) {
+        if (i < size && chars[i] != QLatin1Char('\n') && chars[i] != QLatin1Char('\r')
+            && chars[i] != QChar::ParagraphSeparator)
+            continue;
+        if (i - start > MaxLineLength) {
+            *length = i - start;
+            return line;
+        }
+        if (i + 1 < size && chars[i] == QLatin1Char('\r') && chars[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+        ++line;
+    }
+    return 0;
+}
 
 QFont editorFont()
 {
@@ -72,15 +103,28 @@ bool CssDoc::slotLoad()
         return false;
     QByteArray bytes;
     QString reason;
-    if (!MTools::readRegularFile(name, MaxFileSize, &bytes, &reason)) {
+    QString text;
+    bool readable = MTools::readRegularFile(name, MaxFileSize, &bytes, &reason);
+    if (readable) {
+        QTextStream stream(bytes);
+        text = stream.readAll();
+        int length = 0;
+        if (const int line = firstOverlongLine(text, &length)) {
+            reason = tr("Line %1 is %2 characters long; the editor shows lines of at most %3 characters.")
+                         .arg(line)
+                         .arg(length)
+                         .arg(MaxLineLength);
+            readable = false;
+        }
+    }
+    if (!readable) {
         MMessageBox::warning(this, tr("Open"),
                              tr("The style sheet could not be loaded from %1.<BR>%2")
                                  .arg(name.toHtmlEscaped(), reason.toHtmlEscaped()),
                              QMessageBox::Ok);
         return false;
     }
-    QTextStream stream(bytes);
-    setPlainText(stream.readAll());
+    setPlainText(text);
     m_fileName = name;
     emit changeWindowTitle(m_fileName);
     return true;

@@ -1,5 +1,7 @@
 #include "csssyntaxhighlighter.h"
 
+#include <QTextCharFormat>
+
 namespace QMWidgets {
 
 namespace {
@@ -21,6 +23,18 @@ bool isQuote(QChar c)
 bool isDigitChar(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c.unicode() > 127 && c.isNumber());
+}
+
+// The format of each colour, made once rather than for every coloured piece.
+const QTextCharFormat &coloured(Qt::GlobalColor colour)
+{
+    static const QVector<QTextCharFormat> formats = [] {
+        QVector<QTextCharFormat> all(Qt::transparent + 1);
+        for (int i = 0; i < all.size(); ++i)
+            all[i].setForeground(QColor(Qt::GlobalColor(i)));
+        return all;
+    }();
+    return formats.at(colour);
 }
 
 bool startsAt(const QString &text, int position, QLatin1String piece)
@@ -52,14 +66,20 @@ CssSyntaxHighlighter::CssSyntaxHighlighter(QTextDocument *document)
                << QStringLiteral("emit") << QStringLiteral("connect") << QStringLiteral("SIGNAL")
                << QStringLiteral("|") << QStringLiteral("SLOT") << QStringLiteral("slots")
                << QStringLiteral("signals");
+    m_keywordsByFirstCharacter.resize(128);
+    for (const QString &keyword : qAsConst(m_keywords))
+        m_keywordsByFirstCharacter[keyword.at(0).unicode()] << keyword;
 }
 
 QString CssSyntaxHighlighter::matchKeyword(int position, const QString &text) const
 {
     if (position < 0 || position >= text.size())
         return QString();
+    const ushort first = text.at(position).unicode();
+    if (first >= m_keywordsByFirstCharacter.size())
+        return QString();
     const QStringRef rest(&text, position, text.size() - position);
-    for (const QString &keyword : m_keywords) {
+    for (const QString &keyword : m_keywordsByFirstCharacter.at(first)) {
         if (rest.startsWith(keyword))
             return keyword;
     }
@@ -83,28 +103,28 @@ void CssSyntaxHighlighter::highlightBlock(const QString &text)
         if (state == InQuote) {
             // A quote closes the text unless a backslash escapes it.
             if (isQuote(c) && charAt(text, position - 1) != QLatin1Char('\\')) {
-                setFormat(start, position - start + 1, QColor(Qt::cyan));
+                setFormat(start, position - start + 1, coloured(Qt::cyan));
                 state = Plain;
             }
             ++position;
         } else if (state == InComment) {
-            if (startsAt(text, position, QLatin1String("*/"))) {
-                setFormat(start, position - start + 2, QColor(Qt::darkGray));
+            if (c == QLatin1Char('*') && startsAt(text, position, QLatin1String("*/"))) {
+                setFormat(start, position - start + 2, coloured(Qt::darkGray));
                 position += 2;
                 state = Plain;
             } else {
                 ++position;
             }
-        } else if (startsAt(text, position, QLatin1String("//"))) {
-            setFormat(position, length - position, QColor(Qt::darkGray));
+        } else if (c == QLatin1Char('/') && startsAt(text, position, QLatin1String("//"))) {
+            setFormat(position, length - position, coloured(Qt::darkGray));
             break;
         } else if (c == QLatin1Char('#')) {
-            setFormat(position, length - position, QColor(Qt::green));
+            setFormat(position, length - position, coloured(Qt::green));
             break;
         } else if (isDigitChar(c)) {
-            setFormat(position, 1, QColor(Qt::cyan));
+            setFormat(position, 1, coloured(Qt::cyan));
             ++position;
-        } else if (startsAt(text, position, QLatin1String("/*"))) {
+        } else if (c == QLatin1Char('/') && startsAt(text, position, QLatin1String("/*"))) {
             start = position;
             state = InComment;
             ++position;
@@ -115,7 +135,7 @@ void CssSyntaxHighlighter::highlightBlock(const QString &text)
         } else {
             const QString keyword = matchKeyword(position, text);
             if (!keyword.isEmpty()) {
-                setFormat(position, keyword.size(), QColor(Qt::white));
+                setFormat(position, keyword.size(), coloured(Qt::white));
                 position += keyword.size();
             } else {
                 ++position;
@@ -124,9 +144,9 @@ void CssSyntaxHighlighter::highlightBlock(const QString &text)
     }
 
     if (state == InComment)
-        setFormat(start, length - start, QColor(Qt::darkGray));
+        setFormat(start, length - start, coloured(Qt::darkGray));
     else if (state == InQuote)
-        setFormat(start, length - start, QColor(Qt::cyan));
+        setFormat(start, length - start, coloured(Qt::cyan));
     setCurrentBlockState(state);
 }
 

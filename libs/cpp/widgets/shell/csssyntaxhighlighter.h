@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QSyntaxHighlighter>
+#include <QVector>
 
 namespace QMWidgets {
 
@@ -26,6 +27,10 @@ protected:
 
 private:
     QStringList m_keywords;
+    // The keywords by their first character (all are ASCII), each list in
+    // keyword order: a position is compared only with the keywords that can
+    // start there.
+    QVector<QStringList> m_keywordsByFirstCharacter;
 };
 
 } // namespace QMWidgets

@@ -45,13 +45,17 @@ public:
     // existing file; a folder, device or pipe of that name is never replaced.
     // Returns false and sets *error on failure; *writtenName
     // (when given) is the name used. A page whose element would not read back
-    // (its name is no XML name, say) is left out and named in *skippedPages.
+    // by loadFromFile() (its name is no XML name, or a value holds a control
+    // character, say) is left out and named in *skippedPages.
     static bool saveToFile(const QString &fileName, QString *error = nullptr,
                            QString *writtenName = nullptr, QStringList *skippedPages = nullptr);
-    // Reads a settings file: a regular file of at most 4 MiB, XML with any root
-    // element, nested at most 256 levels deep; without an XML declaration it is
-    // UTF-8, or Latin-1 when it is not valid UTF-8. A file that is refused
-    // changes no page and returns false with *error set.
+    // Reads a settings file: a regular file of at most 4 MiB, well-formed XML
+    // (read to its end before any page sees it) with any root element and no
+    // document type, nested at most 256 levels deep, at most 256 attributes
+    // an element and 50,000 elements, attributes, texts and comments in all;
+    // without an XML declaration it is UTF-8, or Latin-1 when it is not valid
+    // UTF-8. A file that is refused changes no page and returns false with
+    // *error set.
     static bool loadFromFile(const QString &fileName, QString *error = nullptr);
 
     QTabWidget *tabWidget() const { return m_tabWidget; }
