@@ -197,11 +197,14 @@ Facts readPng(ByteWindow &window, qint64 offset)
         if (std::memcmp(chunk + 4, "tRNS", 4) == 0) {
             transparency = true;
             // libpng takes the first one before the picture data that has
-            // the length of a colour and its checksum, and ignores the rest.
-            facts.keyChunks.append({at, at + 12 + length});
-            const uchar *data = length == 6 ? window.at(at + 4, 14) : nullptr;
-            if (data && facts.key.isEmpty() && !pictureData && chunkCrc(data, 10) == be32(data + 10))
-                facts.key = QByteArray(reinterpret_cast<const char *>(data + 4), 6);
+            // the length of a colour and its checksum, and ignores the rest;
+            // one after the picture data changes nothing and stays.
+            if (!pictureData) {
+                facts.keyChunks.append({at, at + 12 + length});
+                const uchar *data = length == 6 ? window.at(at + 4, 14) : nullptr;
+                if (data && facts.key.isEmpty() && chunkCrc(data, 10) == be32(data + 10))
+                    facts.key = QByteArray(reinterpret_cast<const char *>(data + 4), 6);
+            }
         }
         if (std::memcmp(chunk + 4, "IDAT", 4) == 0)
             pictureData = true;

@@ -70,8 +70,8 @@ public:
     int scans() const { return m_scans; }
     // A byte range of the device, from first to before second.
     using Range = QPair<qint64, qint64>;
-    // For a 16-bit RGB PNG (not one inside an icon): its tRNS chunks, in
-    // order; empty otherwise. Qt's decoder mangles such pictures, so they are
+    // For a 16-bit RGB PNG (not one inside an icon): its tRNS chunks before
+    // the picture data, in order; empty otherwise. Qt's decoder mangles such pictures, so they are
     // decoded without these chunks.
     QVector<Range> pngKeyChunks() const { return m_keyChunks; }
     // The transparent colour those chunks give as libpng reads it: three
