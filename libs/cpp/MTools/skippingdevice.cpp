@@ -47,7 +47,7 @@ qint64 SkippingDevice::readData(char *data, qint64 maxSize)
         if (run < 0)
             run = m_source->size() - offset;
         const qint64 want = std::min(run, maxSize - done);
-        if (want <= 0 || !m_source->seek(offset))
+        if (want <= 0 || (m_source->pos() != offset && !m_source->seek(offset)))
             break;
         const qint64 got = m_source->read(data + done, want);
         if (got <= 0)
