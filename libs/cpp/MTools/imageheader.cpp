@@ -155,6 +155,10 @@ int pngBitsPerPixel(int colourType, int depth, bool transparency)
     }
 }
 
+// The tRNS chunks a 16-bit RGB PNG may have before its picture data; libpng
+// takes one and ignores the others.
+constexpr int MaxKeyChunks = 16;
+
 // The CRC-32 of a chunk's type and data, as PNG computes it.
 quint32 chunkCrc(const uchar *bytes, qint64 n)
 {
@@ -200,6 +204,12 @@ Facts readPng(ByteWindow &window, qint64 offset)
             // the length of a colour and its checksum, and ignores the rest;
             // one after the picture data changes nothing and stays.
             if (!pictureData) {
+                // Each is a range to leave out when decoding: past a few, it
+                // is no picture anyone wrote, and the ranges would cost memory.
+                if (colourType == 2 && depth == 16 && facts.keyChunks.size() == MaxKeyChunks) {
+                    facts.damaged = true;
+                    return facts;
+                }
                 facts.keyChunks.append({at, at + 12 + length});
                 const uchar *data = length == 6 ? window.at(at + 4, 14) : nullptr;
                 if (data && facts.key.isEmpty() && chunkCrc(data, 10) == be32(data + 10))

@@ -19,7 +19,8 @@ namespace MTools {
 //   within the data, since a forged one makes the decoder reserve memory for
 //   data that is not there. A 16-bit RGB picture with a transparent colour
 //   (tRNS) is decoded without that chunk, to 8 bytes a pixel, and the colour
-//   applied in place (see ImageDecoder), so it costs what Qt's decoder takes.
+//   applied in place (see ImageDecoder), so it costs what Qt's decoder takes;
+//   one with more than 16 tRNS chunks before its picture data is damaged.
 // - JPEG: a greyscale picture decodes to 1 byte a pixel, others to 4; a
 //   progressive or multi-scan picture also needs the decoder's store of every
 //   coefficient (128 bytes per 8 x 8 block of each component), and each scan
@@ -77,8 +78,9 @@ public:
     // The transparent colour those chunks give as libpng reads it: three
     // 16-bit big-endian samples; empty when none of them is valid.
     QByteArray pngKey() const { return m_key; }
-    // A PNG whose chunk length points beyond the data, or that does not begin
-    // with its header.
+    // A PNG whose chunk length points beyond the data, that does not begin
+    // with its header, or that is 16-bit RGB with more than 16 tRNS chunks
+    // before its picture data.
     bool isDamaged() const { return m_damaged; }
 
     // Whether decoding fits the budget. decoderSize and decoderBitsPerPixel

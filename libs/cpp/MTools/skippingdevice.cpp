@@ -6,19 +6,22 @@ namespace MTools {
 
 SkippingDevice::SkippingDevice(QIODevice *source, qint64 start, const QVector<Range> &skipped)
     : m_source(source),
-      m_start(start),
-      m_skipped(skipped)
+      m_start(start)
 {
+    qint64 total = 0;
+    for (const Range &range : skipped) {
+        m_viewStarts.append(range.first - m_start - total);
+        m_skippedBefore.append(total);
+        total += range.second - range.first;
+    }
+    m_skippedBefore.append(total); // all of them, for positions past the last
     // Unbuffered: every read lands at the position kept here.
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 qint64 SkippingDevice::size() const
 {
-    qint64 left = m_source->size() - m_start;
-    for (const Range &range : m_skipped)
-        left -= range.second - range.first;
-    return std::max<qint64>(0, left);
+    return std::max<qint64>(0, m_source->size() - m_start - m_skippedBefore.last());
 }
 
 bool SkippingDevice::seek(qint64 pos)
@@ -34,18 +37,11 @@ qint64 SkippingDevice::readData(char *data, qint64 maxSize)
     qint64 done = 0;
     while (done < maxSize) {
         // The source offset of the view's position, and how much follows it
-        // before the next skipped range.
-        qint64 offset = m_start + m_at;
-        qint64 run = -1;
-        for (const Range &range : m_skipped) {
-            if (offset < range.first) {
-                run = range.first - offset;
-                break;
-            }
-            offset += range.second - range.first;
-        }
-        if (run < 0)
-            run = m_source->size() - offset;
+        // before the next skipped range (the first that begins after it).
+        const int next = int(std::upper_bound(m_viewStarts.cbegin(), m_viewStarts.cend(), m_at)
+                             - m_viewStarts.cbegin());
+        const qint64 offset = m_start + m_at + m_skippedBefore.at(next);
+        const qint64 run = next < m_viewStarts.size() ? m_viewStarts.at(next) - m_at : m_source->size() - offset;
         const qint64 want = std::min(run, maxSize - done);
         if (want <= 0 || (m_source->pos() != offset && !m_source->seek(offset)))
             break;

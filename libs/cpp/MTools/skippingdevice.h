@@ -29,7 +29,11 @@ protected:
 private:
     QIODevice *m_source;
     qint64 m_start;
-    QVector<Range> m_skipped;
+    // For each skipped range, where it would begin in the view and the bytes
+    // skipped before it (and last, all bytes skipped): a position is placed
+    // by a binary search, so that many ranges cost little per read.
+    QVector<qint64> m_viewStarts;
+    QVector<qint64> m_skippedBefore;
     qint64 m_at = 0; // position in the view
 };
 
