@@ -1,4 +1,5 @@
 #include "imagedecoder.h"
+#include "pngbytes.h"
 #include "testmain.h"
 
 #include <QBuffer>
@@ -25,6 +26,38 @@ QImage gradient(int width, int height)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, qRgb(x * 4, y * 4, 128));
     return image;
+}
+
+// An 11 x 5 picture of 16-bit samples (channels 1 or 3) whose every third
+// pixel is the colour key, and whose other pixels differ from it in one
+// sample's low byte at least; with the picture each pixel should decode to.
+struct KeyedPicture
+{
+    QVector<quint16> samples;
+    QVector<quint16> key;
+    QImage expected;
+};
+
+KeyedPicture keyedPicture(int channels)
+{
+    KeyedPicture picture;
+    picture.key = channels == 3 ? QVector<quint16>{0x1234, 0xabcd, 0x0f0f} : QVector<quint16>{0x8421};
+    picture.expected = QImage(11, 5, QImage::Format_RGBA64);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 11; ++x) {
+            const int n = y * 11 + x;
+            QVector<quint16> pixel = picture.key;
+            if (n % 3 == 1)
+                pixel.last() ^= 0x0001; // the key but for the lowest bit
+            else if (n % 3 == 2)
+                for (int c = 0; c < channels; ++c)
+                    pixel[c] = quint16(n * 1201 + c * 20011);
+            picture.samples += pixel;
+            const quint16 alpha = pixel == picture.key ? 0 : 0xffff;
+            picture.expected.setPixelColor(x, y, QColor(QRgba64::fromRgba64(pixel.first(), pixel.at(channels / 2),
+                                                                          pixel.last(), alpha)));
+        }
+    return picture;
 }
 
 } // namespace
@@ -92,6 +125,48 @@ private slots:
         QCOMPARE(why, outcome);
         QCOMPARE(image.isNull(), expected.isNull());
         QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    // Run with a perturbed heap too: a line the decoder left unwritten differs.
+    void sixteenBitPngsWithATransparentColourDecodeToExactSamplesAndAlpha_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QImage>("expected");
+
+        const KeyedPicture rgb = keyedPicture(3);
+        const KeyedPicture grey = keyedPicture(1);
+        QTest::newRow("rgb") << PngBytes::sixteenBit(11, 5, 2, rgb.samples, false, rgb.key) << rgb.expected;
+        QTest::newRow("rgb interlaced") << PngBytes::sixteenBit(11, 5, 2, rgb.samples, true, rgb.key)
+                                        << rgb.expected;
+        QTest::newRow("grey") << PngBytes::sixteenBit(11, 5, 0, grey.samples, false, grey.key) << grey.expected;
+        QTest::newRow("grey interlaced") << PngBytes::sixteenBit(11, 5, 0, grey.samples, true, grey.key)
+                                         << grey.expected;
+    }
+
+    void sixteenBitPngsWithATransparentColourDecodeToExactSamplesAndAlpha()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(QImage, expected);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        ImageDecoder::Outcome why = ImageDecoder::NotAFile;
+
+        // act
+        const QImage image = ImageDecoder::decode(&buffer, QByteArray(), false, &why);
+
+        // assert
+        QCOMPARE(why, ImageDecoder::Taken);
+        QCOMPARE(image.format(), QImage::Format_RGBA64);
+        QCOMPARE(image.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const QRgba64 pixel = image.pixelColor(x, y).rgba64();
+                const QRgba64 want = expected.pixelColor(x, y).rgba64();
+                QVERIFY2(pixel == want, qPrintable(QString("pixel %1,%2 is %3, not %4").arg(x).arg(y)
+                                                     .arg(quint64(pixel), 16, 16, QChar('0'))
+                                                     .arg(quint64(want), 16, 16, QChar('0'))));
+            }
     }
 };
 

@@ -83,3 +83,42 @@ QByteArray PngBytes::zeros(quint32 width, quint32 height, int depth, int colourT
         + chunk("IEND", QByteArray());
 }
 
+
+QByteArray PngBytes::sixteenBit(int width, int height, int colourType, const QVector<quint16> &samples,
+                                bool interlaced, const QVector<quint16> &key)
+{
+    const int channels = colourType == 2 ? 3 : 1;
+    struct Pass
+    {
+        int x0, y0, dx, dy;
+    };
+    const QVector<Pass> passes = interlaced
+        ? QVector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+        : QVector<Pass>{{0, 0, 1, 1}};
+    QByteArray raw;
+    for (const Pass &pass : passes) {
+        if (pass.x0 >= width) // an empty pass has no lines at all
+            continue;
+        for (int y = pass.y0; y < height; y += pass.dy) {
+            raw.append('\0'); // filter: none
+            for (int x = pass.x0; x < width; x += pass.dx)
+                for (int c = 0; c < channels; ++c) {
+                    const quint16 sample = samples.at((y * width + x) * channels + c);
+                    raw.append(char(sample >> 8)).append(char(sample & 0xff));
+                }
+        }
+    }
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(width), header.data());
+    qToBigEndian<quint32>(quint32(height), header.data() + 4);
+    header[8] = 16;
+    header[9] = char(colourType);
+    header[12] = interlaced ? 1 : 0;
+    QByteArray transparency;
+    for (quint16 sample : key)
+        transparency.append(char(sample >> 8)).append(char(sample & 0xff));
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header)
+        + (key.isEmpty() ? QByteArray() : chunk("tRNS", transparency))
+        + chunk("IDAT", qCompress(raw).mid(4)) // without qCompress's length prefix
+        + chunk("IEND", QByteArray());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QVector>
 
 // Hand-made PNG pieces for tests that need files a normal writer would not
 // produce (forged headers, truncated streams).
@@ -14,4 +15,9 @@ QByteArray header(quint32 width, quint32 height);
 // deflate stream of fixed-code back references (13 bits per 258 zero bytes),
 // so pictures of hundreds of megabytes stay a few megabytes.
 QByteArray zeros(quint32 width, quint32 height, int depth, int colourType);
+// A 16-bit grey (colour type 0) or RGB (2) PNG of width x height whose
+// samples are given line by line, stored plainly or Adam7-interlaced, with a
+// tRNS chunk naming the transparent colour key when key is not empty.
+QByteArray sixteenBit(int width, int height, int colourType, const QVector<quint16> &samples, bool interlaced,
+                      const QVector<quint16> &key);
 }

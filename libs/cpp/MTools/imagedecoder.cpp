@@ -2,13 +2,17 @@
 
 #include "filehelpers.h"
 #include "imageheader.h"
+#include "skippingdevice.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 namespace MTools {
 
@@ -47,6 +51,24 @@ int bitsPerPixel(QImage::Format format)
     return QImage::toPixelFormat(format).bitsPerPixel();
 }
 
+// Makes transparent every pixel of a 16-bit RGB picture, decoded with its
+// alpha at full, whose samples are the transparent colour key (three 16-bit
+// big-endian samples); the samples stay as they are, unpremultiplied.
+void applyKey(QImage *image, const QByteArray &key)
+{
+    const uchar *k = reinterpret_cast<const uchar *>(key.constData());
+    const quint16 red = qFromBigEndian<quint16>(k);
+    const quint16 green = qFromBigEndian<quint16>(k + 2);
+    const quint16 blue = qFromBigEndian<quint16>(k + 4);
+    image->reinterpretAsFormat(QImage::Format_RGBA64);
+    for (int y = 0; y < image->height(); ++y) {
+        QRgba64 *line = reinterpret_cast<QRgba64 *>(image->scanLine(y));
+        for (int x = 0; x < image->width(); ++x)
+            if (line[x].red() == red && line[x].green() == green && line[x].blue() == blue)
+                line[x].setAlpha(0);
+    }
+}
+
 } // namespace
 
 QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
@@ -82,11 +104,26 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         return refuse(NotAPicture, outcome);
     }
 
-    QImageReader reader(device, format);
+    // Qt's decoder lays out a 16-bit RGB PNG with a transparent colour as
+    // 8-byte pixels of 6-byte samples, leaving part of each line unwritten:
+    // such a picture is decoded as if it had no tRNS chunk, to exact 16-bit
+    // samples at full alpha, and the colour is applied here.
+    const QVector<ImageHeader::Range> keyChunks = format == "png" ? header.pngKeyChunks()
+                                                                  : QVector<ImageHeader::Range>();
+    std::unique_ptr<SkippingDevice> withoutKey;
+    if (!keyChunks.isEmpty())
+        withoutKey.reset(new SkippingDevice(device, device->pos(), keyChunks));
+    QImageReader reader(withoutKey ? withoutKey.get() : device, format);
     reader.setAutoTransform(turn);
     QImage image;
     if (!reader.read(&image))
         return refuse(NotAPicture, outcome);
+    if (withoutKey) {
+        if (image.format() != QImage::Format_RGBX64)
+            return refuse(NotAPicture, outcome);
+        if (!header.pngKey().isEmpty())
+            applyKey(&image, header.pngKey());
+    }
     // A decoder may still produce another size than its headers gave.
     if (!ImageHeader::fits(image.size(), image.sizeInBytes()))
         return refuse(TooLarge, outcome);

@@ -123,6 +123,8 @@ qint64 pictureBytes(const QSize &size, int bitsPerPixel)
 struct Facts
 {
     QSize size;
+    QVector<ImageHeader::Range> keyChunks; // 16-bit RGB PNG: its tRNS chunks
+    QByteArray key; // the transparent colour libpng takes from them
     int bitsPerPixel = 32;
     qint64 store = 0; // the decoder's own memory beside the picture
     qint64 work = 0; // JPEG coefficients the scans make the decoder visit
@@ -153,6 +155,22 @@ int pngBitsPerPixel(int colourType, int depth, bool transparency)
     }
 }
 
+// The tRNS chunks a 16-bit RGB PNG may have before its picture data; libpng
+// takes one and ignores the others.
+constexpr int MaxKeyChunks = 16;
+
+// The CRC-32 of a chunk's type and data, as PNG computes it.
+quint32 chunkCrc(const uchar *bytes, qint64 n)
+{
+    quint32 crc = 0xffffffffu;
+    for (qint64 i = 0; i < n; ++i) {
+        crc ^= bytes[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
 // A PNG stream at offset: the header chunk must come first, and each chunk's
 // data must lie within the device. A stream cut short of a chunk header, or
 // of the last chunk's checksum, costs the decoder nothing.
@@ -164,6 +182,7 @@ Facts readPng(ByteWindow &window, qint64 offset)
     int colourType = -1;
     int depth = 0;
     bool transparency = false;
+    bool pictureData = false;
     while (const uchar *chunk = window.at(at, 8)) {
         const qint64 length = be32(chunk);
         const bool header = std::memcmp(chunk + 4, "IHDR", 4) == 0;
@@ -179,13 +198,35 @@ Facts readPng(ByteWindow &window, qint64 offset)
             colourType = fields[9];
             first = false;
         }
-        if (std::memcmp(chunk + 4, "tRNS", 4) == 0)
+        if (std::memcmp(chunk + 4, "tRNS", 4) == 0) {
             transparency = true;
+            // libpng takes the first one before the picture data that has
+            // the length of a colour and its checksum, and ignores the rest;
+            // one after the picture data changes nothing and stays.
+            if (!pictureData) {
+                // Each is a range to leave out when decoding: past a few, it
+                // is no picture anyone wrote, and the ranges would cost memory.
+                if (colourType == 2 && depth == 16 && facts.keyChunks.size() == MaxKeyChunks) {
+                    facts.damaged = true;
+                    return facts;
+                }
+                facts.keyChunks.append({at, at + 12 + length});
+                const uchar *data = length == 6 ? window.at(at + 4, 14) : nullptr;
+                if (data && facts.key.isEmpty() && chunkCrc(data, 10) == be32(data + 10))
+                    facts.key = QByteArray(reinterpret_cast<const char *>(data + 4), 6);
+            }
+        }
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0)
+            pictureData = true;
         if (end)
             break;
         at += 12 + length;
     }
     facts.bitsPerPixel = pngBitsPerPixel(colourType, depth, transparency);
+    if (colourType != 2 || depth != 16) {
+        facts.keyChunks.clear();
+        facts.key.clear();
+    }
     return facts;
 }
 
@@ -423,6 +464,8 @@ ImageHeader::ImageHeader(QIODevice *device)
         if (std::memcmp(magic, pngSignature, 8) == 0) {
             m_format = "png";
             facts = readPng(window, start);
+            m_keyChunks = facts.keyChunks;
+            m_key = facts.key;
         } else if (magic[0] == 0xff && magic[1] == 0xd8) { // what the JPEG decoder takes
             m_format = "jpeg";
             facts = readJpeg(window, start);

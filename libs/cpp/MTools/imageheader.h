@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPair>
 #include <QSize>
+#include <QVector>
 #include <QtGlobal>
 
 class QIODevice;
@@ -15,7 +17,10 @@ namespace MTools {
 // - PNG: the bytes a pixel of the format Qt decodes the colour type and depth
 //   to (16-bit grey 2, other 16-bit pictures 8); every chunk length must lie
 //   within the data, since a forged one makes the decoder reserve memory for
-//   data that is not there.
+//   data that is not there. A 16-bit RGB picture with a transparent colour
+//   (tRNS) is decoded without that chunk, to 8 bytes a pixel, and the colour
+//   applied in place (see ImageDecoder), so it costs what Qt's decoder takes;
+//   one with more than 16 tRNS chunks before its picture data is damaged.
 // - JPEG: a greyscale picture decodes to 1 byte a pixel, others to 4; a
 //   progressive or multi-scan picture also needs the decoder's store of every
 //   coefficient (128 bytes per 8 x 8 block of each component), and each scan
@@ -64,8 +69,18 @@ public:
     qint64 turningBytes() const { return m_turningBytes; }
     // The scans of a JPEG, counted up to one more than MaxScans; 0 otherwise.
     int scans() const { return m_scans; }
-    // A PNG whose chunk length points beyond the data, or that does not begin
-    // with its header.
+    // A byte range of the device, from first to before second.
+    using Range = QPair<qint64, qint64>;
+    // For a 16-bit RGB PNG (not one inside an icon): its tRNS chunks before
+    // the picture data, in order; empty otherwise. Qt's decoder mangles such pictures, so they are
+    // decoded without these chunks.
+    QVector<Range> pngKeyChunks() const { return m_keyChunks; }
+    // The transparent colour those chunks give as libpng reads it: three
+    // 16-bit big-endian samples; empty when none of them is valid.
+    QByteArray pngKey() const { return m_key; }
+    // A PNG whose chunk length points beyond the data, that does not begin
+    // with its header, or that is 16-bit RGB with more than 16 tRNS chunks
+    // before its picture data.
     bool isDamaged() const { return m_damaged; }
 
     // Whether decoding fits the budget. decoderSize and decoderBitsPerPixel
@@ -81,6 +96,8 @@ public:
 private:
     QByteArray m_format;
     QSize m_size;
+    QVector<Range> m_keyChunks;
+    QByteArray m_key;
     qint64 m_bytes = 0;
     qint64 m_turningBytes = 0;
     qint64 m_work = 0;
