@@ -80,6 +80,25 @@ QPoint cellPoint(const LongTextEdit &editor, int row, int column)
                   editor.documentMargin() + row * rowHeight + rowHeight / 2);
 }
 
+struct DragResult
+{
+    bool entered;
+    bool dropped;
+};
+
+// Drags the data onto the editor's viewport at point and drops it there,
+// as a drag from another program arrives: enter, move, drop.
+DragResult dragAndDrop(LongTextEdit &editor, const QPoint &point, const QMimeData &mime)
+{
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &move);
+    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &drop);
+    return {enter.isAccepted(), drop.isAccepted()};
+}
+
 bool fixedPitchAvailable()
 {
     const QFontMetricsF metrics(monoFont());
@@ -864,15 +883,10 @@ void TestLongTextEdit::dropInsertsTextAtPoint()
     mime.setText(QStringLiteral("<dropped>"));
     const QPoint point = cellPoint(editor, 2, 7);
     // act
-    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &enter);
-    QDragMoveEvent move(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &move);
-    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &drop);
+    const DragResult result = dragAndDrop(editor, point, mime);
     // assert
-    QVERIFY(enter.isAccepted());
-    QVERIFY(drop.isAccepted());
+    QVERIFY(result.entered);
+    QVERIFY(result.dropped);
     const int at = 2 * 40 + 7;
     QVERIFY(editor.toPlainText() == original.left(at) + QStringLiteral("<dropped>") + original.mid(at));
     QCOMPARE(editor.selectedText(), QStringLiteral("<dropped>"));
@@ -915,15 +929,10 @@ void TestLongTextEdit::dropsCarryingAddressesAreRefused()
     mime.setText(text);
     const QPoint point = cellPoint(editor, 2, 7);
     // act
-    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &enter);
-    QDragMoveEvent move(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &move);
-    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(editor.viewport(), &drop);
+    const DragResult result = dragAndDrop(editor, point, mime);
     // assert
-    QCOMPARE(enter.isAccepted(), taken);
-    QCOMPARE(drop.isAccepted(), taken);
+    QCOMPARE(result.entered, taken);
+    QCOMPARE(result.dropped, taken);
     const int at = 2 * 40 + 7;
     const QString expected = taken ? original.left(at) + text + original.mid(at) : original;
     QVERIFY(editor.toPlainText() == expected);
