@@ -1,7 +1,6 @@
 #include "droparea.h"
 
 #include "filedialog.h"
-#include "imageloader.h"
 
 #include <QBoxLayout>
 #include <QDragEnterEvent>
@@ -113,9 +112,11 @@ QImage CreatorDropArea::takeImage()
 
 void CreatorDropArea::takeFile(const QString &path)
 {
-    // Decoded once, for the thumbnail and for whoever takes it while dropped() is delivered.
-    ImageLoader::Outcome outcome = ImageLoader::Taken;
-    QImage loaded = ImageLoader::load(path, &outcome);
+    // Decoded once, for the thumbnail and for whoever takes it while dropped() is
+    // delivered, turned the way the picture's own orientation says. The decoder's
+    // budget also keeps the road's several copies and the base64 text in bounds.
+    MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
+    QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &outcome);
     if (loaded.isNull()) {
         showRefusal(path, outcome);
         return;
@@ -140,17 +141,17 @@ void CreatorDropArea::showThumbnail()
     setPixmap(QPixmap::fromImage(image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-void CreatorDropArea::showRefusal(const QString &path, ImageLoader::Outcome outcome)
+void CreatorDropArea::showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome)
 {
     const QString name = QLatin1Char('"')
         + fontMetrics().elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, width() * 2 / 3)
         + QLatin1Char('"');
     switch (outcome) {
-    case ImageLoader::TooLarge:
+    case MGraphX::ImageDecoder::TooLarge:
         message->setText(tr("%1 was not taken: the picture is too large (more than 100 megapixels, "
                             "or too costly to decode).").arg(name));
         break;
-    case ImageLoader::NotAPicture:
+    case MGraphX::ImageDecoder::NotAPicture:
         message->setText(tr("%1 was not taken: it is not a picture, or it is damaged.").arg(name));
         break;
     default:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageloader.h"
+#include "imagedecoder.h"
 #include "label.h"
 
 #include <QImage>
@@ -46,7 +46,7 @@ private:
     // the button. A file that does not load is not taken: the message says why.
     void takeFile(const QString &path);
     void showThumbnail();
-    void showRefusal(const QString &path, ImageLoader::Outcome outcome);
+    void showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome);
 
     QString imagePath;
     QPushButton *openButton;

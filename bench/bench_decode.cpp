@@ -9,7 +9,7 @@
 // PNG), refine<N> (10000 x 10000 grey JPEG of N refinement scans).
 
 #include "graphx.h"
-#include "imageloader.h"
+#include "imagedecoder.h"
 #include "textcodecs.h"
 #include "photolike.h"
 #include "picturebytes.h"
@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     QImage image;
     if (args.at(1) == "load") {
         timer.start();
-        image = ImageLoader::load(args.at(2));
+        image = MGraphX::ImageDecoder::decodeFile(args.at(2), true);
     } else {
         QFile file(args.at(2));
         if (!file.open(QIODevice::ReadOnly))

@@ -17,7 +17,7 @@
 #include "comboslider.h"
 #include "droparea.h"
 #include "effectsform.h"
-#include "imageloader.h"
+#include "imagedecoder.h"
 #include "imagepreview.h"
 #include "longtextedit.h"
 #include "mainpage.h"
@@ -398,9 +398,9 @@ int main(int argc, char *argv[])
 
         QElapsedTimer clock;
         clock.start();
-        const QImage decoded = ImageLoader::load(photo);
+        const QImage decoded = MGraphX::ImageDecoder::decodeFile(photo, true);
         const qint64 decodeMs = clock.elapsed();
-        std::printf("  %-34s %12s   (%dx%d)\n", "file decode (ImageLoader::load)", qPrintable(ms(decodeMs)),
+        std::printf("  %-34s %12s   (%dx%d)\n", "file decode (decodeFile)", qPrintable(ms(decodeMs)),
                     decoded.width(), decoded.height());
 
         Road road;

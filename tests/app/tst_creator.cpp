@@ -5,7 +5,7 @@
 #include "creator.h"
 #include "droparea.h"
 #include "imageheader.h"
-#include "imageloader.h"
+#include "imagedecoder.h"
 #include "modalanswerer.h"
 #include "dragdrop.h"
 #include "fifowatch.h"
@@ -381,7 +381,7 @@ private slots:
         QVERIFY(mono.save(path, "PNG"));
         mono = QImage();
 
-        const QImage loaded = ImageLoader::load(path);
+        const QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true);
 
         QCOMPARE(loaded.isNull(), !loads);
         if (loads)
@@ -440,9 +440,9 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
 
         // act
-        const QSize size = MTools::ImageHeader(&file).size();
+        const QSize size = MGraphX::ImageHeader(&file).size();
         DecoderMessages messages;
-        const QImage image = ImageLoader::load(path);
+        const QImage image = MGraphX::ImageDecoder::decodeFile(path, true);
         const QStringList said = messages.take();
 
         // assert: what is refused here is refused from the headers, before a decoder runs
@@ -473,7 +473,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
         QVERIFY(writeFile(path, PictureBytes::orientedJpeg(40, 30, orientation)));
 
-        const QImage image = ImageLoader::load(path);
+        const QImage image = MGraphX::ImageDecoder::decodeFile(path, true);
 
         QCOMPARE(image.size(), size);
         const QRgb shown = image.pixel(corner);
@@ -496,7 +496,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("announced.glyphtest"));
         QVERIFY(writeFile(path, bytes));
 
-        const QImage image = ImageLoader::load(path);
+        const QImage image = MGraphX::ImageDecoder::decodeFile(path, true);
 
         QCOMPARE(image.isNull(), !loads);
     }

@@ -1276,7 +1276,7 @@ QImage GraphX::fromDataUri(const QString &text)
         return QImage();
     // Judged from the headers before any decoder runs; the type names the
     // decoder when Qt has one of that name, otherwise the content does.
-    return MTools::ImageDecoder::decode(&buffer, format.toLatin1());
+    return MGraphX::ImageDecoder::decode(&buffer, format.toLatin1());
 }
 
 QImage GraphX::recompress(const QImage &image, const QString &format, const int &quality)

@@ -171,9 +171,9 @@ public:
     // Encoding. Pictures decoded from a data URI are limited to
     // MaxDataUriPixels, and the memory their decoding takes to MaxDataUriBytes
     // (a picture of that many pixels at 32 bits); the budget is
-    // MTools::ImageHeader's, judged from the headers before decoding.
-    static constexpr qint64 MaxDataUriPixels = MTools::ImageHeader::MaxPixels;
-    static constexpr qint64 MaxDataUriBytes = MTools::ImageHeader::MaxBytes;
+    // MGraphX::ImageHeader's, judged from the headers before decoding.
+    static constexpr qint64 MaxDataUriPixels = MGraphX::ImageHeader::MaxPixels;
+    static constexpr qint64 MaxDataUriBytes = MGraphX::ImageHeader::MaxBytes;
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);

@@ -130,7 +130,7 @@ QString ImageViewer::previewFilePath()
 void ImageViewer::slotLoad(const QString &path)
 {
     // Only a regular file within the decoding budget; anything else shows nothing.
-    slotLoad(MTools::ImageDecoder::decodeFile(path));
+    slotLoad(MGraphX::ImageDecoder::decodeFile(path));
 }
 
 void ImageViewer::slotLoad(const QImage &image)

@@ -40,7 +40,7 @@ signals:
     void infoChanged();
 
 public slots:
-    // The picture of a regular file, decoded within MTools::ImageDecoder's
+    // The picture of a regular file, decoded within MGraphX::ImageDecoder's
     // budget; nothing is shown for anything else.
     void slotLoad(const QString &path);
     void slotLoad(const QImage &image);

@@ -14,7 +14,7 @@
 #include <iterator>
 #include <memory>
 
-namespace MTools {
+namespace MGraphX {
 
 namespace {
 
@@ -137,9 +137,9 @@ QImage ImageDecoder::decodeFile(const QString &fileName, bool turn, Outcome *out
     // What the name shows as no regular file is not opened at all; what is
     // swapped in under it meanwhile is caught on the open descriptor.
     QFile file;
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !openRegularFile(fileName, &file))
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !MTools::openRegularFile(fileName, &file))
         return refuse(NotAFile, outcome);
     return decode(&file, QByteArray(), turn, outcome);
 }
 
-} // namespace MTools
+} // namespace MGraphX

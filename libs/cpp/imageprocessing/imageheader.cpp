@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-namespace MTools {
+namespace MGraphX {
 
 namespace {
 
@@ -518,4 +518,4 @@ bool ImageHeader::fits(const QSize &size, qint64 bytes)
     return size.isValid() && !size.isEmpty() && pixelsOf(size) <= MaxPixels && bytes <= MaxBytes;
 }
 
-} // namespace MTools
+} // namespace MGraphX

@@ -4,7 +4,7 @@
 
 #include <QBuffer>
 
-using MTools::ImageDecoder;
+using MGraphX::ImageDecoder;
 
 Q_DECLARE_METATYPE(ImageDecoder::Outcome)
 

@@ -7,7 +7,7 @@
 
 #include <limits>
 
-using MTools::ImageHeader;
+using MGraphX::ImageHeader;
 
 Q_DECLARE_METATYPE(ImageHeader::Verdict)
 

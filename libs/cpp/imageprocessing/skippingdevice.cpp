@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace MTools {
+namespace MGraphX {
 
 SkippingDevice::SkippingDevice(QIODevice *source, qint64 start, const QVector<Range> &skipped)
     : m_source(source),
@@ -61,4 +61,4 @@ qint64 SkippingDevice::writeData(const char *, qint64)
     return -1;
 }
 
-} // namespace MTools
+} // namespace MGraphX

@@ -4,7 +4,7 @@
 #include <QPair>
 #include <QVector>
 
-namespace MTools {
+namespace MGraphX {
 
 // A read-only view of a random-access device from a start offset on, with
 // some byte ranges left out, so that a decoder reads the data as if those
@@ -37,4 +37,4 @@ private:
     qint64 m_at = 0; // position in the view
 };
 
-} // namespace MTools
+} // namespace MGraphX

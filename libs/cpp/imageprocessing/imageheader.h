@@ -8,7 +8,7 @@
 
 class QIODevice;
 
-namespace MTools {
+namespace MGraphX {
 
 // What decoding a picture will cost, read from its headers before it is
 // decoded, and whether that fits the budget of a 100-megapixel picture at
@@ -106,4 +106,4 @@ private:
     bool m_readable = true;
 };
 
-} // namespace MTools
+} // namespace MGraphX

@@ -6,7 +6,7 @@
 
 class QIODevice;
 
-namespace MTools {
+namespace MGraphX {
 
 // Decodes untrusted pictures within the budget of ImageHeader. The headers
 // are judged first; only a picture that fits reaches a decoder, a fresh one
@@ -33,4 +33,4 @@ public:
     static QImage decodeFile(const QString &fileName, bool turn = false, Outcome *outcome = nullptr);
 };
 
-} // namespace MTools
+} // namespace MGraphX
