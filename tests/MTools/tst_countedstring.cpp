@@ -1,5 +1,6 @@
 #include "mstring.h"
 #include "mstringwrap.h"
+#include "fifowatch.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -7,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <memory>
+#include <sys/stat.h>
 #include <iostream>
 #include <sstream>
 
@@ -349,6 +352,47 @@ private slots:
         QCOMPARE(thrownText([&] { s.readFromFile(missing.constData(), 0, 4); }), QByteArray("can not open the file"));
         QCOMPARE(thrownText([&] { s.loadFromFile(folder.constData()); }), QByteArray("can not open the file"));
         QCOMPARE(thrownText([&] { s.saveToFile(noFolder.constData()); }), QByteArray("can not create the file"));
+        QCOMPARE(bytesOf(s), QByteArray("keep"));
+    }
+
+    void fileReadsRefuseWhatIsNoRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("whole"); // loadFromFile, else readFromFile
+        QTest::newRow("load from a fifo") << "fifo" << true;
+        QTest::newRow("read from a fifo") << "fifo" << false;
+        QTest::newRow("read from a folder") << "folder" << false;
+    }
+
+    void fileReadsRefuseWhatIsNoRegularFile()
+    {
+        // arrange
+        QFETCH(QString, kind);
+        QFETCH(bool, whole);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(kind);
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        const QByteArray name = QFile::encodeName(path);
+        std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
+        MString s("keep");
+
+        // act
+        const QByteArray thrown = thrownText([&] {
+            if (whole)
+                s.loadFromFile(name.constData());
+            else
+                s.readFromFile(name.constData(), 0, 4);
+        });
+        if (watch)
+            watch->stop();
+
+        // assert
+        QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
+        QCOMPARE(thrown, QByteArray("can not open the file"));
         QCOMPARE(bytesOf(s), QByteArray("keep"));
     }
 };

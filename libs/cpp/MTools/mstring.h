@@ -69,8 +69,10 @@ public:
     virtual void print(std::ostream &out);
 
     // Replace the content with the whole file, or with size bytes from offset
-    // (bytes the file does not have are zero). Throw "can not open the file"
-    // when the file cannot be opened or positioned; the content is then kept.
+    // (bytes the file does not have are zero). Only a regular file is read: a
+    // FIFO, device or folder is not opened. Throw "can not open the file" when
+    // the file is none or cannot be opened or positioned; the content is then
+    // kept.
     virtual void loadFromFile(const char *path);
     virtual void loadFromFile(MString &path);
     virtual void readFromFile(const char *path, unsigned int offset, unsigned int size);
