@@ -1,5 +1,6 @@
 #include "mstring.h"
 #include "mstringwrap.h"
+#include "fifo.h"
 #include "fifowatch.h"
 #include "testmain.h"
 
@@ -355,44 +356,54 @@ private slots:
         QCOMPARE(bytesOf(s), QByteArray("keep"));
     }
 
-    void fileReadsRefuseWhatIsNoRegularFile_data()
+    void fileOperationsRefuseWhatIsNoRegularFile_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("whole"); // loadFromFile, else readFromFile
-        QTest::newRow("load from a fifo") << "fifo" << true;
-        QTest::newRow("read from a fifo") << "fifo" << false;
-        QTest::newRow("read from a folder") << "folder" << false;
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("load from a fifo") << "fifo" << "load" << QByteArray("can not open the file");
+        QTest::newRow("read from a fifo") << "fifo" << "read" << QByteArray("can not open the file");
+        QTest::newRow("read from a folder") << "folder" << "read" << QByteArray("can not open the file");
+        QTest::newRow("save to a fifo") << "fifo" << "save" << QByteArray("can not create the file");
     }
 
-    void fileReadsRefuseWhatIsNoRegularFile()
+    void fileOperationsRefuseWhatIsNoRegularFile()
     {
         // arrange
         QFETCH(QString, kind);
-        QFETCH(bool, whole);
+        QFETCH(QString, operation);
+        QFETCH(QByteArray, error);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(kind);
-        if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else
+        if (kind == "folder")
             QVERIFY(QDir(dir.path()).mkdir(kind));
+        // A save is watched by a reader held open, reads by a writer that
+        // answers when the FIFO is opened for reading.
+        std::unique_ptr<Fifo> fifo(kind == "fifo" && operation == "save" ? new Fifo(path) : nullptr);
+        if (kind == "fifo" && !fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVERIFY(!fifo || fifo->isValid());
+        std::unique_ptr<FifoWatch> watch(kind == "fifo" && !fifo ? new FifoWatch(path) : nullptr);
         const QByteArray name = QFile::encodeName(path);
-        std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
         MString s("keep");
 
         // act
         const QByteArray thrown = thrownText([&] {
-            if (whole)
+            if (operation == "load")
                 s.loadFromFile(name.constData());
-            else
+            else if (operation == "read")
                 s.readFromFile(name.constData(), 0, 4);
+            else
+                s.saveToFile(name.constData());
         });
         if (watch)
             watch->stop();
 
         // assert
         QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
-        QCOMPARE(thrown, QByteArray("can not open the file"));
+        QVERIFY(!fifo || fifo->stillThere());
+        QCOMPARE(thrown, error);
         QCOMPARE(bytesOf(s), QByteArray("keep"));
     }
 };

@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
 
 int liveInstances = 0;
@@ -250,6 +252,11 @@ const char *MString::constData() const
 
 void MString::saveToFile(const char *path) const
 {
+    // A FIFO, device or folder under the name is not written: opening a FIFO
+    // waits for a reader, and what is written into it is no saved file.
+    struct stat status;
+    if (path && ::stat(path, &status) == 0 && !S_ISREG(status.st_mode))
+        throw "can not create the file";
     FILE *file = path ? std::fopen(path, "wb") : nullptr;
     if (!file)
         throw "can not create the file";

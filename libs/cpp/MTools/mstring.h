@@ -61,7 +61,8 @@ public:
     virtual const char *constData() const;
 
     // Throws "can not create the file" when the file cannot be opened for
-    // writing, "can not write the file" when not every byte could be written.
+    // writing or the name is a FIFO, device or folder (not opened), "can not
+    // write the file" when not every byte could be written.
     virtual void saveToFile(const char *path) const;
     virtual void saveToFile(MString &path) const; // terminates the path first
 
