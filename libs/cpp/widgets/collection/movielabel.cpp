@@ -16,8 +16,8 @@ namespace QMWidgets {
 
 namespace {
 
-// Whether data that the headers do not read claims to be of a format they
-// do: such data is damaged.
+// The formats whose headers ImageHeader reads: data in which it found none
+// of them but that a decoder still takes for one of them is damaged.
 bool readByHeaders(const QByteArray &format)
 {
     static const QList<QByteArray> known = {"png", "jpeg", "jpg", "gif", "bmp", "ico", "cur"};
