@@ -315,11 +315,10 @@ bool Xani::save(QIODevice *device, int quality) const
 bool Xani::load(const QString &fileName)
 {
     m_fileName = fileName;
-    // Only regular files: opening a FIFO or a device could block or never end.
-    if (!QFileInfo(fileName).isFile())
-        return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only regular files: opening a FIFO or a device could block or never
+    // end, also one swapped in under the name after it was looked at.
+    QFile file;
+    if (!QFileInfo(fileName).isFile() || !MTools::openResourceOrRegularFile(fileName, &file))
         return false;
 
     // Every length is checked against the real file size before it is used,
