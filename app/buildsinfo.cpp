@@ -10,6 +10,9 @@ namespace {
 // writes one ("T" between, or a blank that the parser has removed; seconds,
 // a fraction and a "Z" or "+hh:mm" offset optional). The day is taken as
 // written; the time only has to be well formed. Null for anything else.
+// "yyyy-MM-ddThh:mm:ss.fffffffff+hh:mm"
+const int kLongestDate = 35;
+
 QDate readBuildDate(const QString &text)
 {
     const QDate day = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
@@ -69,9 +72,17 @@ BuildsInfo BuildsInfo::parse(const QString &text)
             // day with its own ":" follows the day.
             const QString &raw = sent.at(e);
             info.m_dateText = raw.mid(raw.indexOf(QLatin1Char(':')) + 1).trimmed();
+            // Only tails no longer than the longest date with time are tried,
+            // so a value of many ":" costs no more than one pass.
+            const QString whole = entry.mid(key.size() + 1);
             info.m_date = QDate();
-            for (int i = parts.size() - 1; i >= 1 && !info.m_date.isValid(); --i)
-                info.m_date = readBuildDate(QStringList(parts.mid(i)).join(QLatin1Char(':')));
+            int tail = -1;
+            for (int i = parts.size() - 1; i >= 1 && !info.m_date.isValid(); --i) {
+                tail += parts.at(i).size() + 1;
+                if (tail > kLongestDate)
+                    break;
+                info.m_date = readBuildDate(whole.right(tail));
+            }
         } else if (key == QLatin1String("windows")) {
             info.m_windows.append(value);
         }
