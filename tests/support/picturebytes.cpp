@@ -143,3 +143,9 @@ QByteArray PictureBytes::withOrientation(QByteArray jpeg, int orientation)
         + le32(1) + le16(quint16(orientation)) + le16(0) + le32(0);
     return jpeg.insert(2, segment(0xe1, exif));
 }
+
+QByteArray PictureBytes::withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
+{
+    const int frame = jpeg.indexOf("\xff\xc0");
+    return jpeg.replace(frame + 5, 4, be16(height) + be16(width));
+}
