@@ -20,7 +20,6 @@ namespace {
 // that moving a run costs little more than reaching it, short enough that a
 // strip of them stays small.
 constexpr int RunBytes = 512;
-constexpr int MaxRunBytes = 2 * RunBytes;
 // The strips are turned by this many threads at once, each with its own
 // working strip: turning them is bound by memory bandwidth, which one thread
 // does not fill.
@@ -40,20 +39,14 @@ bool turnsInPlace(const QSize &size, int bitsPerPixel)
         <= lineBytes(size.width(), bitsPerPixel) * size.height();
 }
 
-// The run length for a side: the nominal one, or a length near it that
-// divides the side, so that no lines or columns are left over.
+// The run length for a side: the nominal one, or the longest down to half of
+// it that divides the side, so that no lines or columns are left over.
 qint64 runFor(qint64 along, int pixelBytes)
 {
     const qint64 nominal = std::max(1, RunBytes / pixelBytes);
-    if (along % nominal == 0)
-        return nominal;
-    const qint64 longest = std::max(1, MaxRunBytes / pixelBytes);
-    for (qint64 step = 1; step <= nominal / 2; ++step) {
-        if (nominal + step <= longest && along % (nominal + step) == 0)
-            return nominal + step;
-        if (along % (nominal - step) == 0)
-            return nominal - step;
-    }
+    for (qint64 run = nominal; run > nominal / 2; --run)
+        if (along % run == 0)
+            return run;
     return nominal;
 }
 
@@ -157,7 +150,7 @@ void forEachStrip(qint64 count, const Strips &s, uchar *strips, Turn turn)
 template <typename Source>
 void permuteRuns(uchar *data, qint64 count, qint64 runBytes, uchar *marks, Source source)
 {
-    uchar held[MaxRunBytes];
+    uchar held[RunBytes];
     for (qint64 start = 0; start < count; ++start) {
         if (marks[start >> 3] & (1u << (start & 7)))
             continue;
