@@ -137,31 +137,36 @@ private slots:
     }
 
     // A quarter turn is made in the picture's own memory, through the working
-    // memory of ImageTurn; a mirror or a half turn takes none.
+    // strips of ImageTurn, as many as the budget leaves room for; a mirror or
+    // a half turn takes nothing.
     void turningByOrientationCountsWhatTheTurnTakes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("turningBytes");
         QTest::addColumn<ImageHeader::Verdict>("verdict"); // when turned
 
-        const qint64 colour = 400 * 300 * 4;
-        const qint64 strips = MGraphX::ImageTurn::workingBytes(QSize(400, 300), 32);
+        const auto turned = [](int width, int height) {
+            const qint64 picture = qint64(width) * height * 4;
+            return picture
+                + MGraphX::ImageTurn::workingBytes(QSize(width, height), 32, ImageHeader::MaxBytes - picture);
+        };
         const char *const names[] = {"as stored", "mirrored", "upside down", "flipped", "transposed",
                                      "turned right", "transversed", "turned left"};
         for (int orientation = 1; orientation <= 8; ++orientation)
             QTest::addRow("%d, %s", orientation, names[orientation - 1])
                 << PictureBytes::orientedJpeg(400, 300, orientation)
-                << (orientation >= 5 ? colour + strips : colour) << ImageHeader::Fits;
+                << (orientation >= 5 ? turned(400, 300) : 400 * 300 * 4) << ImageHeader::Fits;
         // Its turned lines need more padding than its lines have: turned into a copy.
         const QByteArray grey = PictureBytes::jpeg(300, 203, 1, 1, false);
         QTest::newRow("grey, turned right into a copy")
             << PictureBytes::withOrientation(grey, 6) << qint64(300 * 203 + 204 * 300) << ImageHeader::Fits;
+        const QByteArray right = PictureBytes::orientedJpeg(8, 8, 6);
         QTest::newRow("turned right, a 64-megapixel phone photo")
-            << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 9248, 6936)
-            << 9248 * 6936 * 4 + MGraphX::ImageTurn::workingBytes(QSize(9248, 6936), 32) << ImageHeader::Fits;
-        QTest::newRow("turned right at the pixel cap, over the memory budget by its strips")
-            << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 10000, 10000)
-            << 400000000 + MGraphX::ImageTurn::workingBytes(QSize(10000, 10000), 32) << ImageHeader::TooLarge;
+            << withFrameSize(right, 9248, 6936) << turned(9248, 6936) << ImageHeader::Fits;
+        QTest::newRow("turned right, 96 megapixels, with the strips the budget has room for")
+            << withFrameSize(right, 12000, 8000) << turned(12000, 8000) << ImageHeader::Fits;
+        QTest::newRow("turned right at the pixel cap, over the memory budget by one strip")
+            << withFrameSize(right, 10000, 10000) << turned(10000, 10000) << ImageHeader::TooLarge;
     }
 
     void turningByOrientationCountsWhatTheTurnTakes()

@@ -147,10 +147,12 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     // turned otherwise than they said.
     const QImageIOHandler::Transformations transformation = turn ? reader.transformation()
                                                                  : QImageIOHandler::TransformationNone;
-    const qint64 working = quarterTurn(transformation) ? ImageTurn::workingBytes(image.size(), image.depth()) : 0;
+    const qint64 room = ImageHeader::MaxBytes - image.sizeInBytes();
+    const qint64 working = quarterTurn(transformation) ? ImageTurn::workingBytes(image.size(), image.depth(), room)
+                                                       : 0;
     if (!ImageHeader::fits(image.size(), image.sizeInBytes() + working))
         return refuse(overBudget(image.size()), outcome);
-    if (!ImageTurn::apply(&image, transformation))
+    if (!ImageTurn::apply(&image, transformation, room))
         return refuse(TooCostly, outcome);
     if (outcome)
         *outcome = Taken;

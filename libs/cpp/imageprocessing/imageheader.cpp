@@ -492,7 +492,8 @@ ImageHeader::ImageHeader(QIODevice *device)
         m_bytes = saturatedSum(picture, facts.store);
         // The decoder's stores are gone when the picture is turned.
         m_turningBytes = facts.quarterTurn
-            ? saturatedSum(picture, std::max(facts.store, ImageTurn::workingBytes(m_size, facts.bitsPerPixel)))
+            ? saturatedSum(picture, std::max(facts.store, ImageTurn::workingBytes(m_size, facts.bitsPerPixel,
+                                                                                  MaxBytes - picture)))
             : m_bytes;
     }
 }
@@ -513,7 +514,7 @@ ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderB
             const int bits = decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64;
             bytes = pictureBytes(decoderSize, bits);
             if (turning)
-                bytes = saturatedSum(bytes, ImageTurn::workingBytes(decoderSize, bits));
+                bytes = saturatedSum(bytes, ImageTurn::workingBytes(decoderSize, bits, MaxBytes - bytes));
         }
     }
     if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans || m_work > MaxWork)

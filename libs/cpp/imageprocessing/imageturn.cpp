@@ -55,21 +55,20 @@ qint64 runFor(qint64 along, int pixelBytes)
 // has pixels, so that a working strip is as long as the shorter side.
 struct Strips
 {
-    Strips(qint64 width, qint64 height, int pixelBytes)
+    Strips(qint64 width, qint64 height, int pixelBytes, qint64 room)
         : pixelBytes(pixelBytes),
           byRows(width <= height),
           across(byRows ? width : height),
           along(byRows ? height : width),
           run(runFor(along, pixelBytes)),
           whole(along / run),
-          rest(along % run)
+          rest(along % run),
+          workers(int(std::max<qint64>(1, std::min<qint64>({qint64(Workers), whole, (room - markBytes()) / oneStripBytes()}))))
     {
     }
 
-    // One working strip for each thread that turns strips.
-    int workers() const { return int(std::max<qint64>(1, std::min<qint64>(Workers, whole))); }
     qint64 oneStripBytes() const { return across * std::min(run, along) * pixelBytes; }
-    qint64 stripBytes() const { return workers() * oneStripBytes(); }
+    qint64 stripBytes() const { return workers * oneStripBytes(); }
     // One bit for each run, to mark the runs already moved.
     qint64 markBytes() const { return (whole * across + 7) / 8; }
 
@@ -80,6 +79,9 @@ struct Strips
     const qint64 run; // pixels
     const qint64 whole; // the whole strips
     const qint64 rest; // lines or columns beyond them
+    // The threads that turn strips, each with its own working strip: as many
+    // as the room allows, one at least.
+    const int workers;
 };
 
 // dst (cols x rows) becomes the transpose of src (rows x cols), both tight,
@@ -120,7 +122,7 @@ void transposeTo(int pixelBytes, const uchar *src, qint64 rows, qint64 cols, uch
     }
 }
 
-// Calls turn(k, strip) for each k below count, on s.workers() threads, each
+// Calls turn(k, strip) for each k below count, on s.workers threads, each
 // with its own working strip of strips.
 template <typename Turn>
 void forEachStrip(qint64 count, const Strips &s, uchar *strips, Turn turn)
@@ -132,7 +134,7 @@ void forEachStrip(qint64 count, const Strips &s, uchar *strips, Turn turn)
             turn(k, strip);
     };
     std::vector<std::thread> threads;
-    for (int worker = 1; worker < s.workers(); ++worker) {
+    for (int worker = 1; worker < s.workers; ++worker) {
         try {
             threads.emplace_back(work, worker);
         } catch (const std::system_error &) {
@@ -252,17 +254,17 @@ void releaseHolder(void *holder)
 
 } // namespace
 
-qint64 ImageTurn::workingBytes(const QSize &size, int bitsPerPixel)
+qint64 ImageTurn::workingBytes(const QSize &size, int bitsPerPixel, qint64 room)
 {
     if (!size.isValid() || size.isEmpty() || bitsPerPixel <= 0)
         return 0;
     if (!turnsInPlace(size, bitsPerPixel))
         return lineBytes(size.height(), bitsPerPixel) * size.width();
-    const Strips strips(size.width(), size.height(), bitsPerPixel / 8);
+    const Strips strips(size.width(), size.height(), bitsPerPixel / 8, room);
     return strips.stripBytes() + strips.markBytes();
 }
 
-bool ImageTurn::apply(QImage *image, QImageIOHandler::Transformations transformation)
+bool ImageTurn::apply(QImage *image, QImageIOHandler::Transformations transformation, qint64 room)
 {
     const bool mirror = transformation & QImageIOHandler::TransformationMirror;
     const bool flip = transformation & QImageIOHandler::TransformationFlip;
@@ -279,7 +281,7 @@ bool ImageTurn::apply(QImage *image, QImageIOHandler::Transformations transforma
         *image = image->transformed(QTransform().rotate(90));
         return !image->isNull();
     }
-    const Strips strips(width, height, image->depth() / 8);
+    const Strips strips(width, height, image->depth() / 8, room);
     std::unique_ptr<uchar[]> strip(new (std::nothrow) uchar[size_t(strips.stripBytes())]);
     std::unique_ptr<uchar[]> marks(new (std::nothrow) uchar[size_t(strips.markBytes())]());
     if (!strip || !marks) {

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QtGlobal>
 
+#include <limits>
+
 namespace MGraphX {
 
 // Turns a decoded picture the way its decoder's transformation says, with the
@@ -21,11 +23,16 @@ public:
     // The memory a turn by a quarter takes beside the picture itself, for a
     // picture of this size and bits per pixel as QImage lays it out: the
     // working strips, or the turned copy. Mirrors and half turns take none.
-    static qint64 workingBytes(const QSize &size, int bitsPerPixel);
+    // Strips are turned by up to four threads, each with a strip of its own,
+    // as many as room (the memory that may be taken) allows; one at least.
+    static qint64 workingBytes(const QSize &size, int bitsPerPixel,
+                               qint64 room = std::numeric_limits<qint64>::max());
 
-    // Turns *image by transformation. Returns false, and leaves the image
-    // null, when the working memory cannot be had.
-    static bool apply(QImage *image, QImageIOHandler::Transformations transformation);
+    // Turns *image by transformation, taking what workingBytes says for the
+    // same room. Returns false, and leaves the image null, when the working
+    // memory cannot be had.
+    static bool apply(QImage *image, QImageIOHandler::Transformations transformation,
+                      qint64 room = std::numeric_limits<qint64>::max());
 };
 
 } // namespace MGraphX
