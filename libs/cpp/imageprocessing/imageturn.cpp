@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -62,9 +63,10 @@ struct Strips
           along(byRows ? height : width),
           run(runFor(along, pixelBytes)),
           whole(along / run),
-          rest(along % run),
-          workers(int(std::max<qint64>(1, std::min<qint64>({qint64(Workers), whole, (room - markBytes()) / oneStripBytes()}))))
+          rest(along % run)
     {
+        const qint64 roomForStrips = (room - markBytes()) / oneStripBytes();
+        workers = int(std::max<qint64>(1, std::min<qint64>({qint64(Workers), whole, roomForStrips})));
     }
 
     qint64 oneStripBytes() const { return across * std::min(run, along) * pixelBytes; }
@@ -81,7 +83,7 @@ struct Strips
     const qint64 rest; // lines or columns beyond them
     // The threads that turn strips, each with its own working strip: as many
     // as the room allows, one at least.
-    const int workers;
+    int workers = 1;
 };
 
 // dst (cols x rows) becomes the transpose of src (rows x cols), both tight,
@@ -258,6 +260,9 @@ qint64 ImageTurn::workingBytes(const QSize &size, int bitsPerPixel, qint64 room)
 {
     if (!size.isValid() || size.isEmpty() || bitsPerPixel <= 0)
         return 0;
+    // Far beyond any picture: not worth counting, and safe from overflow below.
+    if (qint64(size.width()) * size.height() > (qint64(1) << 40))
+        return std::numeric_limits<qint64>::max();
     if (!turnsInPlace(size, bitsPerPixel))
         return lineBytes(size.height(), bitsPerPixel) * size.width();
     const Strips strips(size.width(), size.height(), bitsPerPixel / 8, room);
