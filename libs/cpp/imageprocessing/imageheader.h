@@ -27,8 +27,9 @@ namespace MGraphX {
 //   runs over that store again, so the scans and the coefficients they visit
 //   are counted too. An Exif orientation that turns the picture by a quarter
 //   needs the working memory of ImageTurn beside it when the picture is
-//   turned (a strip of a few megabytes at most; a turned copy for a grey
-//   picture whose turned lines need more padding than its lines have).
+//   turned (up to four working strips of about 5 MB at most, as many as the
+//   budget has room for; a turned copy for a grey picture whose turned lines
+//   need more padding than its lines have).
 // - GIF: the decoder builds the logical screen, whatever the frame's size.
 // - BMP: rows stored top-down (negative height) give as many rows.
 // - ICO and CUR: the first entry, a PNG at its own size or a bitmap of at most
