@@ -81,6 +81,12 @@ private slots:
             << page(QByteArray("<!--c-->").repeated(49998)) << nodes;
         QTest::newRow("a document type") << "<!DOCTYPE Settings>" + page("")
                                          << "The file declares a document type; settings files have none.";
+        QTest::newRow("a CDATA section cut short") << page("<![CD")
+                                                   << "Line 1, column 28: \"<![CD</Alpha\" is no markup of a "
+                                                      "settings file.";
+        QTest::newRow("an entity declaration") << QByteArray("<Settings>\n  <!ENTITY x \"y\">\n</Settings>")
+                                               << "Line 2, column 3: \"<!ENTITY x \"\" is no markup of a "
+                                                  "settings file.";
         QTest::newRow("an unknown encoding") << "<?xml version=\"1.0\" encoding=\"x-none\"?>" + page("")
                                              << "The file is written in the encoding x-none, which cannot be read here.";
         QTest::newRow("declared UTF-8 that is not")

@@ -159,9 +159,21 @@ bool markupWithinLimits(const QString &text, QVector<RawCData> *withCarriageRetu
         } else if (rest.startsWith(QLatin1String("<?"))) {
             at += 2;
             skipPast(QLatin1String("?>"));
-        } else if (rest.startsWith(QLatin1String("<!"))) {
+        } else if (rest.startsWith(QLatin1String("<!DOCTYPE"))) {
             setError(error, SettingsReader::tr("The file declares a document type; settings files "
                                                "have none."));
+            return false;
+        } else if (rest.startsWith(QLatin1String("<!"))) {
+            // Any other declaration, or a comment or CDATA section cut short:
+            // refused here too, quoting what stands there.
+            const QStringRef before = text.leftRef(at);
+            const int line = before.count(QLatin1Char('\n')) + 1;
+            const int column = at - before.lastIndexOf(QLatin1Char('\n'));
+            setError(error, SettingsReader::tr("Line %1, column %2: \"%3\" is no markup of a "
+                                               "settings file.")
+                                .arg(line)
+                                .arg(column)
+                                .arg(rest.left(12).toString().simplified()));
             return false;
         } else {
             int equals = 0;
