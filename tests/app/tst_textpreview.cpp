@@ -278,6 +278,8 @@ void TestTextPreview::copyPutsEditedTextOnClipboard()
     // arrange
     TextPreview preview;
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     LongTextEdit *editor = editorOf(preview);
     editor->appendPlainText(QStringLiteral("<!-- edited é 漢 -->"));
     const QString edited = editor->toPlainText();
@@ -541,6 +543,8 @@ void TestTextPreview::saveThroughDialog()
     TextPreview preview;
     preview.setType(TextPreview::Xhtml);
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     const QString text = editorOf(preview)->toPlainText();
     const QString name = QStringLiteral("tag");
     QString startFolder;
@@ -612,6 +616,8 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     }
     TextPreview preview;
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     editorOf(preview)->setPlainText(QStringLiteral("new"));
     ModalAnswerer fileDialog(ModalAnswerer::acceptFileDialog(path));
     fileDialog.setClassName("QFileDialog");

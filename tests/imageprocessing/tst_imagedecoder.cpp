@@ -61,6 +61,23 @@ KeyedPicture keyedPicture(int channels)
     return picture;
 }
 
+// The picture as shown by its EXIF orientation: where each stored pixel
+// (x, y) of a w x h picture lands, by the definitions of the eight values.
+QImage shownAs(const QImage &stored, int orientation)
+{
+    const int w = stored.width();
+    const int h = stored.height();
+    const bool quarter = orientation >= 5;
+    QImage shown(quarter ? h : w, quarter ? w : h, stored.format());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QPoint to[] = {{x, y}, {w - 1 - x, y}, {w - 1 - x, h - 1 - y}, {x, h - 1 - y},
+                                 {y, x}, {h - 1 - y, x}, {h - 1 - y, w - 1 - x}, {y, w - 1 - x}};
+            shown.setPixel(to[orientation - 1], stored.pixel(x, y));
+        }
+    return shown;
+}
+
 QByteArray bmpOf(const QImage &image)
 {
     QByteArray bytes;
@@ -226,6 +243,45 @@ private slots:
                                                      .arg(quint64(pixel), 16, 16, QChar('0'))
                                                      .arg(quint64(want), 16, 16, QChar('0'))));
             }
+    }
+
+    // Run with a perturbed heap too: a turned line left short shows.
+    void picturesAreTurnedByTheirOrientation_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("orientation");
+
+        // Odd sizes, wide and tall, in colour and grey; the grey picture's
+        // turned lines need more padding than its lines have.
+        const QImage wide = gradient(301, 203);
+        const QImage pictures[] = {wide, gradient(203, 301),
+                                   wide.convertToFormat(QImage::Format_Grayscale8).copy(0, 0, 300, 203)};
+        const char *const names[] = {"colour 301 x 203", "colour 203 x 301", "grey 300 x 203"};
+        for (int p = 0; p < 3; ++p)
+            for (int orientation = 1; orientation <= 8; ++orientation)
+                QTest::addRow("%s, orientation %d", names[p], orientation)
+                    << PictureBytes::withOrientation(jpegOf(pictures[p]), orientation) << orientation;
+    }
+
+    void picturesAreTurnedByTheirOrientation()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, orientation);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const QImage stored = ImageDecoder::decode(&buffer);
+        QVERIFY(buffer.seek(0));
+        ImageDecoder::Outcome why = ImageDecoder::NotAFile;
+
+        // act
+        const QImage turned = ImageDecoder::decode(&buffer, QByteArray(), true, &why);
+
+        // assert
+        QCOMPARE(why, ImageDecoder::Taken);
+        QVERIFY(!stored.isNull());
+        QCOMPARE(turned.format(), stored.format());
+        QCOMPARE(turned, shownAs(stored, orientation));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "imageheader.h"
+#include "imageturn.h"
 #include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
@@ -11,17 +12,7 @@ using MGraphX::ImageHeader;
 
 Q_DECLARE_METATYPE(ImageHeader::Verdict)
 
-namespace {
-
-// The JPEG with its frame header saying another size.
-QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
-{
-    const int frame = jpeg.indexOf("\xff\xc0");
-    const char size[4] = {char(height >> 8), char(height & 0xff), char(width >> 8), char(width & 0xff)};
-    return jpeg.replace(frame + 5, 4, QByteArray(size, 4));
-}
-
-} // namespace
+using PictureBytes::withFrameSize;
 
 class TestImageHeader : public QObject
 {
@@ -165,26 +156,40 @@ private slots:
         QCOMPARE(header.verdict(QSize(), 0), verdict);
     }
 
-    void turningByOrientationCountsTheTurnedCopy_data()
+    // A quarter turn is made in the picture's own memory, through the working
+    // strips of ImageTurn, as many as the budget leaves room for; a mirror or
+    // a half turn takes nothing.
+    void turningByOrientationCountsWhatTheTurnTakes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("turningBytes");
         QTest::addColumn<ImageHeader::Verdict>("verdict"); // when turned
 
-        QTest::newRow("as stored") << PictureBytes::orientedJpeg(400, 300, 1) << qint64(480000) << ImageHeader::Fits;
-        QTest::newRow("upside down, turned in place") << PictureBytes::orientedJpeg(400, 300, 3) << qint64(480000)
-                                                      << ImageHeader::Fits;
-        QTest::newRow("turned right") << PictureBytes::orientedJpeg(400, 300, 6) << qint64(960000)
-                                      << ImageHeader::Fits;
-        QTest::newRow("turned left") << PictureBytes::orientedJpeg(400, 300, 8) << qint64(960000)
-                                     << ImageHeader::Fits;
-        QTest::newRow("turned right, 49 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 7000, 7000)
-                                                     << qint64(392000000) << ImageHeader::Fits;
-        QTest::newRow("turned right, 64 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 8000, 8000)
-                                                     << qint64(512000000) << ImageHeader::TooLarge;
+        const auto turned = [](int width, int height) {
+            const qint64 picture = qint64(width) * height * 4;
+            return picture
+                + MGraphX::ImageTurn::workingBytes(QSize(width, height), 32, ImageHeader::MaxBytes - picture);
+        };
+        const char *const names[] = {"as stored", "mirrored", "upside down", "flipped", "transposed",
+                                     "turned right", "transversed", "turned left"};
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("%d, %s", orientation, names[orientation - 1])
+                << PictureBytes::orientedJpeg(400, 300, orientation)
+                << (orientation >= 5 ? turned(400, 300) : 400 * 300 * 4) << ImageHeader::Fits;
+        // Its turned lines need more padding than its lines have: turned into a copy.
+        const QByteArray grey = PictureBytes::jpeg(300, 203, 1, 1, false);
+        QTest::newRow("grey, turned right into a copy")
+            << PictureBytes::withOrientation(grey, 6) << qint64(300 * 203 + 204 * 300) << ImageHeader::Fits;
+        const QByteArray right = PictureBytes::orientedJpeg(8, 8, 6);
+        QTest::newRow("turned right, a 64-megapixel phone photo")
+            << withFrameSize(right, 9248, 6936) << turned(9248, 6936) << ImageHeader::Fits;
+        QTest::newRow("turned right, 96 megapixels, with the strips the budget has room for")
+            << withFrameSize(right, 12000, 8000) << turned(12000, 8000) << ImageHeader::Fits;
+        QTest::newRow("turned right at the pixel cap, over the memory budget by one strip")
+            << withFrameSize(right, 10000, 10000) << turned(10000, 10000) << ImageHeader::TooLarge;
     }
 
-    void turningByOrientationCountsTheTurnedCopy()
+    void turningByOrientationCountsWhatTheTurnTakes()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, turningBytes);

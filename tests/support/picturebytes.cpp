@@ -149,9 +149,20 @@ QByteArray PictureBytes::orientedJpeg(int width, int height, int orientation)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", 95);
+    return withOrientation(bytes, orientation);
+}
+
+QByteArray PictureBytes::withOrientation(QByteArray jpeg, int orientation)
+{
     // Exif: a little-endian TIFF header and one directory of one entry, the
     // orientation as a SHORT.
     const QByteArray exif = QByteArray("Exif\0\0II*\0", 10) + le32(8) + le16(1) + le16(0x0112) + le16(3)
         + le32(1) + le16(quint16(orientation)) + le16(0) + le32(0);
-    return bytes.insert(2, segment(0xe1, exif));
+    return jpeg.insert(2, segment(0xe1, exif));
+}
+
+QByteArray PictureBytes::withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
+{
+    const int frame = jpeg.indexOf("\xff\xc0");
+    return jpeg.replace(frame + 5, 4, be16(height) + be16(width));
 }

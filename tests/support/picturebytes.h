@@ -30,4 +30,10 @@ QByteArray refiningJpeg(quint16 width, quint16 height, int refinements);
 // A real width x height JPEG, blue in its top-left 8 x 8 corner and red
 // elsewhere, carrying the given EXIF orientation (1 to 8).
 QByteArray orientedJpeg(int width, int height, int orientation);
+// The JPEG with its baseline frame header saying another size; its data
+// stays that of the picture it was.
+QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height);
+// The JPEG with an EXIF segment carrying the given orientation inserted after
+// its start marker.
+QByteArray withOrientation(QByteArray jpeg, int orientation);
 }

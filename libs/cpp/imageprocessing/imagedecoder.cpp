@@ -2,6 +2,7 @@
 
 #include "filehelpers.h"
 #include "imageheader.h"
+#include "imageturn.h"
 #include "skippingdevice.h"
 
 #include <QFile>
@@ -34,6 +35,18 @@ QByteArray family(const QByteArray &format)
     if (name == "cur")
         return "ico";
     return name;
+}
+
+// Over the budget: over the pixel cap, or else too costly to decode.
+ImageDecoder::Outcome overBudget(const QSize &size)
+{
+    return qint64(size.width()) * size.height() > ImageHeader::MaxPixels ? ImageDecoder::TooLarge
+                                                                          : ImageDecoder::TooCostly;
+}
+
+bool quarterTurn(QImageIOHandler::Transformations transformation)
+{
+    return transformation & QImageIOHandler::TransformationRotate90;
 }
 
 bool readByHeaders(const QByteArray &format)
@@ -106,6 +119,7 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     // what it says.
     const bool labelDecodes = !label.isEmpty() && QImageReader::supportedImageFormats().contains(label.toLower());
     QByteArray format = header.format();
+    QSize size = header.size();
     ImageHeader::Verdict verdict = ImageHeader::Unreadable;
     if (!format.isEmpty()) {
         if (labelDecodes && family(label) != family(format))
@@ -118,8 +132,12 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         const qint64 start = device->pos();
         QImageReader probe(device, labelDecodes ? label.toLower() : QByteArray());
         format = probe.format().toLower();
+        size = probe.size();
+        // The headers do not read this format's orientation: its decoder tells
+        // whether the picture will be turned by a quarter.
         if (!format.isEmpty() && !readByHeaders(format))
-            verdict = header.verdict(probe.size(), bitsPerPixel(probe.imageFormat()), turn);
+            verdict = header.verdict(size, bitsPerPixel(probe.imageFormat()),
+                                     turn && quarterTurn(probe.transformation()));
         if (!device->seek(start))
             verdict = ImageHeader::Unreadable;
     }
@@ -127,7 +145,7 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     case ImageHeader::Fits:
         break;
     case ImageHeader::TooLarge:
-        return refuse(TooLarge, outcome);
+        return refuse(overBudget(size), outcome);
     case ImageHeader::Unreadable:
         return refuse(NotAPicture, outcome);
     }
@@ -151,7 +169,8 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         withoutKey.reset(new SkippingDevice(device, start, keyChunks));
     }
     QImageReader reader(withoutKey ? withoutKey.get() : device, format);
-    reader.setAutoTransform(turn);
+    // The picture is turned here, in its own memory, not by the reader into a copy.
+    reader.setAutoTransform(false);
     QImage image = blankFor(&reader);
     if (!reader.read(&image))
         return refuse(NotAPicture, outcome);
@@ -161,9 +180,17 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         if (!header.pngKey().isEmpty())
             applyKey(&image, header.pngKey());
     }
-    // A decoder may still produce another size than its headers gave.
-    if (!ImageHeader::fits(image.size(), image.sizeInBytes()))
-        return refuse(TooLarge, outcome);
+    // A decoder may still produce another size than its headers gave, or be
+    // turned otherwise than they said.
+    const QImageIOHandler::Transformations transformation = turn ? reader.transformation()
+                                                                 : QImageIOHandler::TransformationNone;
+    const qint64 room = ImageHeader::MaxBytes - image.sizeInBytes();
+    const qint64 working = quarterTurn(transformation) ? ImageTurn::workingBytes(image.size(), image.depth(), room)
+                                                       : 0;
+    if (!ImageHeader::fits(image.size(), image.sizeInBytes() + working))
+        return refuse(overBudget(image.size()), outcome);
+    if (!ImageTurn::apply(&image, transformation, room))
+        return refuse(TooCostly, outcome);
     if (outcome)
         *outcome = Taken;
     return image;

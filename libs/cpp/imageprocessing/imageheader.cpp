@@ -1,5 +1,7 @@
 #include "imageheader.h"
 
+#include "imageturn.h"
+
 #include <QIODevice>
 #include <QtEndian>
 
@@ -516,8 +518,11 @@ ImageHeader::ImageHeader(QIODevice *device)
     if (m_size.isValid()) {
         const qint64 picture = pictureBytes(m_size, facts.bitsPerPixel);
         m_bytes = saturatedSum(picture, facts.store);
-        // The decoder's stores are gone when the turned copy is made.
-        m_turningBytes = facts.quarterTurn ? saturatedSum(picture, std::max(facts.store, picture)) : m_bytes;
+        // The decoder's stores are gone when the picture is turned.
+        m_turningBytes = facts.quarterTurn
+            ? saturatedSum(picture, std::max(facts.store, ImageTurn::workingBytes(m_size, facts.bitsPerPixel,
+                                                                                  MaxBytes - picture)))
+            : m_bytes;
     }
 }
 
@@ -533,8 +538,12 @@ ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderB
     qint64 bytes = turning ? m_turningBytes : m_bytes;
     if (decoderSize.isValid()) {
         pixels = std::max(pixels, pixelsOf(decoderSize));
-        if (!known)
-            bytes = pictureBytes(decoderSize, decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64);
+        if (!known) {
+            const int bits = decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64;
+            bytes = pictureBytes(decoderSize, bits);
+            if (turning)
+                bytes = saturatedSum(bytes, ImageTurn::workingBytes(decoderSize, bits, MaxBytes - bytes));
+        }
     }
     if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans || m_work > MaxWork)
         return TooLarge;

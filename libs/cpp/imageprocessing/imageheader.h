@@ -26,7 +26,10 @@ namespace MGraphX {
 //   coefficient (128 bytes per 8 x 8 block of each component), and each scan
 //   runs over that store again, so the scans and the coefficients they visit
 //   are counted too. An Exif orientation that turns the picture by a quarter
-//   needs a turned copy beside it when the picture is turned.
+//   needs the working memory of ImageTurn beside it when the picture is
+//   turned (up to four working strips of about 5 MB at most, as many as the
+//   budget has room for; a turned copy for a grey picture whose turned lines
+//   need more padding than its lines have).
 // - GIF: the decoder builds the logical screen, whatever the frame's size.
 // - BMP: rows stored top-down (negative height) give as many rows. Pixel
 //   data shorter than the offset, size, depth and compression require is
@@ -94,7 +97,9 @@ public:
     // are what the decoder announces (invalid and 0 when it cannot tell):
     // for data read here its size is held against the pixel cap too, for other
     // data they are all there is to go by (64 bits per pixel when unknown).
-    // turning: the picture will be turned by its own orientation.
+    // turning: the picture will be turned by its own orientation; for other
+    // data, whose orientation is not read here, that it will be turned by a
+    // quarter.
     Verdict verdict(const QSize &decoderSize, int decoderBitsPerPixel, bool turning = false) const;
 
     // Whether a decoded picture of this size and memory is within the budget.
