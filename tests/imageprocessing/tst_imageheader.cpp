@@ -99,6 +99,26 @@ private slots:
                                                    << qint64(0) << 0 << false << ImageHeader::Unreadable;
         QTest::newRow("top-down bitmap") << PictureBytes::topDownBmp(40, 30, true) << QByteArray("bmp")
                                          << QSize(40, 30) << qint64(4800) << 0 << false << ImageHeader::Fits;
+        const QByteArray topDown = PictureBytes::topDownBmp(40, 30, true);
+        QTest::newRow("top-down bitmap cut short by one byte")
+            << topDown.left(topDown.size() - 1) << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true
+            << ImageHeader::Unreadable;
+        const QByteArray core = PictureBytes::bmp(40, 30, 8, true);
+        QTest::newRow("8-bit bitmap of the core header cut at 90 %")
+            << core.left(core.size() * 9 / 10) << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true
+            << ImageHeader::Unreadable;
+        QByteArray farOffset = PictureBytes::bmp(40, 30, 32, false);
+        farOffset[11] = 1; // the pixel data 256 bytes later, beyond the file
+        QTest::newRow("bitmap whose pixel data starts too late")
+            << farOffset << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true << ImageHeader::Unreadable;
+        QByteArray runLength = PictureBytes::bmp(40, 30, 8, false).left(54 + 1024) + QByteArray(99, '\0');
+        runLength[30] = 1; // run-length coded, 100 bytes of it
+        runLength.replace(34, 4, QByteArray("\x64\0\0\0", 4));
+        QTest::newRow("run-length bitmap cut short of its data")
+            << runLength << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true << ImageHeader::Unreadable;
+        QTest::newRow("run-length bitmap with all its data")
+            << runLength + '\1' << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << false
+            << ImageHeader::Fits;
         QTest::newRow("icon holding a huge png")
             << PictureBytes::icoHolding(PngBytes::header(23000, 23000) + pngEnd) << QByteArray("ico")
             << QSize(23000, 23000) << qint64(2116000000) << 0 << false << ImageHeader::TooLarge;
@@ -201,7 +221,7 @@ private slots:
         QTest::newRow("a decoder larger than the headers")
             << PictureBytes::gifOnScreen(4, 3) << QSize(10001, 10000) << 32 << ImageHeader::TooLarge;
         QTest::newRow("headers larger than the decoder")
-            << PictureBytes::topDownBmp(20000, 20000, false) << QSize(1, 1) << 32 << ImageHeader::TooLarge;
+            << PictureBytes::gifOnScreen(20000, 20000) << QSize(1, 1) << 32 << ImageHeader::TooLarge;
     }
 
     void verdictWeighsWhatTheDecoderAnnounces()

@@ -9,6 +9,10 @@ namespace PictureBytes {
 QByteArray gifOnScreen(quint16 width, quint16 height);
 // A 24-bit bitmap stored top-down (negative height); pixel rows only when asked.
 QByteArray topDownBmp(int width, int height, bool withPixels);
+// A bottom-up bitmap of the given depth (1, 4, 8, 16, 24 or 32), its palette
+// grey levels and its pixels a pattern, with the old core header or the
+// common 40-byte one.
+QByteArray bmp(int width, int height, int bits, bool coreHeader);
 // An icon file of one 16 x 16 entry holding the given PNG data.
 QByteArray icoHolding(const QByteArray &png);
 // A JPEG frame of the given size and components, every component sampled
