@@ -4,6 +4,7 @@
 #include "imagearea.h"
 #include "imageviewer.h"
 #include "picturebytes.h"
+#include "readertargets.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
@@ -292,17 +293,10 @@ void TestImageViewer::loadingAFileShowsOnlyPicturesWithinTheBudget()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(kind);
-    if (kind == "picture") {
+    if (kind == "picture")
         QVERIFY(picture(7, 5).save(path, "PNG"));
-    } else if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (kind == "folder") {
-        QVERIFY(QDir(dir.path()).mkdir(kind));
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromBase64("R0lGODlhgD6APvAAAAAAAP///ywAAAAAAQABAAACAkQBADs="));
-    }
+    else
+        QVERIFY(ReaderTargets::make(path, kind));
     ImageViewer viewer;
     viewer.slotLoad(picture(3, 3).toImage());
     std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);

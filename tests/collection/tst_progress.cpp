@@ -5,6 +5,7 @@
 #include "movielabel.h"
 #include "roundprogress.h"
 #include "picturebytes.h"
+#include "readertargets.h"
 #include "simpleprogress.h"
 
 #include <QDir>
@@ -305,17 +306,10 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(kind);
-    if (kind == "animation") {
+    if (kind == "animation")
         QVERIFY(QFile::copy(kMovie, path));
-    } else if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (kind == "folder") {
-        QVERIFY(QDir(dir.path()).mkdir(kind));
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.write(PictureBytes::gifOnScreen(16000, 16000)) > 0);
-    }
+    else
+        QVERIFY(ReaderTargets::make(path, kind));
     std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
 
     // act

@@ -3,6 +3,7 @@
 #include "imageprocessfloat.h"
 #include "fifowatch.h"
 #include "picturebytes.h"
+#include "readertargets.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -218,14 +219,8 @@ private slots:
             QImage image(3, 2, QImage::Format_RGB32);
             image.fill(qRgb(1, 2, 3));
             QVERIFY(image.save(path, "PNG"));
-        } else if (kind == "fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (kind == "folder") {
-            QVERIFY(QDir(dir.path()).mkdir(kind));
         } else {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.write(PictureBytes::gifOnScreen(16000, 16000)) > 0);
+            QVERIFY(ReaderTargets::make(path, kind));
         }
         const QByteArray name = QFile::encodeName(path);
         std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
