@@ -71,8 +71,9 @@ const QString appStyleSheet = QStringLiteral(
     "QPushButton#SaveButton:hover {"
     " border-image: url(:/save_hvr.png) 0 0 0 0;"
     "}\n"
-    // The picture tab's Save is disabled while there is no picture.
-    "QPushButton#SaveButton:disabled {"
+    // The previews' buttons are disabled while there is no picture.
+    "QPushButton#CopyButton:disabled, QPushButton#ShowButton:disabled,"
+    " QPushButton#SaveButton:disabled {"
     " color: gray;"
     "}\n"
 

@@ -24,9 +24,12 @@ public:
     bool isValid() const { return m_valid; }
     bool hasBuild() const { return m_hasBuild; }
     QString build() const { return m_build; }
-    // Null when there was no "date" entry or the last one was not "yyyy-MM-dd".
+    // The day of the last "date" entry: "yyyy-MM-dd", alone or with an ISO
+    // 8601 time of day (and offset) after it, whose ":" do not split the
+    // value. Null when there was no "date" entry or the last one did not read.
     QDate date() const { return m_date; }
-    // The value of the last "date" entry as given; empty when there was none.
+    // The value of the last "date" entry as the reply has it (all after the
+    // key's ":", blanks inside kept); empty when there was none.
     QString dateText() const { return m_dateText; }
 
     // True when one "windows" entry admits a system with this tag: its value

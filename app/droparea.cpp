@@ -148,8 +148,11 @@ void CreatorDropArea::showRefusal(const QString &path, MGraphX::ImageDecoder::Ou
         + QLatin1Char('"');
     switch (outcome) {
     case MGraphX::ImageDecoder::TooLarge:
-        message->setText(tr("%1 was not taken: the picture is too large (more than 100 megapixels, "
-                            "or too costly to decode).").arg(name));
+        message->setText(tr("%1 was not taken: the picture is too large (more than 100 megapixels).").arg(name));
+        break;
+    case MGraphX::ImageDecoder::TooCostly:
+        message->setText(tr("%1 was not taken: decoding the picture would take too much memory (more than "
+                            "400 MB) or too much work.").arg(name));
         break;
     case MGraphX::ImageDecoder::NotAPicture:
         message->setText(tr("%1 was not taken: it is not a picture, or it is damaged.").arg(name));

@@ -5,7 +5,14 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QTimer>
 #include <utility>
+
+namespace {
+// How long a value change waits for the next one before the encoded preview
+// is asked for: long enough to take a held arrow key or typed digits as one.
+const int kPreviewDelayMs = 150;
+}
 
 CreatorEffects::CreatorEffects()
     : QWidget(nullptr)
@@ -41,6 +48,15 @@ CreatorEffects::CreatorEffects()
     connect(brightnessSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
     connect(contrastSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
     connect(resizeSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
+
+    previewTimer = new QTimer(this);
+    previewTimer->setSingleShot(true);
+    previewTimer->setInterval(kPreviewDelayMs);
+    connect(previewTimer, SIGNAL(timeout()), this, SIGNAL(realPreview()));
+    for (QMWidgets::ComboSlider *slider : {brightnessSlider, contrastSlider, resizeSlider}) {
+        connect(slider, SIGNAL(sliderMoved(int)), this, SLOT(slotValueChanged()));
+        connect(slider, SIGNAL(sliderReleased()), previewTimer, SLOT(stop()));
+    }
     connect(formatBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
     connect(compressionBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
 
@@ -79,6 +95,7 @@ void CreatorEffects::setImage(const QPixmap &pixmap)
         sourceImage = sourceImage.convertToFormat(QImage::Format_ARGB32);
     setControlsDisabled(false);
     slotParametersChanged();
+    previewTimer->stop();
     emit realPreview();
 }
 
@@ -95,11 +112,22 @@ void CreatorEffects::slotParametersChanged()
     emit pixmapChanged(QPixmap::fromImage(std::move(result)));
 }
 
+void CreatorEffects::slotValueChanged()
+{
+    // A dragged handle asks on its release; every other change asks here, the
+    // timer restarted by each step so a run of steps asks once.
+    if (brightnessSlider->isSliderDown() || contrastSlider->isSliderDown()
+        || resizeSlider->isSliderDown())
+        return;
+    previewTimer->start();
+}
+
 void CreatorEffects::slotFormatChanged()
 {
     const QString format = formatBox->currentText();
     compressionBox->setDisabled(format == QLatin1String("PNG"));
     const QString spec = format + QLatin1Char(';') + QString::number(compressionBox->currentIndex());
     emit formatChanged(spec);
+    previewTimer->stop();
     emit realPreview();
 }

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QFormLayout;
+class QTimer;
 
 namespace QMWidgets {
 class ComboSlider;
@@ -16,6 +17,10 @@ class ComboSlider;
 // every change of a control, into the processed pixmap (scaled, then adjusted
 // in brightness and contrast). Also owns the output format and compression,
 // sent as one string "<PNG|JPG>;<compression index>" only when a combo changes.
+// realPreview asks for the encoded picture: on a new image, a combo change, the
+// release of a dragged handle, and shortly after any other change of a value
+// (keys, wheel, spin box), once for a quick run of such changes. A drag in
+// progress asks for nothing until its release.
 class CreatorEffects : public QWidget
 {
     Q_OBJECT
@@ -43,6 +48,9 @@ public slots:
     void slotParametersChanged();
     void slotFormatChanged();
 
+private slots:
+    void slotValueChanged();
+
 private:
     QMWidgets::ComboSlider *brightnessSlider;
     QMWidgets::ComboSlider *contrastSlider;
@@ -51,4 +59,5 @@ private:
     QComboBox *compressionBox;
     QImage sourceImage;
     QFormLayout *formLayout;
+    QTimer *previewTimer;  // single shot: the realPreview after a value change
 };

@@ -33,6 +33,8 @@ constexpr int maxHeldPictures = 2;
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
       form(Html),
+      textMade(false),
+      textPixmapKey(0),
       pendingText(0),
       waitingActions(NoAction)
 {
@@ -43,8 +45,8 @@ TextPreview::TextPreview(QWidget *parent)
 
     // Each button has its own mnemonic: Alt+H shows, Alt+S saves, Alt+C copies.
     showButton = new QPushButton(tr("S&how"));
-    auto *saveButton = new QPushButton(tr("&Save"));
-    auto *copyButton = new QPushButton(tr("&Copy"));
+    saveButton = new QPushButton(tr("&Save"));
+    copyButton = new QPushButton(tr("&Copy"));
 
     QMWidgets::setNameAndToolTip(saveButton, QStringLiteral("SaveButton"), tr("Save As"));
     QMWidgets::setNameAndToolTip(copyButton, QStringLiteral("CopyButton"), tr("Copy To Clipboard"));
@@ -57,6 +59,9 @@ TextPreview::TextPreview(QWidget *parent)
     connect(showButton, SIGNAL(clicked()), this, SLOT(slotShowInWebBrowser()));
     connect(saveButton, SIGNAL(clicked()), this, SLOT(slotSave()));
     connect(copyButton, SIGNAL(clicked()), this, SLOT(slotClipboard()));
+    // No picture yet: nothing to export.
+    for (QPushButton *button : {showButton, copyButton, saveButton})
+        button->setEnabled(false);
     // Quitting ends what waits before anything else runs on the way out (the
     // views are built before the shell's reminder connects to the same signal).
     if (QCoreApplication *app = QCoreApplication::instance())
@@ -136,6 +141,18 @@ QString TextPreview::buildText(int type, const QString &formatWord, const QStrin
 
 void TextPreview::refresh(const QPixmap &pixmap)
 {
+    // The same rule as the picture view's Save: no picture, nothing to export.
+    for (QPushButton *button : {showButton, copyButton, saveButton})
+        button->setEnabled(!pixmap.isNull());
+    // Only a new picture or format replaces a text that is shown; a tab
+    // switch keeps the user's edits.
+    if (textMade && pendingText == 0 && pixmap.cacheKey() == textPixmapKey
+        && formatSpec() == textFormatSpec)
+        return;
+    textMade = true;
+    textPixmapKey = pixmap.cacheKey();
+    textFormatSpec = formatSpec();
+
     EncodedImageCache *cache = encodedImageCache().get();
     cache->cancel(pendingText);
     pendingText = 0;

@@ -15,7 +15,9 @@ class QPushButton;
 // One text view of the current image: the encoded bytes in base64, placed as
 // a data URI into a fixed template (HTML page, CSS page, XML element, img tag
 // or the bare base64 text), in an editable box with Copy, Save and, for the
-// two pages, Show in the web browser.
+// two pages, Show in the web browser. The three buttons are offered only
+// while there is a picture (none loaded, or scaled to an empty size, gives
+// nothing to export).
 class TextPreview : public Preview
 {
     Q_OBJECT
@@ -63,7 +65,9 @@ public:
 protected:
     // Rebuilds the text from the pixmap and the stored format string,
     // replacing any edits: at once when the encoded bytes are known, else when
-    // they arrive from the cache (a later refresh supersedes this one).
+    // they arrive from the cache (a later refresh supersedes this one). A text
+    // already shown for this very pixmap and format string is kept as it is,
+    // edits included: showing the view again changes nothing.
     void refresh(const QPixmap &pixmap) override;
     // Watches the window for its closing while a Save waits.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -115,6 +119,11 @@ private:
     QLabel *sizeLabel;
     LongTextEdit *editor;
     QPushButton *showButton;
+    QPushButton *copyButton;
+    QPushButton *saveButton;
+    bool textMade;             // a text was asked for at least once
+    qint64 textPixmapKey;      // cache key of the pixmap of the last text asked for
+    QString textFormatSpec;    // and its format string
     QClipboard *clipboard;
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
     QPixmap pendingPixmap;  // what that text is of

@@ -2,6 +2,9 @@
 // prints, per file, the time until Open returned (text set and coloured),
 // until the window was painted, and until the whole text was laid out, and
 // the longest idle-time layout step (how long the window froze at most).
+// Then it types ten characters in the middle of the longest line, one key
+// event and one repaint each, and prints the slowest key (how long the
+// window waits for each key typed there).
 //
 //   QT_QPA_PLATFORM=offscreen bench_cssshow FILE...
 //
@@ -14,8 +17,12 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTextDocument>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -34,9 +41,14 @@ void answerDialogs(const QString &fileName, int chain)
             return;
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *files = qobject_cast<QFileDialog *>(modal)) {
-            files->selectFile(fileName);
+            // selectFile() leaves the name field alone while it has the
+            // focus; the name is typed into it instead.
+            const QFileInfo info(fileName);
+            files->setDirectory(info.absolutePath());
+            if (auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(info.fileName());
             static_cast<QDialog *>(files)->accept();
-            answerDialogs(QString(), chain);
+            answerDialogs(files->isVisible() ? fileName : QString(), chain);
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             dialog->reject();
         } else if (!fileName.isNull()) {
@@ -76,8 +88,32 @@ int main(int argc, char *argv[])
             longestStep = qMax(longestStep, step.nsecsElapsed() / 1e6);
         }
         const double laidOut = clock.nsecsElapsed() / 1e6;
-        std::printf("%-24s %s  open %7.1f ms  painted %7.1f ms  laid out %8.1f ms  longest step %7.1f ms\n",
-                    argv[i], loaded ? "shown  " : "refused", opened, painted, laidOut, longestStep);
+        double slowestKey = 0;
+        if (loaded) {
+            QMWidgets::CssDoc *doc = editor->document();
+            QTextBlock longest = doc->document()->firstBlock();
+            for (QTextBlock b = longest; b.isValid(); b = b.next()) {
+                if (b.length() > longest.length())
+                    longest = b;
+            }
+            QTextCursor cursor(longest);
+            cursor.setPosition(longest.position() + longest.length() / 2);
+            doc->setTextCursor(cursor);
+            doc->ensureCursorVisible();
+            QApplication::processEvents();
+            for (int key = 0; key < 10; ++key) {
+                QElapsedTimer typing;
+                typing.start();
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                QApplication::sendEvent(doc, &press);
+                editor->repaint();
+                QApplication::processEvents();
+                slowestKey = qMax(slowestKey, typing.nsecsElapsed() / 1e6);
+            }
+        }
+        std::printf("%-24s %s  open %7.1f ms  painted %7.1f ms  laid out %8.1f ms  longest step %7.1f ms"
+                    "  slowest key %7.1f ms\n",
+                    argv[i], loaded ? "shown  " : "refused", opened, painted, laidOut, longestStep, slowestKey);
         delete editor;
     }
     return 0;

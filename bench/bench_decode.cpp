@@ -6,7 +6,10 @@
 // Cases: turned100 and turned64 (10000 and 8000 square JPEGs turned by their
 // orientation), photo100 (a photo-like 10000 x 10000 baseline JPEG),
 // progressive100 (the same, progressive), grey16 (8000 x 8000 16-bit grey
-// PNG), refine<N> (10000 x 10000 grey JPEG of N refinement scans).
+// PNG), refine<N> (10000 x 10000 grey JPEG of N refinement scans),
+// photo<W>x<H>o<N> and grey<W>x<H>o<N> (a photo-like baseline JPEG, in colour
+// or grey, of that size carrying the EXIF orientation N, as a phone stores a
+// turned shot).
 
 #include "graphx.h"
 #include "imagedecoder.h"
@@ -20,6 +23,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -41,6 +45,18 @@ bool make(const QString &name, const QString &path)
     if (name == "grey16") {
         QImage grey = photoLike(8000, 8000, false, 7).convertToFormat(QImage::Format_Grayscale16);
         return grey.save(path, "PNG");
+    }
+    const QRegularExpressionMatch oriented = QRegularExpression("^(photo|grey)(\\d+)x(\\d+)o([1-8])$").match(name);
+    if (oriented.hasMatch()) {
+        QImage photo = photoLike(oriented.captured(2).toInt(), oriented.captured(3).toInt(), false, 7);
+        if (oriented.captured(1) == "grey")
+            photo = photo.convertToFormat(QImage::Format_Grayscale8);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(90);
+        return writer.write(photo)
+            && writeBytes(path, PictureBytes::withOrientation(bytes, oriented.captured(4).toInt()));
     }
     if (name == "photo100" || name == "progressive100") {
         QImageWriter writer(path, "jpeg");

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QFontMetricsF>
 #include <QTextStream>
 #include <QtMath>
 
@@ -1448,7 +1449,9 @@ void slideFrame(QPainter &p, int step, const QString &title, const QString &subt
     text(p, QRectF(36, 32, 68, 68), QString::number(step), 40, true, QColor(255, 255, 255));
     text(p, QRectF(124, 28, 640, 50), title, 38, true, QColor(245, 245, 248),
          Qt::AlignLeft | Qt::AlignVCenter);
-    text(p, QRectF(126, 74, 640, 30), subtitle, 19, false, QColor(190, 190, 198),
+    // A subtitle of two lines ("\n") takes the room down to the window panel.
+    const qreal subtitleHeight = subtitle.contains(QLatin1Char('\n')) ? 50 : 30;
+    text(p, QRectF(126, 74, 640, subtitleHeight), subtitle, 19, false, QColor(190, 190, 198),
          Qt::AlignLeft | Qt::AlignVCenter);
     // Step dots at the bottom.
     for (int i = 1; i <= 3; ++i) {
@@ -1469,11 +1472,14 @@ void drawSlides()
     const QString folder = "Resources/";
     QDir(g_root).mkpath(folder);
 
-    // 1: drop a picture on the drop area.
+    // 1: drop a picture on the drop area. Only that square takes files, and its
+    // open button goes once a picture is shown: a later picture is dropped there.
     {
         QImage img(800, 500, QImage::Format_RGB32);
         Painter p(&img);
-        slideFrame(p, 1, "Drop a picture", "Drag an image file onto the window, or click to open one.");
+        slideFrame(p, 1, "Drop a picture",
+                   "Drop an image file on the square at the top left, or open one with\n"
+                   "its button. To change the picture, drop another file on the square.");
         windowPanel(p, QRectF(300, 130, 300, 300));
         QLinearGradient drop(580, 410, 320, 150);
         drop.setColorAt(0, QColor(200, 200, 200));
@@ -1484,9 +1490,20 @@ void drawSlides()
         QPen dash(QColor(255, 255, 255, 170), 3, Qt::DashLine);
         p.setPen(dash);
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(334, 164, 232, 232), 18, 18);
-        text(p, QRectF(320, 170, 260, 34), "Drop image here", 22, true, QColor(255, 255, 255));
-        glyphPicture(p, QRectF(405, 250, 90, 90), QColor(255, 255, 255, 220));
+        p.drawRoundedRect(QRectF(334, 204, 232, 150), 18, 18);
+        text(p, QRectF(320, 160, 260, 34), "Drop image here", 22, true, QColor(255, 255, 255));
+        glyphPicture(p, QRectF(410, 234, 80, 80), QColor(255, 255, 255, 220));
+        // The open button at the foot of the square.
+        {
+            const QRectF button(334, 364, 232, 34);
+            QLinearGradient face(button.topLeft(), button.bottomLeft());
+            face.setColorAt(0, QColor(70, 70, 70));
+            face.setColorAt(1, QColor(25, 25, 25));
+            p.setPen(QPen(QColor(128, 128, 128), 1));
+            p.setBrush(face);
+            p.drawRoundedRect(button, 5, 5);
+            text(p, button, "Click to open the image", 16, true, QColor(211, 211, 211));
+        }
         // A picture file on its way in.
         p.save();
         p.translate(150, 240);
@@ -1584,14 +1601,37 @@ void drawSlides()
         p.setPen(QPen(QColor(120, 120, 126), 1.5));
         p.setBrush(QColor(250, 250, 250));
         p.drawRect(QRectF(124, 176, 552, 188));
-        const QString lines[] = {"<!DOCTYPE html>", "<html>", "<body>",
-                                 "<img src=\"data:image/png;base64,",
-                                 "iVBORw0KGgoAAAANSUhEUgAAAEAAAABACAYAAACq",
-                                 "aXHeAAAI2UlEQVR4nO2be3BU1R3HP+fu3c1mk2w2",
-                                 "...\">", "</body>"};
-        for (int i = 0; i < 8; ++i)
-            text(p, QRectF(136, 182 + i * 22, 530, 22), lines[i], 15, false, QColor(30, 30, 34),
-                 Qt::AlignLeft | Qt::AlignVCenter);
+        // A whole HTML text as the program makes it, character for character: its
+        // HTML template around the base64 text of the bytes its PNG encoder
+        // writes for a 2 x 2 picture (blue, white; dark grey, orange). Wrapped
+        // the way its text box wraps: at a blank, else anywhere.
+        {
+            const QString html = QStringLiteral(
+                "<HTML><BODY><img src=\"data:image/png;base64,"
+                "iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAACXBIWXMAAA9hAAAPYQGoP6dpAAAAF0lEQVR4"
+                "nGMIm/Pr////LBe6DJ4/+wIAP0IJOX7QRRAAAAAASUVORK5CYII="
+                "\"/></BODY></HTML>");
+            const QFontMetricsF metrics(font(15, false));
+            QStringList rows;
+            for (int start = 0; start < html.size();) {
+                int end = start;
+                int afterBlank = -1;
+                while (end < html.size()
+                       && metrics.horizontalAdvance(html.mid(start, end - start + 1)) <= 530) {
+                    if (html.at(end) == QLatin1Char(' '))
+                        afterBlank = end + 1;
+                    ++end;
+                }
+                if (end < html.size() && afterBlank > start)
+                    end = afterBlank;
+                end = qMax(end, start + 1);
+                rows << html.mid(start, end - start);
+                start = end;
+            }
+            for (int i = 0; i < rows.size() && i < 8; ++i)
+                text(p, QRectF(136, 182 + i * 22, 530, 22), rows.at(i), 15, false, QColor(30, 30, 34),
+                     Qt::AlignLeft | Qt::AlignVCenter);
+        }
         const QString buttons[] = {"Show", "Copy", "Save"};
         const Glyph glyphs[] = {glyphEye, glyphCopy, glyphDisk};
         for (int i = 0; i < 3; ++i) {

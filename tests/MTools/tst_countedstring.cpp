@@ -1,5 +1,7 @@
 #include "mstring.h"
 #include "mstringwrap.h"
+#include "fifo.h"
+#include "fifowatch.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -7,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <memory>
+#include <sys/stat.h>
 #include <iostream>
 #include <sstream>
 
@@ -349,6 +353,57 @@ private slots:
         QCOMPARE(thrownText([&] { s.readFromFile(missing.constData(), 0, 4); }), QByteArray("can not open the file"));
         QCOMPARE(thrownText([&] { s.loadFromFile(folder.constData()); }), QByteArray("can not open the file"));
         QCOMPARE(thrownText([&] { s.saveToFile(noFolder.constData()); }), QByteArray("can not create the file"));
+        QCOMPARE(bytesOf(s), QByteArray("keep"));
+    }
+
+    void fileOperationsRefuseWhatIsNoRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("load from a fifo") << "fifo" << "load" << QByteArray("can not open the file");
+        QTest::newRow("read from a fifo") << "fifo" << "read" << QByteArray("can not open the file");
+        QTest::newRow("read from a folder") << "folder" << "read" << QByteArray("can not open the file");
+        QTest::newRow("save to a fifo") << "fifo" << "save" << QByteArray("can not create the file");
+    }
+
+    void fileOperationsRefuseWhatIsNoRegularFile()
+    {
+        // arrange
+        QFETCH(QString, kind);
+        QFETCH(QString, operation);
+        QFETCH(QByteArray, error);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(kind);
+        if (kind == "folder")
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        // A save is watched by a reader held open, reads by a writer that
+        // answers when the FIFO is opened for reading.
+        std::unique_ptr<Fifo> fifo(kind == "fifo" && operation == "save" ? new Fifo(path) : nullptr);
+        if (kind == "fifo" && !fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVERIFY(!fifo || fifo->isValid());
+        std::unique_ptr<FifoWatch> watch(kind == "fifo" && !fifo ? new FifoWatch(path) : nullptr);
+        const QByteArray name = QFile::encodeName(path);
+        MString s("keep");
+
+        // act
+        const QByteArray thrown = thrownText([&] {
+            if (operation == "load")
+                s.loadFromFile(name.constData());
+            else if (operation == "read")
+                s.readFromFile(name.constData(), 0, 4);
+            else
+                s.saveToFile(name.constData());
+        });
+        if (watch)
+            watch->stop();
+
+        // assert
+        QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
+        QVERIFY(!fifo || fifo->stillThere());
+        QCOMPARE(thrown, error);
         QCOMPARE(bytesOf(s), QByteArray("keep"));
     }
 };

@@ -288,6 +288,15 @@ private slots:
         QTest::newRow("rows ending in carriage return and line feed")
             << QByteArray("\"Item\",\"Note\"\r\n\"TV\",\"a\nb\"\r\n\"Radio\",\"small\r\n")
             << QList<QStringList>{{"Item", "Note"}, {"TV", "a\nb"}, {"Radio"}};
+        QTest::newRow("rows ending in carriage return")
+            << QByteArray("\"H1\",\"H2\"\r\"a\",\"b\"\r\"c\",\"d\"\r")
+            << QList<QStringList>{{"H1", "H2"}, {"a", "b"}, {"c", "d"}};
+        QTest::newRow("carriage return rows with line ends inside cells")
+            << QByteArray("\"Item\",\"Note\"\r\"TV\",\"x\ry\"\r\"Radio\",\"a\r\nb\nc\"\r\"Lamp\",\"\r\"")
+            << QList<QStringList>{{"Item", "Note"}, {"TV", "x\ry"}, {"Radio", "a\r\nb\nc"}, {"Lamp", "\r"}};
+        QTest::newRow("mixed line ends")
+            << QByteArray("\"H\"\n\"a\"\r\n\"b\"\r\"c\"")
+            << QList<QStringList>{{"H"}, {"a"}, {"b"}, {"c"}};
     }
     void loadsStrayQuotesAndMultiLineCells()
     {

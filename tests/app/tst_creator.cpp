@@ -310,6 +310,8 @@ private slots:
         QTest::newRow("truncated png") << "truncated" << "not a picture";
         QTest::newRow("not an image") << "text" << "not a picture";
         QTest::newRow("over-large header") << "huge" << "too large";
+        QTest::newRow("16-bit png within the pixel cap, over the memory budget") << "costly" << "too much memory";
+        QTest::newRow("photo turned by its orientation, over the memory budget") << "turned" << "too much memory";
         QTest::newRow("missing file") << "missing" << "not a file that can be read";
         QTest::newRow("folder") << "folder" << "not a file that can be read";
         QTest::newRow("remote url") << "remote" << "not a local file";
@@ -334,6 +336,10 @@ private slots:
             QVERIFY(writeFile(path, "this is not a picture\n"));
         } else if (kind == "huge") {
             QVERIFY(writeFile(path, PngBytes::header(20000, 20000) + PngBytes::chunk("IEND", QByteArray())));
+        } else if (kind == "costly") {
+            QVERIFY(writeFile(path, PngBytes::zeros(7100, 7100, 16, 6)));
+        } else if (kind == "turned") {
+            QVERIFY(writeFile(path, PictureBytes::withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 10000, 10000)));
         } else if (kind == "folder") {
             QVERIFY(QDir(m_dir.path()).mkdir("bad_folder"));
         } else if (kind == "remote") {
@@ -424,6 +430,9 @@ private slots:
         QTest::newRow("png whose chunk length points beyond the file") << forged << "png" << QSize(40, 30) << false;
         QTest::newRow("16-bit grey png of 64 megapixels") << PngBytes::zeros(8000, 8000, 16, 0) << "png"
                                                           << QSize(8000, 8000) << true;
+        QTest::newRow("photo turned by its orientation at the pixel cap, over the memory budget by its turn")
+            << PictureBytes::withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 10000, 10000) << "jpg"
+            << QSize(10000, 10000) << false;
     }
 
     void loaderCapsWhatTheFileWillDecodeTo()

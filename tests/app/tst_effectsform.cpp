@@ -1,6 +1,7 @@
 #include "app.h"
 #include "comboslider.h"
 #include "effectsform.h"
+#include "idle.h"
 #include "testmain.h"
 
 #include <QComboBox>
@@ -126,26 +127,40 @@ private slots:
         QVERIFY(!combo(&form, Compression)->isEnabled()); // PNG has no compression choice
     }
 
-    void valueStepsEmitPixmapOnly_data()
+    void valueStepsBringOneRealPreview_data()
     {
+        QTest::addColumn<int>("row");
         QTest::addColumn<QString>("how");
-        QTest::newRow("keyboard") << "keyboard";
-        QTest::newRow("wheel") << "wheel";
-        QTest::newRow("spin box") << "spin";
+        QTest::addColumn<QStringList>("events");
+        const QStringList twoSteps = {"pixmap 200x100", "pixmap 200x100", "real"};
+        QTest::newRow("resize, arrow keys") << int(Resize) << "keys" << QStringList{"pixmap 198x99", "pixmap 196x98", "real"};
+        QTest::newRow("resize, 10 typed in the number box")
+            << int(Resize) << "type 10" << QStringList{"pixmap 2x1", "pixmap 20x10", "real"};
+        QTest::newRow("resize, 0 typed in the number box")
+            << int(Resize) << "type 0" << QStringList{"pixmap null", "real"};
+        QTest::newRow("brightness, wheel") << int(Brightness) << "wheel" << twoSteps;
+        QTest::newRow("brightness, number box arrows") << int(Brightness) << "spin" << twoSteps;
+        QTest::newRow("contrast, arrow keys") << int(Contrast) << "keys" << twoSteps;
     }
 
-    void valueStepsEmitPixmapOnly()
+    void valueStepsBringOneRealPreview()
     {
+        QFETCH(int, row);
         QFETCH(QString, how);
+        QFETCH(QStringList, events);
+        // arrange
         CreatorEffects form;
-        form.setImage(solid(8, 8, 0xff808080));
-        QSlider *inner = slider(&form, Brightness)->findChild<QSlider *>();
-        QSpinBox *spin = slider(&form, Brightness)->findChild<QSpinBox *>();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.setImage(solid(200, 100, 0xff808080));
+        QSlider *inner = slider(&form, row)->findChild<QSlider *>();
+        QSpinBox *spin = slider(&form, row)->findChild<QSpinBox *>();
         Recorder rec(&form);
 
-        if (how == "keyboard") {
-            QTest::keyClick(inner, Qt::Key_Right);
-            QTest::keyClick(inner, Qt::Key_Right);
+        // act: two quick steps, as keys, the wheel or the number box give them
+        if (how == "keys") {
+            QTest::keyClick(inner, row == Resize ? Qt::Key_Left : Qt::Key_Right);
+            QTest::keyClick(inner, row == Resize ? Qt::Key_Left : Qt::Key_Right);
         } else if (how == "wheel") {
             for (int i = 0; i < 2; ++i) {
                 QWheelEvent wheel(QPointF(5, 5), QPointF(inner->mapToGlobal(QPoint(5, 5))), QPoint(),
@@ -153,13 +168,19 @@ private slots:
                                   false);
                 QApplication::sendEvent(inner, &wheel);
             }
+        } else if (how == "spin") {
+            spin->stepUp();
+            spin->stepUp();
         } else {
-            spin->stepUp();
-            spin->stepUp();
+            spin->setFocus();
+            spin->selectAll();
+            QTest::keyClicks(spin, how.mid(5));
         }
+        Idle::waitUntil([&rec] { return rec.events.contains("real"); });
 
-        QCOMPARE(rec.events, QStringList({"pixmap 8x8", "pixmap 8x8"}));
-        QVERIFY(slider(&form, Brightness)->value() != 0);
+        // assert: a pixmap for every step, then the encoded preview once, as a
+        // released handle asks for it
+        QCOMPARE(rec.events, events);
     }
 
     void draggingHandleEmitsPixmapsAndReleaseRealPreview()
@@ -177,6 +198,9 @@ private slots:
         sendMouse(inner, QEvent::MouseButtonPress, start, Qt::LeftButton);
         sendMouse(inner, QEvent::MouseMove, start - QPoint(inner->width() / 4, 0), Qt::LeftButton);
         sendMouse(inner, QEvent::MouseMove, start - QPoint(inner->width() / 2, 0), Qt::LeftButton);
+        // held still a while, the event loop running: a drag asks for nothing
+        // before its release, however long it lasts
+        QTest::qWait(500);
         sendMouse(inner, QEvent::MouseButtonRelease, start - QPoint(inner->width() / 2, 0), Qt::NoButton);
 
         // assert

@@ -7,6 +7,7 @@
 #include "creator.h"
 #include "dragdrop.h"
 #include "droparea.h"
+#include "encodedimagecache.h"
 #include "effectsform.h"
 #include "formatbytesize.h"
 #include "idle.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -334,6 +336,67 @@ private slots:
         const QString secondSize = sizeOfHtmlPayload(&page);
         QVERIFY(!secondSize.isEmpty() && secondSize != size);
         QCOMPARE(served, QStringList({secondSize, secondSize}));
+    }
+
+    void pictureSizeFollowsEveryValueChange_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("keys");  // "<n> left", "<n> right", or digits for the number box
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("resize, arrow keys") << "Resize:" << "3 left" << "<H2>194x97</H2>";
+        QTest::newRow("resize, 10 typed") << "Resize:" << "10" << "<H2>20x10</H2>";
+        QTest::newRow("resize, 0 typed") << "Resize:" << "0" << "<H2>0x0</H2>";
+        QTest::newRow("brightness, 40 typed") << "Brightness:" << "40" << "<H2>200x100</H2>";
+        QTest::newRow("contrast, arrow keys") << "Contrast:" << "2 right" << "<H2>200x100</H2>";
+    }
+
+    void pictureSizeFollowsEveryValueChange()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, keys);
+        QFETCH(QString, caption);
+        // arrange: a JPG picture on the picture tab, so the encoded picture
+        // differs from the unencoded one
+        const QString path = writePicture(m_dir, QStringLiteral("steps.png"), 200, 100);
+        MainPage page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        dropFile(&page, path);
+        auto *format = qobject_cast<QComboBox *>(formControl(&page, QStringLiteral("Format:")));
+        format->setCurrentIndex(format->findText(QStringLiteral("JPG")));
+        QVERIFY(Idle::settle());
+        ImagePreview *picture = pictureOf(&page);
+        QWidget *shown = picture->findChild<QScrollArea *>(QStringLiteral("PreviewWidget"))->widget();
+        auto *slider = formControl(&page, control);
+        QVERIFY(slider);
+
+        // act: the value changed by keys on the slider, or typed into its number box
+        if (keys.endsWith(QLatin1String("left")) || keys.endsWith(QLatin1String("right"))) {
+            const Qt::Key key = keys.endsWith(QLatin1String("left")) ? Qt::Key_Left : Qt::Key_Right;
+            for (int i = 0; i < keys.section(QLatin1Char(' '), 0, 0).toInt(); ++i)
+                QTest::keyClick(slider->findChild<QSlider *>(), key);
+        } else {
+            QSpinBox *number = slider->findChild<QSpinBox *>();
+            number->setFocus();
+            number->selectAll();
+            QTest::keyClicks(number, keys);
+        }
+
+        // assert: the size and the picture shown are those of the new value's
+        // encoded bytes, as after a released slider
+        const QByteArray jpg = EncodedImageCache::encode(picture->pixmap().toImage(), picture->formatSpec());
+        const QString size = QStringLiteral("Size: ") + formatByteSize(jpg.size());
+        const QImage decoded = QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32);
+        const auto shownPicture = [shown] {
+            return shown->palette().brush(shown->backgroundRole()).texture().toImage().convertToFormat(
+                QImage::Format_RGB32);
+        };
+        Idle::waitUntil([&] { return picture->sizeText() == size && shownPicture() == decoded; });
+        QCOMPARE(picture->captionText(), caption);
+        QCOMPARE(picture->formatSpec(), QStringLiteral("JPG;1"));
+        QCOMPARE(picture->sizeText(), size);
+        QCOMPARE(shownPicture(), decoded);
+        QCOMPARE(shown->size(), decoded.size());
     }
 
     void formatChangeUpdatesTheHiddenPictureCaption()

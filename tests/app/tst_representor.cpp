@@ -11,6 +11,7 @@
 #include "testmain.h"
 #include "textpreview.h"
 
+#include <QClipboard>
 #include <QPushButton>
 #include <QSharedPointer>
 #include <QSignalSpy>
@@ -79,13 +80,14 @@ private slots:
     void newPixmapRefreshesOnlyVisibleTab();
     void newPixmapOnPictureTabShowsItUnencoded();
     void formatChangeUpdatesEveryPreview();
-    void textTabsRebuildWhenShown();
+    void textEditsLastUntilPictureOrFormatChanges_data();
+    void textEditsLastUntilPictureOrFormatChanges();
     void pictureTabShowsEncodedPictureWhenShown();
     void captionNamesThePictureArrivedMeanwhile_data();
     void captionNamesThePictureArrivedMeanwhile();
 
-    void pictureSaveIsOfferedOnlyWithAPicture_data();
-    void pictureSaveIsOfferedOnlyWithAPicture();
+    void exportIsOfferedOnlyWithAPicture_data();
+    void exportIsOfferedOnlyWithAPicture();
     void textButtonMnemonicsClickOnlyTheirButton_data();
     void textButtonMnemonicsClickOnlyTheirButton();
 
@@ -193,24 +195,57 @@ void TestRepresentor::formatChangeUpdatesEveryPreview()
                  QStringLiteral("JPG;1"));
 }
 
-void TestRepresentor::textTabsRebuildWhenShown()
+void TestRepresentor::textEditsLastUntilPictureOrFormatChanges_data()
 {
-    // arrange
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("a tab switch keeps the edit") << "tabs" << true;
+    QTest::newRow("a new picture replaces it") << "picture" << false;
+    QTest::newRow("a new format replaces it") << "format" << false;
+}
+
+void TestRepresentor::textEditsLastUntilPictureOrFormatChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, kept);
+    // arrange: the user edits the generated text
     Column column;
     column.representor.slotSetPixmap(makePixmap(3, 3));
     column.tabs->setCurrentIndex(XhtmlTab);
     QVERIFY(Idle::settle());
     const QString generated = column.textOf(XhtmlTab);
-    column.text(XhtmlTab)->findChild<LongTextEdit *>()->setPlainText(QStringLiteral("edited"));
+    QVERIFY(generated.startsWith(QLatin1String("<img src=\"data:image/png;base64,iVBOR")));
+    auto *editor = column.text(XhtmlTab)->findChild<LongTextEdit *>();
+    editor->setCursorPosition(editor->textLength());
+    QTest::keyClicks(editor, QStringLiteral("<!-- mine -->"));
+    const QString edited = generated + QStringLiteral("<!-- mine -->");
+    QCOMPARE(column.textOf(XhtmlTab), edited);
 
     // act
+    if (change == "picture")
+        column.representor.slotSetPixmap(makePixmap(4, 2));
+    else if (change == "format")
+        column.representor.slotSetFormat(QStringLiteral("JPG;1"));
     column.tabs->setCurrentIndex(HtmlTab);
+    column.tabs->setCurrentIndex(CssTab);
     column.tabs->setCurrentIndex(XhtmlTab);
     QVERIFY(Idle::settle());
+    QGuiApplication::clipboard()->clear();
+    column.text(XhtmlTab)->findChild<QPushButton *>(QStringLiteral("CopyButton"))->click();
+    QVERIFY(Idle::settle());
 
-    // assert
-    QVERIFY(generated.startsWith(QLatin1String("<img src=\"data:image/png;base64,iVBOR")));
-    QCOMPARE(column.textOf(XhtmlTab), generated);
+    // assert: what is shown is what Copy exports
+    const QString shown = column.textOf(XhtmlTab);
+    if (kept) {
+        QCOMPARE(shown, edited);
+    } else {
+        QVERIFY(!shown.contains(QLatin1String("mine")));
+        QVERIFY2(shown.startsWith(QLatin1String(change == "format" ? "<img src=\"data:image/jpg;base64,/9j/"
+                                                                   : "<img src=\"data:image/png;base64,iVBOR")),
+                 qPrintable(shown));
+        QVERIFY(shown != generated);
+    }
+    QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), shown);
 }
 
 void TestRepresentor::pictureTabShowsEncodedPictureWhenShown()
@@ -269,7 +304,7 @@ void TestRepresentor::captionNamesThePictureArrivedMeanwhile()
 
 // Sizes of the pixmaps that arrive in turn; 0x0 is the null pixmap the form
 // sends when the scale rounds a side to nothing.
-void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture_data()
+void TestRepresentor::exportIsOfferedOnlyWithAPicture_data()
 {
     QTest::addColumn<QList<QSize>>("arrivals");
     QTest::addColumn<int>("tab");
@@ -281,9 +316,15 @@ void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture_data()
     QTest::newRow("scaled back") << QList<QSize>{QSize(4, 3), QSize(), QSize(2, 1)} << int(PreviewTab) << true;
     QTest::newRow("scaled to nothing, text tab shown")
         << QList<QSize>{QSize(4, 3), QSize()} << int(HtmlTab) << false;
+    QTest::newRow("HTML, nothing loaded") << QList<QSize>() << int(HtmlTab) << false;
+    QTest::newRow("HTML, a picture") << QList<QSize>{QSize(4, 3)} << int(HtmlTab) << true;
+    QTest::newRow("CSS, scaled to nothing") << QList<QSize>{QSize(4, 3), QSize()} << int(CssTab) << false;
+    QTest::newRow("XML, nothing loaded") << QList<QSize>() << int(XmlTab) << false;
+    QTest::newRow("BASE64, scaled back")
+        << QList<QSize>{QSize(4, 3), QSize(), QSize(2, 1)} << int(Base64Tab) << true;
 }
 
-void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture()
+void TestRepresentor::exportIsOfferedOnlyWithAPicture()
 {
     QFETCH(QList<QSize>, arrivals);
     QFETCH(int, tab);
@@ -295,10 +336,17 @@ void TestRepresentor::pictureSaveIsOfferedOnlyWithAPicture()
     for (const QSize &size : arrivals)
         column.representor.slotSetPixmap(size.isEmpty() ? QPixmap() : makePixmap(size.width(), size.height()));
     QVERIFY(Idle::settle());
-    // assert
+    // assert: the picture's Save, and every button of the text tab shown, by one rule
     auto *save = column.picture->findChild<QPushButton *>(QStringLiteral("SaveButton"));
     QVERIFY(save);
     QCOMPARE(save->isEnabled(), enabled);
+    if (tab == PreviewTab)
+        return;
+    for (const char *name : {"SaveButton", "CopyButton", "ShowButton"}) {
+        auto *button = column.text(tab)->findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY(button);
+        QVERIFY2(button->isEnabled() == enabled, name);
+    }
 }
 
 void TestRepresentor::textButtonMnemonicsClickOnlyTheirButton_data()
@@ -320,6 +368,7 @@ void TestRepresentor::textButtonMnemonicsClickOnlyTheirButton()
     QFETCH(QString, button);
     // arrange: the buttons' clicks are only counted
     Column column;
+    column.representor.slotSetPixmap(makePixmap(4, 3));
     column.tabs->setCurrentIndex(tab);
     column.representor.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&column.representor));

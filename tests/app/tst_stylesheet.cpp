@@ -791,6 +791,8 @@ private slots:
             QVERIFY2(button.sizeHint().height() >= 44, qPrintable(name));
             QCOMPARE(button.font().pixelSize(), 15);
             QCOMPARE(button.palette().color(QPalette::ButtonText), QColor(Qt::white));
+            // greyed while there is nothing to export
+            QCOMPARE(button.palette().color(QPalette::Disabled, QPalette::ButtonText), QColor(128, 128, 128));
         }
     }
 

@@ -294,6 +294,8 @@ void TestTextPreview::copyPutsEditedTextOnClipboard()
     // arrange
     TextPreview preview;
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     LongTextEdit *editor = editorOf(preview);
     editor->appendPlainText(QStringLiteral("<!-- edited é 漢 -->"));
     const QString edited = editor->toPlainText();
@@ -708,6 +710,8 @@ void TestTextPreview::saveThroughDialog()
     TextPreview preview;
     preview.setType(TextPreview::Xhtml);
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     const QString text = editorOf(preview)->toPlainText();
     const QString name = QStringLiteral("tag");
     QString startFolder;
@@ -779,6 +783,8 @@ void TestTextPreview::saveKeepsWritableFileInLockedFolder()
     }
     TextPreview preview;
     preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
     editorOf(preview)->setPlainText(QStringLiteral("new"));
     ModalAnswerer fileDialog(ModalAnswerer::acceptFileDialog(path));
     fileDialog.setClassName("QFileDialog");

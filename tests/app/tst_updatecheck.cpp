@@ -121,6 +121,16 @@ private slots:
             << QByteArray("build:2;Date:2099-01-01;windows:all") << "00_C0" << false << "2";
         QTest::newRow("blanks and line characters ignored")
             << QByteArray("build: 2.1 ;\r\n date : 2099-01-01;\twindows:\nall\r\n") << "00_C0" << true << "2.1";
+        QTest::newRow("date with time of day in UTC")
+            << QByteArray("build:2;date:2099-01-01T10:20:30Z;windows:all") << "00_C0" << true << "2";
+        QTest::newRow("date with time of day and offset")
+            << QByteArray("build:2;date:2099-01-01T10:20:30.5+01:00;windows:all") << "00_C0" << true << "2";
+        QTest::newRow("date and time of day with a blank between")
+            << QByteArray("build:2;date:2099-01-01 10:20;windows:all") << "00_C0" << true << "2";
+        QTest::newRow("running build's day at a later hour")
+            << QByteArray("build:2;date:" + running + "T23:59:59-12:00;windows:all") << "00_C0" << false << "2";
+        QTest::newRow("impossible time of day")
+            << QByteArray("build:2;date:2099-01-01T24:20Z;windows:all") << "00_C0" << false << "2";
         QTest::newRow("value is the last part")
             << QByteArray("build:x:3.0;date:a:2099-01-01;windows:all") << "00_C0" << true << "3.0";
         QTest::newRow("entries without colon skipped")
@@ -289,6 +299,15 @@ private slots:
             << 200 << QByteArray("build:2.5;date:" + QByteArray(60000, '9') + ";windows:all")
             << failed + "</H2><P>The build date cannot be read: " + QString(20, '9') + QChar(0x2026) + "</P>"
             << false << "No" << false;
+        QTest::newRow("date with time of day and offset")
+            << 200 << QByteArray("build:2.5;date:2099-01-01T10:20:30+01:00;windows:all")
+            << "The newer version 2.5 of Glyphcraft is available." << false << "No" << false;
+        QTest::newRow("unreadable date and time quoted whole")
+            << 200 << QByteArray("build:2.5;date:2099-01-01T10:20:30X;windows:all")
+            << failed + "</H2><P>The build date cannot be read: 2099-01-01T10:20:30X</P>" << false << "No" << false;
+        QTest::newRow("unreadable date quoted with its blanks")
+            << 200 << QByteArray("build:2.5;date: 01.01.2099 10:20 ;windows:all")
+            << failed + "</H2><P>The build date cannot be read: 01.01.2099 10:20</P>" << false << "No" << false;
         // The reason is shown as text: its markup is not obeyed.
         QTest::newRow("reason holding markup")
             << 200 << QByteArray("build:2.5;date:<i>2099-01-01</i>;windows:all")

@@ -1,10 +1,13 @@
 #include "testmain.h"
 
 #include "comboprogress.h"
+#include "fifowatch.h"
 #include "movielabel.h"
 #include "roundprogress.h"
+#include "picturebytes.h"
 #include "simpleprogress.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMovie>
@@ -12,7 +15,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTimerEvent>
+
+#include <memory>
+#include <sys/stat.h>
 
 using namespace QMWidgets;
 
@@ -66,6 +73,8 @@ private slots:
     void moviePlaysWhileShown();
     void movieStopDelayStartsAtEachShow();
     void movieDiesWithLabel();
+    void moviePlaysOnlyPicturesWithinTheBudget_data();
+    void moviePlaysOnlyPicturesWithinTheBudget();
 };
 
 void TestProgress::comboSwitchesBetweenBarAndLabel()
@@ -276,6 +285,52 @@ void TestProgress::movieDiesWithLabel()
     QVERIFY(movie);
     delete label;
     QVERIFY(movie.isNull());
+}
+
+void TestProgress::moviePlaysOnlyPicturesWithinTheBudget_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("plays");
+    QTest::newRow("animation") << "animation" << true;
+    QTest::newRow("fifo") << "fifo" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("gif of 35 bytes on a 16000 x 16000 screen") << "gif" << false;
+}
+
+void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
+{
+    // arrange
+    QFETCH(QString, kind);
+    QFETCH(bool, plays);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kind);
+    if (kind == "animation") {
+        QVERIFY(QFile::copy(kMovie, path));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kind));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(PictureBytes::gifOnScreen(16000, 16000)) > 0);
+    }
+    std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
+
+    // act
+    MovieLabel label(path, nullptr);
+    const bool valid = label.movie()->isValid();
+    label.show();
+    const bool running = label.movie()->state() == QMovie::Running;
+    if (watch)
+        watch->stop();
+
+    // assert
+    QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
+    QCOMPARE(valid, plays);
+    QCOMPARE(running, plays);
+    QCOMPARE(label.movie()->currentPixmap().isNull(), !plays);
 }
 
 GLYPH_TEST_MAIN(TestProgress)

@@ -6,8 +6,11 @@
 #include "filesizelimit.h"
 #include "testmain.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QImageWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -252,10 +255,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, format);
         QFETCH(QByteArray, written);
-        // arrange
+        // arrange: a format no writer knows goes with frames without a
+        // picture, which have nothing to encode
+        const bool encodable = QImageWriter::supportedImageFormats().contains(format.toLower().toLatin1());
         Xani xani;
-        xani.addFrame(makeFrame(solid(QSize(2, 2), 0xff102030), name, format));
-        xani.addFrame(makeFrame(solid(QSize(1, 1), 0xff405060), name, format));
+        xani.addFrame(makeFrame(encodable ? solid(QSize(2, 2), 0xff102030) : QImage(), name, format));
+        xani.addFrame(makeFrame(encodable ? solid(QSize(1, 1), 0xff405060) : QImage(), name, format));
         const QString file = path(QStringLiteral("names.xani"));
 
         // act
@@ -492,6 +497,59 @@ private slots:
         QCOMPARE(saved, expected);
         if (expected)
             QCOMPARE(device.data(), good);
+    }
+
+    // A frame whose picture no writer encodes in its format fails the save,
+    // which names the frame; nothing is written, an old file stays as it was.
+    void saveFailsOnAFrameThatCannotBeEncoded_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("bad"); // the frame given that format
+        QTest::addColumn<bool>("oldFile");
+        QTest::newRow("format without a writer, first frame, new file") << "GIF" << 0 << false;
+        QTest::newRow("unknown format, second frame, old file") << "NOPE" << 1 << true;
+        QTest::newRow("no format, last frame, old file") << "" << 2 << true;
+    }
+
+    void saveFailsOnAFrameThatCannotBeEncoded()
+    {
+        // arrange
+        QFETCH(QString, format);
+        QFETCH(int, bad);
+        QFETCH(bool, oldFile);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("frames.xani"));
+        const QByteArray old = twoFrameBytes();
+        if (oldFile)
+            QVERIFY(writeFile(file, old));
+        Xani xani;
+        fillPngFrames(xani);
+        XaniFrame frame = xani.frame(bad);
+        frame.setFormat(format);
+        xani.setFrame(bad, frame);
+        QByteArray deviceBytes;
+        QBuffer device(&deviceBytes);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+
+        // act
+        QString error;
+        const bool saved = xani.save(file, -1, &error);
+        QString deviceError;
+        const bool savedToDevice = xani.save(&device, -1, &deviceError);
+
+        // assert
+        QVERIFY(!saved);
+        QVERIFY(!savedToDevice);
+        const QString named = QStringLiteral("Frame %1 (\"%2\") cannot be encoded as \"%3\"")
+                                  .arg(bad)
+                                  .arg(frame.name(), format);
+        QVERIFY2(error.startsWith(named), qPrintable(error));
+        QVERIFY2(deviceError.startsWith(named), qPrintable(deviceError));
+        QCOMPARE(deviceBytes, QByteArray());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 oldFile ? QStringList{QStringLiteral("frames.xani")} : QStringList());
+        if (oldFile)
+            QCOMPARE(readFile(file), old);
     }
 
     void saveToFileDeviceReportsFailedFlush()

@@ -419,6 +419,64 @@ private slots:
         QVERIFY(GraphX::fromDataUri(text).isNull());
     }
 
+    // The tolerant base64 decoder skips characters outside the alphabet, so
+    // such a payload would load as other bytes than were meant.
+    void dataUrisAreReadAsBase64Only_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QImage>("expected"); // null for a refusal
+
+        // 4 x 2 pictures whose bytes, three at a time, are base64 "////" and
+        // "++++" (white, and the colour of bytes fb ef be), followed by zeros:
+        // a payload that lost those characters would still be long enough to
+        // load.
+        QImage image(4, 2, QImage::Format_RGB32);
+        image.fill(qRgb(255, 255, 255));
+        for (int x = 0; x < 4; ++x)
+            image.setPixel(x, 1, qRgb(0xbe, 0xef, 0xfb));
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "BMP");
+        bmp += QByteArray(48, '\0');
+        const QByteArray ppm = QByteArray("P6\n4  2\n255\n") + QByteArray(12, '\xff')
+            + QByteArray("\xfb\xef\xbe\xfb\xef\xbe\xfb\xef\xbe\xfb\xef\xbe", 12) + QByteArray(48, '\0');
+        QImage ppmImage = image;
+        for (int x = 0; x < 4; ++x)
+            ppmImage.setPixel(x, 1, qRgb(0xfb, 0xef, 0xbe));
+        const QString bmp64 = MTools::toBase64String(bmp);
+        const QString ppm64 = MTools::toBase64String(ppm);
+        QVERIFY(bmp64.contains('+') && bmp64.contains('/') && ppm64.contains('+') && ppm64.contains('/'));
+        const auto urlSafe = [](QString text) { return text.replace('+', '-').replace('/', '_'); };
+        const auto percent = [](QString text) {
+            return text.replace('+', "%2B").replace('/', "%2F").replace('=', "%3D");
+        };
+
+        QTest::newRow("upper-case scheme and type") << "DATA:IMAGE/BMP;BASE64," + bmp64 << image;
+        QTest::newRow("base64 mark in mixed case") << "data:image/x-portable-pixmap;Base64," + ppm64 << ppmImage;
+        QString broken = bmp64;
+        for (int at = broken.size() - 16; at > 0; at -= 16)
+            broken.insert(at, "\r\n ");
+        QTest::newRow("payload broken into lines") << "data:image/bmp;base64," + broken << image;
+        QTest::newRow("bmp in the URL-safe alphabet") << "data:image/bmp;base64," + urlSafe(bmp64) << QImage();
+        QTest::newRow("bmp percent-encoded") << "data:image/bmp;base64," + percent(bmp64) << QImage();
+        QTest::newRow("ppm in the URL-safe alphabet") << "data:image/x-portable-pixmap;base64," + urlSafe(ppm64)
+                                                      << QImage();
+        QTest::newRow("ppm percent-encoded") << "data:image/x-portable-pixmap;base64," + percent(ppm64) << QImage();
+    }
+
+    void dataUrisAreReadAsBase64Only()
+    {
+        QFETCH(QString, text);
+        QFETCH(QImage, expected);
+
+        const QImage image = GraphX::fromDataUri(text);
+
+        QCOMPARE(image.isNull(), expected.isNull());
+        QCOMPARE(image.size(), expected.size());
+        QCOMPARE(pixels(image), pixels(expected));
+    }
+
     void dataUriDecodingStaysWithinTheCaps_data()
     {
         QTest::addColumn<QByteArray>("payload");

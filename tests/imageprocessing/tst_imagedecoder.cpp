@@ -1,4 +1,5 @@
 #include "imagedecoder.h"
+#include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
 
@@ -60,6 +61,46 @@ KeyedPicture keyedPicture(int channels)
     return picture;
 }
 
+// The picture as shown by its EXIF orientation: where each stored pixel
+// (x, y) of a w x h picture lands, by the definitions of the eight values.
+QImage shownAs(const QImage &stored, int orientation)
+{
+    const int w = stored.width();
+    const int h = stored.height();
+    const bool quarter = orientation >= 5;
+    QImage shown(quarter ? h : w, quarter ? w : h, stored.format());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QPoint to[] = {{x, y}, {w - 1 - x, y}, {w - 1 - x, h - 1 - y}, {x, h - 1 - y},
+                                 {y, x}, {h - 1 - y, x}, {h - 1 - y, w - 1 - x}, {y, w - 1 - x}};
+            shown.setPixel(to[orientation - 1], stored.pixel(x, y));
+        }
+    return shown;
+}
+
+QByteArray bmpOf(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+// A 4 x 4 run-length bitmap of two colours, red (0) and blue (1), whose data
+// gives its bottom row in blue and then ends, without the size of its data
+// in its header: the other rows are never written.
+QByteArray shortRunLengthBmp()
+{
+    QByteArray bytes = PictureBytes::bmp(4, 4, 8, false).left(54);
+    bytes[30] = 1; // run-length coded 8 bits a pixel
+    bytes.replace(34, 4, QByteArray(4, '\0')); // the size of the data not given
+    bytes[46] = 2; // colours used
+    bytes += QByteArray("\0\0\xff\0\xff\0\0\0", 8) + QByteArray("\x04\x01\0\0", 4);
+    bytes.replace(10, 4, QByteArray("\x3e\0\0\0", 4)); // the data at 62
+    return bytes;
+}
+
 } // namespace
 
 class TestImageDecoder : public QObject
@@ -105,6 +146,26 @@ private slots:
         QTest::newRow("png labelled jpg") << png << QByteArray("jpg") << ImageDecoder::NotAPicture << QImage();
         QTest::newRow("text labelled jpeg") << QByteArray("this is not a picture\n") << QByteArray("jpeg")
                                             << ImageDecoder::NotAPicture << QImage();
+        // Qt's decoder takes these and leaves the rows it lacks unwritten:
+        // refused by the headers.
+        const QByteArray bmp = bmpOf(gradient(13, 7));
+        QTest::newRow("bmp whole") << bmp << QByteArray() << ImageDecoder::Taken << gradient(13, 7);
+        QTest::newRow("bmp cut short by one byte") << bmp.left(bmp.size() - 1) << QByteArray()
+                                                   << ImageDecoder::NotAPicture << QImage();
+        const QByteArray mono = PictureBytes::bmp(64, 32, 1, false);
+        QTest::newRow("1-bit bmp cut at half") << mono.left(mono.size() / 2) << QByteArray()
+                                               << ImageDecoder::NotAPicture << QImage();
+        const QByteArray core = PictureBytes::bmp(13, 7, 4, true);
+        QTest::newRow("4-bit bmp of the core header cut at 90 %") << core.left(core.size() * 9 / 10) << QByteArray("bmp")
+                                                                  << ImageDecoder::NotAPicture << QImage();
+        // What a decoder leaves unwritten is the fill of the picture it
+        // decodes into: colour 0 here.
+        QImage shortRle(4, 4, QImage::Format_RGB32);
+        shortRle.fill(qRgb(255, 0, 0));
+        for (int x = 0; x < 4; ++x)
+            shortRle.setPixel(x, 3, qRgb(0, 0, 255));
+        QTest::newRow("run-length bmp whose data ends early") << shortRunLengthBmp() << QByteArray()
+                                                               << ImageDecoder::Taken << shortRle;
     }
 
     void damagedAndMislabelledPicturesAreRefusedOrDecodedExactly()
@@ -141,6 +202,21 @@ private slots:
         QTest::newRow("grey") << PngBytes::sixteenBit(11, 5, 0, grey.samples, false, grey.key) << grey.expected;
         QTest::newRow("grey interlaced") << PngBytes::sixteenBit(11, 5, 0, grey.samples, true, grey.key)
                                          << grey.expected;
+        // A second transparent colour, that of pixel 2, is ignored.
+        QByteArray twoKeys = PngBytes::sixteenBit(11, 5, 2, rgb.samples, false, rgb.key);
+        const QVector<quint16> second = rgb.samples.mid(2 * 3, 3);
+        QByteArray secondKey;
+        for (quint16 sample : second)
+            secondKey += char(sample >> 8) + QByteArray(1, char(sample & 0xff));
+        twoKeys.insert(twoKeys.indexOf("tRNS") + 4 + 6 + 4, PngBytes::chunk("tRNS", secondKey));
+        QTest::newRow("rgb with a second transparent colour") << twoKeys << rgb.expected;
+        // The first entry of an icon or cursor decodes as the PNG alone.
+        QTest::newRow("rgb in an icon") << PictureBytes::icoHolding(PngBytes::sixteenBit(11, 5, 2, rgb.samples, false,
+                                                                                         rgb.key))
+                                        << rgb.expected;
+        QByteArray cursor = PictureBytes::icoHolding(PngBytes::sixteenBit(11, 5, 2, rgb.samples, true, rgb.key));
+        cursor[2] = 2;
+        QTest::newRow("rgb interlaced in a cursor") << cursor << rgb.expected;
     }
 
     void sixteenBitPngsWithATransparentColourDecodeToExactSamplesAndAlpha()
@@ -167,6 +243,45 @@ private slots:
                                                      .arg(quint64(pixel), 16, 16, QChar('0'))
                                                      .arg(quint64(want), 16, 16, QChar('0'))));
             }
+    }
+
+    // Run with a perturbed heap too: a turned line left short shows.
+    void picturesAreTurnedByTheirOrientation_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("orientation");
+
+        // Odd sizes, wide and tall, in colour and grey; the grey picture's
+        // turned lines need more padding than its lines have.
+        const QImage wide = gradient(301, 203);
+        const QImage pictures[] = {wide, gradient(203, 301),
+                                   wide.convertToFormat(QImage::Format_Grayscale8).copy(0, 0, 300, 203)};
+        const char *const names[] = {"colour 301 x 203", "colour 203 x 301", "grey 300 x 203"};
+        for (int p = 0; p < 3; ++p)
+            for (int orientation = 1; orientation <= 8; ++orientation)
+                QTest::addRow("%s, orientation %d", names[p], orientation)
+                    << PictureBytes::withOrientation(jpegOf(pictures[p]), orientation) << orientation;
+    }
+
+    void picturesAreTurnedByTheirOrientation()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, orientation);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const QImage stored = ImageDecoder::decode(&buffer);
+        QVERIFY(buffer.seek(0));
+        ImageDecoder::Outcome why = ImageDecoder::NotAFile;
+
+        // act
+        const QImage turned = ImageDecoder::decode(&buffer, QByteArray(), true, &why);
+
+        // assert
+        QCOMPARE(why, ImageDecoder::Taken);
+        QVERIFY(!stored.isNull());
+        QCOMPARE(turned.format(), stored.format());
+        QCOMPARE(turned, shownAs(stored, orientation));
     }
 };
 

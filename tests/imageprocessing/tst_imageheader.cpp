@@ -1,4 +1,5 @@
 #include "imageheader.h"
+#include "imageturn.h"
 #include "picturebytes.h"
 #include "pngbytes.h"
 #include "testmain.h"
@@ -11,17 +12,7 @@ using MGraphX::ImageHeader;
 
 Q_DECLARE_METATYPE(ImageHeader::Verdict)
 
-namespace {
-
-// The JPEG with its frame header saying another size.
-QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
-{
-    const int frame = jpeg.indexOf("\xff\xc0");
-    const char size[4] = {char(height >> 8), char(height & 0xff), char(width >> 8), char(width & 0xff)};
-    return jpeg.replace(frame + 5, 4, QByteArray(size, 4));
-}
-
-} // namespace
+using PictureBytes::withFrameSize;
 
 class TestImageHeader : public QObject
 {
@@ -108,6 +99,26 @@ private slots:
                                                    << qint64(0) << 0 << false << ImageHeader::Unreadable;
         QTest::newRow("top-down bitmap") << PictureBytes::topDownBmp(40, 30, true) << QByteArray("bmp")
                                          << QSize(40, 30) << qint64(4800) << 0 << false << ImageHeader::Fits;
+        const QByteArray topDown = PictureBytes::topDownBmp(40, 30, true);
+        QTest::newRow("top-down bitmap cut short by one byte")
+            << topDown.left(topDown.size() - 1) << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true
+            << ImageHeader::Unreadable;
+        const QByteArray core = PictureBytes::bmp(40, 30, 8, true);
+        QTest::newRow("8-bit bitmap of the core header cut at 90 %")
+            << core.left(core.size() * 9 / 10) << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true
+            << ImageHeader::Unreadable;
+        QByteArray farOffset = PictureBytes::bmp(40, 30, 32, false);
+        farOffset[11] = 1; // the pixel data 256 bytes later, beyond the file
+        QTest::newRow("bitmap whose pixel data starts too late")
+            << farOffset << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true << ImageHeader::Unreadable;
+        QByteArray runLength = PictureBytes::bmp(40, 30, 8, false).left(54 + 1024) + QByteArray(99, '\0');
+        runLength[30] = 1; // run-length coded, 100 bytes of it
+        runLength.replace(34, 4, QByteArray("\x64\0\0\0", 4));
+        QTest::newRow("run-length bitmap cut short of its data")
+            << runLength << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << true << ImageHeader::Unreadable;
+        QTest::newRow("run-length bitmap with all its data")
+            << runLength + '\1' << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << false
+            << ImageHeader::Fits;
         QTest::newRow("icon holding a huge png")
             << PictureBytes::icoHolding(PngBytes::header(23000, 23000) + pngEnd) << QByteArray("ico")
             << QSize(23000, 23000) << qint64(2116000000) << 0 << false << ImageHeader::TooLarge;
@@ -145,26 +156,40 @@ private slots:
         QCOMPARE(header.verdict(QSize(), 0), verdict);
     }
 
-    void turningByOrientationCountsTheTurnedCopy_data()
+    // A quarter turn is made in the picture's own memory, through the working
+    // strips of ImageTurn, as many as the budget leaves room for; a mirror or
+    // a half turn takes nothing.
+    void turningByOrientationCountsWhatTheTurnTakes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("turningBytes");
         QTest::addColumn<ImageHeader::Verdict>("verdict"); // when turned
 
-        QTest::newRow("as stored") << PictureBytes::orientedJpeg(400, 300, 1) << qint64(480000) << ImageHeader::Fits;
-        QTest::newRow("upside down, turned in place") << PictureBytes::orientedJpeg(400, 300, 3) << qint64(480000)
-                                                      << ImageHeader::Fits;
-        QTest::newRow("turned right") << PictureBytes::orientedJpeg(400, 300, 6) << qint64(960000)
-                                      << ImageHeader::Fits;
-        QTest::newRow("turned left") << PictureBytes::orientedJpeg(400, 300, 8) << qint64(960000)
-                                     << ImageHeader::Fits;
-        QTest::newRow("turned right, 49 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 7000, 7000)
-                                                     << qint64(392000000) << ImageHeader::Fits;
-        QTest::newRow("turned right, 64 megapixels") << withFrameSize(PictureBytes::orientedJpeg(8, 8, 6), 8000, 8000)
-                                                     << qint64(512000000) << ImageHeader::TooLarge;
+        const auto turned = [](int width, int height) {
+            const qint64 picture = qint64(width) * height * 4;
+            return picture
+                + MGraphX::ImageTurn::workingBytes(QSize(width, height), 32, ImageHeader::MaxBytes - picture);
+        };
+        const char *const names[] = {"as stored", "mirrored", "upside down", "flipped", "transposed",
+                                     "turned right", "transversed", "turned left"};
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("%d, %s", orientation, names[orientation - 1])
+                << PictureBytes::orientedJpeg(400, 300, orientation)
+                << (orientation >= 5 ? turned(400, 300) : 400 * 300 * 4) << ImageHeader::Fits;
+        // Its turned lines need more padding than its lines have: turned into a copy.
+        const QByteArray grey = PictureBytes::jpeg(300, 203, 1, 1, false);
+        QTest::newRow("grey, turned right into a copy")
+            << PictureBytes::withOrientation(grey, 6) << qint64(300 * 203 + 204 * 300) << ImageHeader::Fits;
+        const QByteArray right = PictureBytes::orientedJpeg(8, 8, 6);
+        QTest::newRow("turned right, a 64-megapixel phone photo")
+            << withFrameSize(right, 9248, 6936) << turned(9248, 6936) << ImageHeader::Fits;
+        QTest::newRow("turned right, 96 megapixels, with the strips the budget has room for")
+            << withFrameSize(right, 12000, 8000) << turned(12000, 8000) << ImageHeader::Fits;
+        QTest::newRow("turned right at the pixel cap, over the memory budget by one strip")
+            << withFrameSize(right, 10000, 10000) << turned(10000, 10000) << ImageHeader::TooLarge;
     }
 
-    void turningByOrientationCountsTheTurnedCopy()
+    void turningByOrientationCountsWhatTheTurnTakes()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, turningBytes);
@@ -196,7 +221,7 @@ private slots:
         QTest::newRow("a decoder larger than the headers")
             << PictureBytes::gifOnScreen(4, 3) << QSize(10001, 10000) << 32 << ImageHeader::TooLarge;
         QTest::newRow("headers larger than the decoder")
-            << PictureBytes::topDownBmp(20000, 20000, false) << QSize(1, 1) << 32 << ImageHeader::TooLarge;
+            << PictureBytes::gifOnScreen(20000, 20000) << QSize(1, 1) << 32 << ImageHeader::TooLarge;
     }
 
     void verdictWeighsWhatTheDecoderAnnounces()

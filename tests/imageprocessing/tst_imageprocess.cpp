@@ -1,11 +1,16 @@
 #include "imageprocess.h"
 #include "imageprocessdouble.h"
 #include "imageprocessfloat.h"
+#include "fifowatch.h"
+#include "picturebytes.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <climits>
+#include <memory>
+#include <sys/stat.h>
 
 using namespace MGraphX;
 
@@ -183,6 +188,71 @@ private slots:
         QVERIFY(missing.toImage().isNull());
         ImageProcess nullName(static_cast<const char *>(nullptr));
         QCOMPARE(nullName.width, 0);
+    }
+
+    void fileConstructorsReadOnlyPicturesWithinTheBudget_data()
+    {
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("size"); // 0 x 0: refused
+        for (const char *samples : {"bytes", "floats", "doubles"}) {
+            const QString prefix = QString::fromLatin1(samples) + QLatin1Char(' ');
+            QTest::newRow(qPrintable(prefix + "picture")) << samples << "picture" << QSize(3, 2);
+            QTest::newRow(qPrintable(prefix + "fifo")) << samples << "fifo" << QSize(0, 0);
+            QTest::newRow(qPrintable(prefix + "folder")) << samples << "folder" << QSize(0, 0);
+            QTest::newRow(qPrintable(prefix + "gif of 35 bytes on a 16000 x 16000 screen"))
+                << samples << "gif" << QSize(0, 0);
+        }
+    }
+
+    void fileConstructorsReadOnlyPicturesWithinTheBudget()
+    {
+        // arrange
+        QFETCH(QString, samples);
+        QFETCH(QString, kind);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(kind);
+        if (kind == "picture") {
+            QImage image(3, 2, QImage::Format_RGB32);
+            image.fill(qRgb(1, 2, 3));
+            QVERIFY(image.save(path, "PNG"));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(PictureBytes::gifOnScreen(16000, 16000)) > 0);
+        }
+        const QByteArray name = QFile::encodeName(path);
+        std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
+
+        // act
+        QSize read;
+        int pixel = 0;
+        if (samples == "bytes") {
+            ImageProcess planes(name.constData());
+            read = QSize(planes.width, planes.height);
+            pixel = planes.pixel(2, 1);
+        } else if (samples == "floats") {
+            ImageProcessFloat planes(name.constData());
+            read = QSize(planes.width, planes.height);
+            pixel = planes.pixel(2, 1);
+        } else {
+            ImageProcessDouble planes(name.constData());
+            read = QSize(planes.width, planes.height);
+            pixel = planes.pixel(2, 1);
+        }
+        if (watch)
+            watch->stop();
+
+        // assert
+        QVERIFY2(!watch || !watch->readerSeen(), "the FIFO was opened");
+        QCOMPARE(read, size);
+        QCOMPARE(pixel, size.isEmpty() ? 0 : 0x010203);
     }
 
     void sizedConstructorFillsByDepth_data()

@@ -1,4 +1,5 @@
 #include "downloader.h"
+#include "downloadmanager.h"
 #include "fifo.h"
 #include "httptestserver.h"
 #include "idle.h"
@@ -12,7 +13,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+using QMRequest::DownloadManager;
 using QMRequest::Downloader;
+
+Q_DECLARE_METATYPE(QMRequest::DownloadManager::RedirectStep)
 
 class TestDownloader : public QObject
 {
@@ -428,6 +432,58 @@ private slots:
         QVERIFY2(server.requestCount() <= 2 * 6, qPrintable(QString::number(server.requestCount())));
         if (limit > 0)
             QVERIFY2(received <= 2 * limit, qPrintable(QString::number(received)));
+    }
+
+    // Which answers are followed, and where to (the location as the header's
+    // text). The loopback server speaks no TLS, so the scheme rules are only
+    // seen here.
+    void redirectDecision_data()
+    {
+        using Step = DownloadManager::RedirectStep;
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("location");
+        QTest::addColumn<int>("followed");
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<QString>("target"); // empty unless followed
+        const QString http("http://a.example/dir/x");
+        const QString https("https://a.example/dir/x");
+        QTest::newRow("http to http") << http << 301 << QByteArray("http://b.example/y") << 0 << Step::Follow << "http://b.example/y";
+        QTest::newRow("http to https") << http << 302 << QByteArray("https://b.example/y") << 0 << Step::Follow << "https://b.example/y";
+        QTest::newRow("https to https") << https << 307 << QByteArray("https://b.example/y") << 0 << Step::Follow << "https://b.example/y";
+        QTest::newRow("https to http refused") << https << 301 << QByteArray("http://b.example/y") << 0 << Step::Stop << "";
+        QTest::newRow("https to HTTP refused") << https << 308 << QByteArray("HTTP://a.example/y") << 0 << Step::Stop << "";
+        QTest::newRow("https to http, hops used up") << https << 302 << QByteArray("http://b.example/y") << 5 << Step::Stop << "";
+        QTest::newRow("relative path") << https << 302 << QByteArray("y?q=1") << 0 << Step::Follow << "https://a.example/dir/y?q=1";
+        QTest::newRow("absolute path") << http << 303 << QByteArray("/y") << 0 << Step::Follow << "http://a.example/y";
+        QTest::newRow("scheme-relative from https") << https << 301 << QByteArray("//b.example/y") << 0 << Step::Follow << "https://b.example/y";
+        QTest::newRow("scheme-relative from http") << http << 301 << QByteArray("//b.example/y") << 0 << Step::Follow << "http://b.example/y";
+        QTest::newRow("ftp") << http << 301 << QByteArray("ftp://b.example/y") << 0 << Step::Stop << "";
+        QTest::newRow("local file") << http << 302 << QByteArray("file:///etc/passwd") << 0 << Step::Stop << "";
+        QTest::newRow("data") << http << 302 << QByteArray("data:text/plain,x") << 0 << Step::Stop << "";
+        QTest::newRow("no host") << http << 302 << QByteArray("http:///y") << 0 << Step::Stop << "";
+        QTest::newRow("no location") << http << 301 << QByteArray() << 0 << Step::Stop << "";
+        QTest::newRow("location on a 200") << http << 200 << QByteArray("http://b.example/y") << 0 << Step::Stop << "";
+        QTest::newRow("location on a 404") << http << 404 << QByteArray("http://b.example/y") << 0 << Step::Stop << "";
+        QTest::newRow("fifth hop") << http << 302 << QByteArray("/y") << 4 << Step::Follow << "http://a.example/y";
+        QTest::newRow("sixth hop") << http << 302 << QByteArray("/y") << 5 << Step::TooMany << "";
+    }
+
+    void redirectDecision()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, status);
+        QFETCH(QByteArray, location);
+        QFETCH(int, followed);
+        QFETCH(DownloadManager::RedirectStep, step);
+        QFETCH(QString, target);
+        QUrl to;
+
+        const DownloadManager::RedirectStep got
+            = DownloadManager::redirectStep(QUrl(from), status, QUrl(QString::fromUtf8(location)), followed, &to);
+
+        QCOMPARE(int(got), int(step));
+        QCOMPARE(to.toString(), target);
     }
 
     void noOpAddressesMakeNoRequest_data()

@@ -223,7 +223,7 @@ private slots:
         QTest::newRow("fifo") << "fifo";
         QTest::newRow("one byte over 4 MiB") << "oversized";
         // Laid out as a whole, such a line would freeze the window for seconds.
-        QTest::newRow("a line over 32 Ki characters after short ones") << "longline";
+        QTest::newRow("a line over 256 Ki characters after short ones") << "longline";
     }
 
     void loadRefusesWhatIsNoStyleSheetFile()
@@ -239,7 +239,7 @@ private slots:
         } else if (kind == QLatin1String("oversized")) {
             QVERIFY(writeFile(path, QByteArray(4 * 1024 * 1024 + 1, ' ')));
         } else {
-            QVERIFY(writeFile(path, "QLabel { color: red; }\r\nQFrame { }\n/* " + QByteArray(32 * 1024 - 2, 'x') + "\n"));
+            QVERIFY(writeFile(path, "QLabel { color: red; }\r\nQFrame { }\n/* " + QByteArray(256 * 1024 - 2, 'x') + "\n"));
         }
         const QString before = m_folder + QStringLiteral("/before.qss");
         CssDoc doc;
@@ -263,6 +263,45 @@ private slots:
         QCOMPARE(doc.toPlainText(), QStringLiteral("kept"));
         QCOMPARE(doc.fileName(), before);
         QCOMPARE(titles.count(), 0);
+    }
+
+    // A minified sheet is one long line: lines up to 256 Ki characters are
+    // shown, a longer one is refused with the limit named.
+    void lineLengthLimitIsExact_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("loads");
+        const QByteArray limit(256 * 1024, 'a');
+        QTest::newRow("one line of 256 Ki characters") << limit << true;
+        QTest::newRow("one line a character longer") << limit + 'a' << false;
+        QTest::newRow("256 Ki characters after a CRLF line") << "a{}\r\n" + limit + "\r\n" << true;
+        QTest::newRow("one more after a CR line") << "a{}\r" + limit + "a\n" << false;
+    }
+    void lineLengthLimitIsExact()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, loads);
+        // arrange
+        const QString path = m_folder + QStringLiteral("/minified.qss");
+        QVERIFY(writeFile(path, content));
+        CssDoc doc;
+        ModalAnswerer chooser(ModalAnswerer::acceptFileDialog(path), 3000);
+        chooser.setClassName("QFileDialog");
+        QString warning;
+        const std::unique_ptr<ModalAnswerer> warned = noteMessage(&warning);
+        // act
+        const bool loaded = doc.slotLoad();
+        // assert
+        QVERIFY(chooser.answered());
+        QCOMPARE(loaded, loads);
+        QCOMPARE(warned->answered(), !loads);
+        const QString shown = QString::fromLatin1(content).replace("\r\n", "\n");
+        QCOMPARE(doc.toPlainText(), loads ? shown : QString());
+        if (!loads)
+            QVERIFY2(warning.contains(QStringLiteral("at most 262144 characters")), qPrintable(warning));
+        // Wrapping at word boundaries would lay such a line out in time
+        // growing with the square of the longest word.
+        QCOMPARE(doc.wordWrapMode(), QTextOption::WrapAnywhere);
     }
 
     void loadReadsChosenFile()

@@ -1,9 +1,12 @@
 #include "app.h"
+#include "fifowatch.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 using QMWidgets::App;
 
@@ -172,6 +175,24 @@ private slots:
         // A missing source writes nothing.
         QVERIFY(!App::copyFileInto(home + "/missing.txt", folder, "never.txt"));
         QVERIFY(!QFile::exists(folder + "/never.txt"));
+    }
+
+    void copyFileIntoRefusesAFifoSourceWithoutOpeningIt()
+    {
+        // arrange
+        const QString home = TestEnvironment::homePath();
+        const QString source = home + "/pipe";
+        QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+        FifoWatch watch(source);
+
+        // act
+        const bool copied = App::copyFileInto(source, home + "/pipecopies", "copy.txt");
+        watch.stop();
+
+        // assert
+        QVERIFY2(!watch.readerSeen(), "the FIFO was opened");
+        QVERIFY(!copied);
+        QVERIFY(!QFile::exists(home + "/pipecopies/copy.txt"));
     }
 
     void copyFileIntoUnwritableTargetFailsAndLeavesNothing()

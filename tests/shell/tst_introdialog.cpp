@@ -1,4 +1,5 @@
 #include "app.h"
+#include "fifowatch.h"
 #include "helpdialog.h"
 #include "helpdisplay.h"
 #include "helpviewarea.h"
@@ -11,6 +12,8 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace QMWidgets;
 
@@ -168,6 +171,24 @@ private slots:
             QVERIFY2(near(image.pixel(p), Qt::black), qPrintable(QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y())));
         for (const QPoint &p : slidePoints)
             QVERIFY2(near(image.pixel(p), Qt::red), qPrintable(QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y())));
+    }
+
+    void displayNeverOpensAPipeAsSlide()
+    {
+        const QString path = TestEnvironment::homePath() + QStringLiteral("/slide-pipe.png");
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        FifoWatch watch(path);
+        HelpDisplay display;
+        display.resize(200, 100);
+
+        display.setImage(path);
+        const QImage image = display.grab().toImage();
+        watch.stop();
+
+        QVERIFY2(!watch.readerSeen(), "the FIFO was opened");
+        QVERIFY(near(image.pixel(100, 50), Qt::black));
+        QFile::remove(path);
     }
 
     void displayWithoutSlideIsNotBlack()

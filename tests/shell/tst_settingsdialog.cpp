@@ -60,6 +60,23 @@ public slots:
     }
 };
 
+// A page that keeps its text in a CDATA section of its element.
+class CDataPage : public SettingsWidget
+{
+    Q_OBJECT
+public:
+    void load(const QDomElement &element) override { text = element.text(); }
+    QDomElement save(QDomDocument &document) override
+    {
+        QDomElement element = document.createElement(name());
+        element.appendChild(document.createCDATASection(text));
+        return element;
+    }
+    QString name() override { return QStringLiteral("Notes"); }
+
+    QString text;
+};
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -279,6 +296,37 @@ private slots:
         QVERIFY2(loaded, qPrintable(error));
         QCOMPARE(alpha->edit->text(), QString::fromUtf8("Grüße ✓ <&> \"q\""));
         QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
+    }
+
+    // A carriage return in a CDATA section would come back as a line feed;
+    // it is written as a character reference, which every reader keeps.
+    void carriageReturnsInCDataComeBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("CR LF") << "a\r\nb";
+        QTest::newRow("lone CRs") << "\ra\r\rb\r";
+        QTest::newRow("no CR stays CDATA") << "a\nb]]";
+    }
+    void carriageReturnsInCDataComeBack()
+    {
+        QFETCH(QString, text);
+        // arrange
+        CDataPage page;
+        page.text = text;
+        SettingsDialog::registerWidget(page.name(), &page);
+        const QString path = dir.filePath("notes.tssettings");
+        QVERIFY(SettingsDialog::saveToFile(path));
+        page.text.clear();
+        // act
+        QString error;
+        const bool loaded = SettingsDialog::loadFromFile(path, &error);
+        SettingsDialog::unregisterWidget(page.name());
+        // assert
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(page.text, text);
+        const QByteArray written = readAll(path);
+        QVERIFY(!written.contains('\r'));
+        QCOMPARE(written.contains("<![CDATA["), !text.contains('\r'));
     }
 
     void savedFileHasSettingsRootAndPagesInKeyOrder()

@@ -57,6 +57,23 @@ QByteArray PictureBytes::topDownBmp(int width, int height, bool withPixels)
     return bytes;
 }
 
+QByteArray PictureBytes::bmp(int width, int height, int bits, bool coreHeader)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    const int rowBytes = (width * bits + 31) / 32 * 4;
+    QByteArray pixels(rowBytes * height, '\0');
+    for (int i = 0; i < pixels.size(); ++i)
+        pixels[i] = char(i * 7 + i / rowBytes);
+    QByteArray info = coreHeader ? le32(12) + le16(quint16(width)) + le16(quint16(height)) + le16(1) + le16(quint16(bits))
+                                 : le32(40) + le32(quint32(width)) + le32(quint32(height)) + le16(1)
+            + le16(quint16(bits)) + le32(0) + le32(quint32(pixels.size())) + le32(2835) + le32(2835) + le32(0)
+            + le32(0);
+    for (int i = 0; i < colours; ++i)
+        info += QByteArray(3, char(i * 255 / (colours - 1))) + QByteArray(coreHeader ? 0 : 1, '\0');
+    const quint32 offset = quint32(14 + info.size());
+    return "BM" + le32(offset + quint32(pixels.size())) + le32(0) + le32(offset) + info + pixels;
+}
+
 QByteArray PictureBytes::icoHolding(const QByteArray &png)
 {
     return le16(0) + le16(1) + le16(1) + QByteArray("\x10\x10\0\0", 4) + le16(1) + le16(32)
@@ -132,9 +149,20 @@ QByteArray PictureBytes::orientedJpeg(int width, int height, int orientation)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", 95);
+    return withOrientation(bytes, orientation);
+}
+
+QByteArray PictureBytes::withOrientation(QByteArray jpeg, int orientation)
+{
     // Exif: a little-endian TIFF header and one directory of one entry, the
     // orientation as a SHORT.
     const QByteArray exif = QByteArray("Exif\0\0II*\0", 10) + le32(8) + le16(1) + le16(0x0112) + le16(3)
         + le32(1) + le16(quint16(orientation)) + le16(0) + le32(0);
-    return bytes.insert(2, segment(0xe1, exif));
+    return jpeg.insert(2, segment(0xe1, exif));
+}
+
+QByteArray PictureBytes::withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
+{
+    const int frame = jpeg.indexOf("\xff\xc0");
+    return jpeg.replace(frame + 5, 4, be16(height) + be16(width));
 }

@@ -9,6 +9,10 @@ namespace PictureBytes {
 QByteArray gifOnScreen(quint16 width, quint16 height);
 // A 24-bit bitmap stored top-down (negative height); pixel rows only when asked.
 QByteArray topDownBmp(int width, int height, bool withPixels);
+// A bottom-up bitmap of the given depth (1, 4, 8, 16, 24 or 32), its palette
+// grey levels and its pixels a pattern, with the old core header or the
+// common 40-byte one.
+QByteArray bmp(int width, int height, int bits, bool coreHeader);
 // An icon file of one 16 x 16 entry holding the given PNG data.
 QByteArray icoHolding(const QByteArray &png);
 // A JPEG frame of the given size and components, every component sampled
@@ -26,4 +30,10 @@ QByteArray refiningJpeg(quint16 width, quint16 height, int refinements);
 // A real width x height JPEG, blue in its top-left 8 x 8 corner and red
 // elsewhere, carrying the given EXIF orientation (1 to 8).
 QByteArray orientedJpeg(int width, int height, int orientation);
+// The JPEG with its baseline frame header saying another size; its data
+// stays that of the picture it was.
+QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height);
+// The JPEG with an EXIF segment carrying the given orientation inserted after
+// its start marker.
+QByteArray withOrientation(QByteArray jpeg, int orientation);
 }

@@ -222,24 +222,37 @@ bool CsvModel::load(const QString &filePath)
 {
     // Only a regular file of table size is read, whole, before the table
     // changes: anything else leaves the table as it is. Read without
-    // text-mode translation, so carriage returns inside cells stay; a record's
-    // line end is a line feed, or a carriage return and a line feed.
+    // text-mode translation, so carriage returns inside cells stay; a line
+    // ends with a line feed, a carriage return and a line feed, or a carriage
+    // return alone. Inside a quoted cell the line end found is put back.
     QByteArray bytes;
     if (!readRegularFile(filePath, kMaxFileBytes, &bytes))
         return false;
     QTextStream in(bytes);
     const QString text = in.readAll();
     const bool ok = in.status() == QTextStream::Ok;
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.last().isEmpty())
-        lines.removeLast(); // after the last line end
+    const QString lf = QStringLiteral("\n");
+    const QString cr = QStringLiteral("\r");
+    const QString crlf = QStringLiteral("\r\n");
+    QStringList lines;
     QStringList ends;
-    ends.reserve(lines.size());
-    for (QString &line : lines) {
-        const bool crlf = line.endsWith(QLatin1Char('\r'));
-        if (crlf)
-            line.chop(1);
-        ends.append(crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+    int from = 0;
+    for (int at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines.append(text.mid(from, at - from));
+        if (c == QLatin1Char('\r') && at + 1 < text.size() && text.at(at + 1) == QLatin1Char('\n')) {
+            ends.append(crlf);
+            ++at;
+        } else {
+            ends.append(c == QLatin1Char('\r') ? cr : lf);
+        }
+        from = at + 1;
+    }
+    if (from < text.size()) { // a last line without a line end
+        lines.append(text.mid(from));
+        ends.append(lf);
     }
 
     beginResetModel();

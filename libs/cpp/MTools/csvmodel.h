@@ -12,9 +12,9 @@ namespace MTools {
 // File format: one row per line, every field between double quotes, fields
 // joined by a comma. A double quote inside a field is written doubled, and a
 // field may span lines (its line breaks are kept inside the quotes). A row ends
-// with the platform's line end; either a line feed or a carriage return and a
-// line feed is read as one, and cells keep every character, carriage returns
-// included. Lines that
+// with the platform's line end; a line feed, a carriage return and a line
+// feed, or a carriage return alone is read as one, and cells keep every
+// character, carriage returns included. Lines that
 // do not follow this form (a lone quote inside a cell, text between fields)
 // read one record per line: the text between each pair of quotes is a field
 // and a field still open at the end of the line is dropped.

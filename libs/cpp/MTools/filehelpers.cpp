@@ -40,8 +40,12 @@ QString fileNameWithoutSuffix(const QFileInfo &info)
 
 bool openRegularFile(const QString &fileName, QFile *file, QString *error)
 {
+    return openRegularPath(QFile::encodeName(fileName), file, error);
+}
+
+bool openRegularPath(const QByteArray &path, QFile *file, QString *error)
+{
     const QString notRegular = tr("This is not a regular file.");
-    const QByteArray path = QFile::encodeName(fileName);
     // Judged by the name first, so that a FIFO or device is not even opened
     // (opening one can have effects of its own), then by the open descriptor,
     // which is what is read even when the name was swapped in between.
@@ -63,11 +67,21 @@ bool openRegularFile(const QString &fileName, QFile *file, QString *error)
     // O_NONBLOCK stays set: it changes nothing for an ordinary file, and a
     // kernel file that stat calls regular (such as a log that waits for
     // messages) then fails its read instead of blocking.
-    file->setFileName(fileName);
+    file->setFileName(QFile::decodeName(path));
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return fail(error, file->errorString());
     }
+    return true;
+}
+
+bool openResourceOrRegularFile(const QString &fileName, QFile *file, QString *error)
+{
+    if (!fileName.startsWith(QLatin1Char(':')))
+        return openRegularFile(fileName, file, error);
+    file->setFileName(fileName);
+    if (!file->open(QIODevice::ReadOnly))
+        return fail(error, file->errorString());
     return true;
 }
 

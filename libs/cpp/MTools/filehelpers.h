@@ -22,6 +22,12 @@ QString fileNameWithoutSuffix(const QFileInfo &info);
 // descriptor; reads of a file that has no data yet fail rather than wait.
 // Returns false with a sentence for the user in *error (when given).
 bool openRegularFile(const QString &fileName, QFile *file, QString *error = nullptr);
+// The same for a name in the file system's own bytes, as fopen takes it:
+// such a name need not be text in the locale's encoding.
+bool openRegularPath(const QByteArray &path, QFile *file, QString *error = nullptr);
+// The same, but a name that begins with ':' is opened from the program's own
+// resources, which Qt never reads from the disk (so no FIFO can be there).
+bool openResourceOrRegularFile(const QString &fileName, QFile *file, QString *error = nullptr);
 
 // Reads the whole content of a regular file of at most maxBytes bytes into
 // *bytes, opened as openRegularFile opens. A larger file is refused by its

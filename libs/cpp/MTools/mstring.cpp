@@ -1,11 +1,17 @@
 #include "mstring.h"
 
+#include "filehelpers.h"
+
+#include <QFile>
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -246,6 +252,11 @@ const char *MString::constData() const
 
 void MString::saveToFile(const char *path) const
 {
+    // A FIFO, device or folder under the name is not written: opening a FIFO
+    // waits for a reader, and what is written into it is no saved file.
+    struct stat status;
+    if (path && ::stat(path, &status) == 0 && !S_ISREG(status.st_mode))
+        throw "can not create the file";
     FILE *file = path ? std::fopen(path, "wb") : nullptr;
     if (!file)
         throw "can not create the file";
@@ -267,16 +278,13 @@ void MString::print(std::ostream &out)
 
 void MString::loadFromFile(const char *path)
 {
-    FILE *file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
+    QFile file;
+    if (!path || !MTools::openRegularPath(QByteArray(path), &file))
         throw "can not open the file";
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
-    std::fclose(file);
-    // A folder opens on some systems but has no usable size; neither has a
-    // file too large for the counted length.
-    if (size < 0 || (unsigned long)size > UINT_MAX)
+    const qint64 size = file.size();
+    file.close();
+    // A file too large for the counted length is not read.
+    if (size < 0 || quint64(size) > UINT_MAX)
         throw "can not open the file";
     readFromFile(path, 0, unsigned(size));
 }
@@ -288,23 +296,14 @@ void MString::loadFromFile(MString &path)
 
 void MString::readFromFile(const char *path, unsigned int offset, unsigned int size)
 {
-    FILE *file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
+    // Only a regular file, opened without blocking: a FIFO or device under
+    // the name would otherwise hold the caller for good.
+    QFile file;
+    if (!path || !MTools::openRegularPath(QByteArray(path), &file) || !file.seek(qint64(offset)))
         throw "can not open the file";
-    if (std::fseek(file, long(offset), SEEK_SET) != 0) {
-        std::fclose(file);
-        throw "can not open the file";
-    }
-    char *buffer = nullptr;
-    try {
-        buffer = new char[size ? size : 1]();
-    } catch (...) {
-        std::fclose(file);
-        throw;
-    }
+    char *buffer = new char[size ? size : 1]();
     if (size)
-        std::fread(buffer, 1, size, file); // a short file leaves zeros behind
-    std::fclose(file);
+        file.read(buffer, qint64(size)); // a short file leaves zeros behind
     delete[] m_data;
     m_data = buffer;
     m_length = size;

@@ -61,7 +61,8 @@ public:
     virtual const char *constData() const;
 
     // Throws "can not create the file" when the file cannot be opened for
-    // writing, "can not write the file" when not every byte could be written.
+    // writing or the name is a FIFO, device or folder (not opened), "can not
+    // write the file" when not every byte could be written.
     virtual void saveToFile(const char *path) const;
     virtual void saveToFile(MString &path) const; // terminates the path first
 
@@ -69,8 +70,10 @@ public:
     virtual void print(std::ostream &out);
 
     // Replace the content with the whole file, or with size bytes from offset
-    // (bytes the file does not have are zero). Throw "can not open the file"
-    // when the file cannot be opened or positioned; the content is then kept.
+    // (bytes the file does not have are zero). Only a regular file is read: a
+    // FIFO, device or folder is not opened. Throw "can not open the file" when
+    // the file is none or cannot be opened or positioned; the content is then
+    // kept.
     virtual void loadFromFile(const char *path);
     virtual void loadFromFile(MString &path);
     virtual void readFromFile(const char *path, unsigned int offset, unsigned int size);

@@ -1256,18 +1256,49 @@ QString GraphX::toDataUri(const QImage &image, const QString &format, const int 
         + MTools::toBase64String(bytes);
 }
 
+namespace {
+
+// Whether a data URI's payload is base64 of the standard alphabet, whitespace
+// aside, padded at its end only. The decoder skips anything else, which would
+// leave other bytes than were meant: the URL-safe alphabet, percent-encoding,
+// padding in the middle.
+bool isBase64(const QString &text, int from)
+{
+    int padding = 0;
+    for (int i = from; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f')
+            continue;
+        if (c == '=') {
+            if (++padding > 2)
+                return false;
+            continue;
+        }
+        const bool alphabet = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+            || c == '+' || c == '/';
+        if (!alphabet || padding > 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QImage GraphX::fromDataUri(const QString &text)
 {
+    // The scheme and the type are read without regard to case.
     const QString imageMark = QStringLiteral(":image/");
     const QString base64Mark = QStringLiteral(";base64,");
-    const int a = text.indexOf(imageMark);
+    const int a = text.indexOf(imageMark, 0, Qt::CaseInsensitive);
     if (a < 0)
         return QImage();
     const int formatStart = a + imageMark.size();
-    const int c = text.indexOf(base64Mark, formatStart);
+    const int c = text.indexOf(base64Mark, formatStart, Qt::CaseInsensitive);
     if (c < 0)
         return QImage();
     const QString format = text.mid(formatStart, c - formatStart);
+    if (!isBase64(text, c + base64Mark.size()))
+        return QImage();
     QByteArray bytes = MTools::fromBase64String(text.mid(c + base64Mark.size()));
     if (bytes.isEmpty())
         return QImage();

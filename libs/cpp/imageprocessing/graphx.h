@@ -177,10 +177,11 @@ public:
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);
-    // The image of a "...:image/<format>;base64,<payload>" text; a null image
-    // when the marks are missing, the payload does not load, is damaged in a
-    // way that would make decoding costly, or exceeds the budget above (a
-    // JPEG with an unreasonable number of scans included).
+    // The image of a "...:image/<format>;base64,<payload>" text, its marks in
+    // any case; a null image when the marks are missing, the payload holds
+    // other characters than base64 and whitespace, does not load, is damaged
+    // in a way that would make decoding costly, or exceeds the budget above
+    // (a JPEG with an unreasonable number of scans included).
     static QImage fromDataUri(const QString &text);
     // The image after a save and reload in format; null when that fails.
     static QImage recompress(const QImage &image, const QString &format, const int &quality);

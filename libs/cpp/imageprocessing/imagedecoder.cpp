@@ -2,6 +2,7 @@
 
 #include "filehelpers.h"
 #include "imageheader.h"
+#include "imageturn.h"
 #include "skippingdevice.h"
 
 #include <QFile>
@@ -34,6 +35,18 @@ QByteArray family(const QByteArray &format)
     if (name == "cur")
         return "ico";
     return name;
+}
+
+// Over the budget: over the pixel cap, or else too costly to decode.
+ImageDecoder::Outcome overBudget(const QSize &size)
+{
+    return qint64(size.width()) * size.height() > ImageHeader::MaxPixels ? ImageDecoder::TooLarge
+                                                                          : ImageDecoder::TooCostly;
+}
+
+bool quarterTurn(QImageIOHandler::Transformations transformation)
+{
+    return transformation & QImageIOHandler::TransformationRotate90;
 }
 
 bool readByHeaders(const QByteArray &format)
@@ -69,6 +82,34 @@ void applyKey(QImage *image, const QByteArray &key)
     }
 }
 
+// A picture of the size and pixel format the reader's decoder announces,
+// filled, for the decoder to write into: Qt's decoders reuse an image of the
+// size and format they produce, so that what a short or damaged file leaves
+// unwritten holds the fill rather than earlier contents of the heap. A null
+// image when the decoder announces no size or format, or one over the budget.
+QImage blankFor(QImageReader *reader)
+{
+    QSize size = reader->size();
+    // A bitmap stored top-down announces its rows as a negative height.
+    size.setHeight(qAbs(size.height()));
+    // A decoder that could not read its headers announces no size, and its
+    // pixel format is then not to be asked.
+    if (size.isEmpty())
+        return QImage();
+    const QImage::Format format = reader->imageFormat();
+    const int bits = bitsPerPixel(format);
+    if (bits == 0 || !ImageHeader::fits(size, (qint64(size.width()) * bits + 31) / 32 * 4 * size.height()))
+        return QImage();
+    QImage image(size, format);
+    if (image.isNull())
+        return image;
+    if (image.depth() <= 8)
+        image.fill(0u);
+    else
+        image.fill(Qt::transparent);
+    return image;
+}
+
 } // namespace
 
 QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
@@ -78,6 +119,7 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     // what it says.
     const bool labelDecodes = !label.isEmpty() && QImageReader::supportedImageFormats().contains(label.toLower());
     QByteArray format = header.format();
+    QSize size = header.size();
     ImageHeader::Verdict verdict = ImageHeader::Unreadable;
     if (!format.isEmpty()) {
         if (labelDecodes && family(label) != family(format))
@@ -90,8 +132,12 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         const qint64 start = device->pos();
         QImageReader probe(device, labelDecodes ? label.toLower() : QByteArray());
         format = probe.format().toLower();
+        size = probe.size();
+        // The headers do not read this format's orientation: its decoder tells
+        // whether the picture will be turned by a quarter.
         if (!format.isEmpty() && !readByHeaders(format))
-            verdict = header.verdict(probe.size(), bitsPerPixel(probe.imageFormat()), turn);
+            verdict = header.verdict(size, bitsPerPixel(probe.imageFormat()),
+                                     turn && quarterTurn(probe.transformation()));
         if (!device->seek(start))
             verdict = ImageHeader::Unreadable;
     }
@@ -99,7 +145,7 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     case ImageHeader::Fits:
         break;
     case ImageHeader::TooLarge:
-        return refuse(TooLarge, outcome);
+        return refuse(overBudget(size), outcome);
     case ImageHeader::Unreadable:
         return refuse(NotAPicture, outcome);
     }
@@ -107,15 +153,25 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     // Qt's decoder lays out a 16-bit RGB PNG with a transparent colour as
     // 8-byte pixels of 6-byte samples, leaving part of each line unwritten:
     // such a picture is decoded as if it had no tRNS chunk, to exact 16-bit
-    // samples at full alpha, and the colour is applied here.
-    const QVector<ImageHeader::Range> keyChunks = format == "png" ? header.pngKeyChunks()
-                                                                  : QVector<ImageHeader::Range>();
+    // samples at full alpha, and the colour is applied here. One that is an
+    // icon's first entry is decoded so too, as the PNG data it is.
+    QVector<ImageHeader::Range> keyChunks = header.pngKeyChunks();
     std::unique_ptr<SkippingDevice> withoutKey;
-    if (!keyChunks.isEmpty())
-        withoutKey.reset(new SkippingDevice(device, device->pos(), keyChunks));
+    if (!keyChunks.isEmpty()) {
+        qint64 start = device->pos();
+        if (format != "png") {
+            const ImageHeader::Range entry = header.iconPng();
+            start = entry.first;
+            if (entry.second < device->size())
+                keyChunks.append({entry.second, device->size()});
+            format = "png";
+        }
+        withoutKey.reset(new SkippingDevice(device, start, keyChunks));
+    }
     QImageReader reader(withoutKey ? withoutKey.get() : device, format);
-    reader.setAutoTransform(turn);
-    QImage image;
+    // The picture is turned here, in its own memory, not by the reader into a copy.
+    reader.setAutoTransform(false);
+    QImage image = blankFor(&reader);
     if (!reader.read(&image))
         return refuse(NotAPicture, outcome);
     if (withoutKey) {
@@ -124,9 +180,17 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         if (!header.pngKey().isEmpty())
             applyKey(&image, header.pngKey());
     }
-    // A decoder may still produce another size than its headers gave.
-    if (!ImageHeader::fits(image.size(), image.sizeInBytes()))
-        return refuse(TooLarge, outcome);
+    // A decoder may still produce another size than its headers gave, or be
+    // turned otherwise than they said.
+    const QImageIOHandler::Transformations transformation = turn ? reader.transformation()
+                                                                 : QImageIOHandler::TransformationNone;
+    const qint64 room = ImageHeader::MaxBytes - image.sizeInBytes();
+    const qint64 working = quarterTurn(transformation) ? ImageTurn::workingBytes(image.size(), image.depth(), room)
+                                                       : 0;
+    if (!ImageHeader::fits(image.size(), image.sizeInBytes() + working))
+        return refuse(overBudget(image.size()), outcome);
+    if (!ImageTurn::apply(&image, transformation, room))
+        return refuse(TooCostly, outcome);
     if (outcome)
         *outcome = Taken;
     return image;

@@ -16,13 +16,16 @@ namespace MGraphX {
 class ImageDecoder
 {
 public:
-    enum Outcome { Taken, NotAFile, NotAPicture, TooLarge };
+    // TooLarge: more pixels than the cap; TooCostly: within it, but decoding
+    // would take more memory or work than the budget.
+    enum Outcome { Taken, NotAFile, NotAPicture, TooLarge, TooCostly };
 
     // Decodes the picture that starts at the device's current position; the
     // device must be open and random-access. label is the format the data is
     // said to be in (a data URI's type): when it names a format that Qt
     // decodes, the content must be of that format; otherwise, and when empty,
-    // the content tells. turn: turn the picture by its own orientation.
+    // the content tells. turn: turn the picture by its own orientation, in its
+    // own memory (see ImageTurn).
     // Returns a null image for anything refused, and why in *outcome.
     static QImage decode(QIODevice *device, const QByteArray &label = QByteArray(), bool turn = false,
                          Outcome *outcome = nullptr);

@@ -1,5 +1,7 @@
 #include "imageheader.h"
 
+#include "imageturn.h"
+
 #include <QIODevice>
 #include <QtEndian>
 
@@ -413,27 +415,46 @@ Facts readGif(const uchar *header)
     return facts;
 }
 
+// A bitmap: its pixel data starts at the offset the file header gives, and
+// must hold every row the headers announce (uncompressed rows padded to 32
+// bits; run-length data of the size the header gives), since the decoder
+// leaves the rows that a short file lacks unwritten.
 Facts readBmp(ByteWindow &window, qint64 offset)
 {
     Facts facts;
     const uchar *header = window.at(offset, 26);
     if (!header)
         return facts;
-    if (le32(header + 14) == 12) { // the old core header, with 16-bit sizes
+    const qint64 pixels = le32(header + 10);
+    const quint32 infoSize = le32(header + 14);
+    qint64 needed = 0;
+    if (infoSize == 12) { // the old core header, with 16-bit sizes
         facts.size = sizeOf(le16(header + 18), le16(header + 20));
-        return facts;
+        needed = (qint64(le16(header + 18)) * le16(header + 24) + 31) / 32 * 4 * le16(header + 20);
+    } else {
+        const qint32 width = qint32(le32(header + 18));
+        const qint32 height = qint32(le32(header + 22));
+        if (width > 0 && height != std::numeric_limits<qint32>::min())
+            facts.size = sizeOf(quint32(width), quint32(qAbs(height)));
+        const uchar *info = infoSize >= 40 ? window.at(offset, 38) : nullptr;
+        if (info && facts.size.isValid()) {
+            const quint32 compression = le32(info + 30);
+            if (compression == 1 || compression == 2) // run-length coded
+                needed = le32(info + 34);
+            else
+                needed = (qint64(width) * le16(info + 28) + 31) / 32 * 4 * qAbs(qint64(height));
+        }
     }
-    const qint32 width = qint32(le32(header + 18));
-    const qint32 height = qint32(le32(header + 22));
-    if (width > 0 && height != std::numeric_limits<qint32>::min())
-        facts.size = sizeOf(quint32(width), quint32(qAbs(height)));
+    if (needed > window.end() - offset - pixels)
+        facts.damaged = true;
     return facts;
 }
 
 // The first entry of an icon or cursor file: PNG data decodes to the size in
 // its own header, whatever the directory says; bitmap entries take the
-// directory's size, 0 standing for 256.
-Facts readIco(ByteWindow &window, qint64 offset)
+// directory's size, 0 standing for 256. The decoder reads an entry's data
+// only as far as the size the directory gives.
+Facts readIco(ByteWindow &window, qint64 offset, ImageHeader::Range *png)
 {
     const uchar *directory = window.at(offset, 22);
     if (!directory)
@@ -442,8 +463,15 @@ Facts readIco(ByteWindow &window, qint64 offset)
     const uchar *signature = window.at(data, 8);
     if (!signature)
         return Facts();
-    if (std::memcmp(signature, pngSignature, 8) == 0)
-        return readPng(window, data);
+    if (std::memcmp(signature, pngSignature, 8) == 0) {
+        Facts facts = readPng(window, data);
+        *png = {data, std::min(window.end(), data + le32(directory + 14))};
+        // A transparent colour beyond the entry is none the decoder sees.
+        for (const ImageHeader::Range &chunk : facts.keyChunks)
+            if (chunk.second > png->second)
+                facts.damaged = true;
+        return facts;
+    }
     Facts facts;
     facts.size = QSize(directory[6] ? directory[6] : 256, directory[7] ? directory[7] : 256);
     return facts;
@@ -477,7 +505,9 @@ ImageHeader::ImageHeader(QIODevice *device)
             facts = readBmp(window, start);
         } else if (le16(magic) == 0 && (le16(magic + 2) == 1 || le16(magic + 2) == 2) && le16(magic + 4) > 0) {
             m_format = le16(magic + 2) == 1 ? "ico" : "cur";
-            facts = readIco(window, start);
+            facts = readIco(window, start, &m_iconPng);
+            m_keyChunks = facts.keyChunks;
+            m_key = facts.key;
         }
     }
     device->seek(start);
@@ -488,8 +518,11 @@ ImageHeader::ImageHeader(QIODevice *device)
     if (m_size.isValid()) {
         const qint64 picture = pictureBytes(m_size, facts.bitsPerPixel);
         m_bytes = saturatedSum(picture, facts.store);
-        // The decoder's stores are gone when the turned copy is made.
-        m_turningBytes = facts.quarterTurn ? saturatedSum(picture, std::max(facts.store, picture)) : m_bytes;
+        // The decoder's stores are gone when the picture is turned.
+        m_turningBytes = facts.quarterTurn
+            ? saturatedSum(picture, std::max(facts.store, ImageTurn::workingBytes(m_size, facts.bitsPerPixel,
+                                                                                  MaxBytes - picture)))
+            : m_bytes;
     }
 }
 
@@ -505,8 +538,12 @@ ImageHeader::Verdict ImageHeader::verdict(const QSize &decoderSize, int decoderB
     qint64 bytes = turning ? m_turningBytes : m_bytes;
     if (decoderSize.isValid()) {
         pixels = std::max(pixels, pixelsOf(decoderSize));
-        if (!known)
-            bytes = pictureBytes(decoderSize, decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64);
+        if (!known) {
+            const int bits = decoderBitsPerPixel > 0 ? decoderBitsPerPixel : 64;
+            bytes = pictureBytes(decoderSize, bits);
+            if (turning)
+                bytes = saturatedSum(bytes, ImageTurn::workingBytes(decoderSize, bits, MaxBytes - bytes));
+        }
     }
     if (pixels > MaxPixels || bytes > MaxBytes || m_scans > MaxScans || m_work > MaxWork)
         return TooLarge;

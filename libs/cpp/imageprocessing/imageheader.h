@@ -26,10 +26,16 @@ namespace MGraphX {
 //   coefficient (128 bytes per 8 x 8 block of each component), and each scan
 //   runs over that store again, so the scans and the coefficients they visit
 //   are counted too. An Exif orientation that turns the picture by a quarter
-//   needs a turned copy beside it when the picture is turned.
+//   needs the working memory of ImageTurn beside it when the picture is
+//   turned (up to four working strips of about 5 MB at most, as many as the
+//   budget has room for; a turned copy for a grey picture whose turned lines
+//   need more padding than its lines have).
 // - GIF: the decoder builds the logical screen, whatever the frame's size.
-// - BMP: rows stored top-down (negative height) give as many rows.
-// - ICO and CUR: the first entry, a PNG at its own size or a bitmap of at most
+// - BMP: rows stored top-down (negative height) give as many rows. Pixel
+//   data shorter than the offset, size, depth and compression require is
+//   damaged: the decoder would leave the missing rows unwritten.
+// - ICO and CUR: the first entry, a PNG at its own size (a 16-bit RGB one
+//   with a transparent colour decoded as one alone is) or a bitmap of at most
 //   256 pixels a side.
 // Other data is left to the size and pixel format its decoder announces.
 class ImageHeader
@@ -71,23 +77,29 @@ public:
     int scans() const { return m_scans; }
     // A byte range of the device, from first to before second.
     using Range = QPair<qint64, qint64>;
-    // For a 16-bit RGB PNG (not one inside an icon): its tRNS chunks before
-    // the picture data, in order; empty otherwise. Qt's decoder mangles such pictures, so they are
-    // decoded without these chunks.
+    // For a 16-bit RGB PNG, alone or as an icon's first entry: its tRNS
+    // chunks before the picture data, in order; empty otherwise. Qt's decoder
+    // mangles such pictures, so they are decoded without these chunks.
     QVector<Range> pngKeyChunks() const { return m_keyChunks; }
+    // For an icon or cursor whose first entry is PNG data: that data, as far
+    // as the directory's size for it and the device reach; empty otherwise.
+    Range iconPng() const { return m_iconPng; }
     // The transparent colour those chunks give as libpng reads it: three
     // 16-bit big-endian samples; empty when none of them is valid.
     QByteArray pngKey() const { return m_key; }
     // A PNG whose chunk length points beyond the data, that does not begin
     // with its header, or that is 16-bit RGB with more than 16 tRNS chunks
-    // before its picture data.
+    // before its picture data (in an icon: or with one beyond the entry); a
+    // BMP whose pixel data is cut short.
     bool isDamaged() const { return m_damaged; }
 
     // Whether decoding fits the budget. decoderSize and decoderBitsPerPixel
     // are what the decoder announces (invalid and 0 when it cannot tell):
     // for data read here its size is held against the pixel cap too, for other
     // data they are all there is to go by (64 bits per pixel when unknown).
-    // turning: the picture will be turned by its own orientation.
+    // turning: the picture will be turned by its own orientation; for other
+    // data, whose orientation is not read here, that it will be turned by a
+    // quarter.
     Verdict verdict(const QSize &decoderSize, int decoderBitsPerPixel, bool turning = false) const;
 
     // Whether a decoded picture of this size and memory is within the budget.
@@ -97,6 +109,7 @@ private:
     QByteArray m_format;
     QSize m_size;
     QVector<Range> m_keyChunks;
+    Range m_iconPng;
     QByteArray m_key;
     qint64 m_bytes = 0;
     qint64 m_turningBytes = 0;

@@ -1,6 +1,19 @@
 #include "imageprocesst.h"
 
+#include "filehelpers.h"
+#include "imagedecoder.h"
+
+#include <QFile>
+
 namespace MGraphX {
+
+QImage readPictureFile(const char *fileName)
+{
+    QFile file;
+    if (!fileName || !MTools::openResourceOrRegularFile(QString::fromLocal8Bit(fileName), &file))
+        return QImage();
+    return ImageDecoder::decode(&file);
+}
 
 namespace {
 

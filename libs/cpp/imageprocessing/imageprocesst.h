@@ -10,6 +10,12 @@
 
 namespace MGraphX {
 
+// The picture in a file, decoded through ImageDecoder as it is stored (not
+// turned by its own orientation); a null image when the file is no regular
+// file, no picture or over the decoding budget. A name that begins with ':'
+// is one of the program's own resources.
+QImage readPictureFile(const char *fileName);
+
 // An image held as separate sample planes (row-major, index y * width + x).
 // Depth 24: red, green, blue (and alpha when built from a picture) hold the
 // channels. Depth 8: red holds palette indices, the three palettes map them.
@@ -24,7 +30,8 @@ public:
         Grey = 2           // the three colour planes hold equal values
     };
 
-    // Loads a picture file; a file that does not load gives a 0x0 image.
+    // Loads a picture file with readPictureFile; a file that does not load
+    // gives a 0x0 image.
     explicit ImageProcessT(const char *fileName);
     // depth 24: every pixel is fill's RGB; 8: every index is fill, identity
     // palettes; 1: fill 1 is white, 0 black. Sizes that are not positive, or
@@ -172,9 +179,7 @@ void ImageProcessT<T>::fromRgbImage(const QImage &image)
 template <typename T>
 ImageProcessT<T>::ImageProcessT(const char *fileName)
 {
-    if (!fileName)
-        return;
-    fromRgbImage(QImage(QString::fromLocal8Bit(fileName)));
+    fromRgbImage(readPictureFile(fileName));
 }
 
 template <typename T>

@@ -68,18 +68,24 @@ bool parseLengthField(const QByteArray &field, qint64 *length, QString *text)
     return true;
 }
 
-// The picture encoded in the frame's format; empty when it cannot be encoded.
-QByteArray encodeFrame(const XaniFrame &frame, int quality)
+// The picture encoded in the frame's format into *bytes; a null picture has
+// nothing to store and takes no bytes. False, with the writer's reason in
+// *reason, when a picture cannot be encoded in that format.
+bool encodeFrame(const XaniFrame &frame, int quality, QByteArray *bytes, QString *reason)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    bytes->clear();
+    if (frame.image().isNull())
+        return true;
+    QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, frame.format().toLatin1());
     writer.setQuality(quality);
-    if (!writer.write(frame.image()))
-        return QByteArray();
-    buffer.close();
-    return bytes;
+    if (!writer.write(frame.image())) {
+        *reason = writer.errorString();
+        bytes->clear();
+        return false;
+    }
+    return true;
 }
 
 bool writeAll(QIODevice *device, const QByteArray &bytes)
@@ -236,38 +242,61 @@ void Xani::setCurrentIndex(int i)
     emit frameChanged();
 }
 
-bool Xani::save(const QString &fileName, int quality)
+bool Xani::save(const QString &fileName, int quality, QString *error)
 {
-    if (!MTools::isSaveTarget(fileName))
+    if (!MTools::isSaveTarget(fileName, error))
         return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
         return false;
+    }
     // The device buffers writes: a failure may show only at the flush, and
     // commit does not report a short flush on its own.
-    if (!save(&file, quality) || !file.flush() || file.error() != QFileDevice::NoError) {
+    QString reason;
+    if (!save(&file, quality, &reason) || !file.flush() || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = reason.isEmpty() ? file.errorString() : reason;
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
-bool Xani::save(QIODevice *device, int quality) const
+bool Xani::save(QIODevice *device, int quality, QString *error) const
 {
-    if (!device || !device->isWritable())
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
         return false;
+    };
+    if (!device || !device->isWritable())
+        return fail(tr("The animation has nowhere to be written."));
 
-    // Encode every frame first: the header needs the total lengths.
+    // Encode every frame first: the header needs the total lengths, and a
+    // frame that cannot be stored fails the save before anything is written.
     QVector<QByteArray> encoded;
     encoded.reserve(m_frames.size());
     QString content;
     qint64 dataLength = 0;
     for (int i = 0; i < m_frames.size(); ++i) {
         const XaniFrame &f = m_frames.at(i);
-        const QByteArray bytes = encodeFrame(f, quality);
+        QByteArray bytes;
+        QString reason;
+        if (!encodeFrame(f, quality, &bytes, &reason))
+            return fail(tr("Frame %1 (\"%2\") cannot be encoded as \"%3\": %4")
+                            .arg(i)
+                            .arg(f.name(), f.format(), reason));
         QString name, format;
         if (!attributeText(f.name(), &name) || !attributeText(f.format(), &format))
-            return false;
+            return fail(tr("The name or format of frame %1 holds a character the index cannot carry.")
+                            .arg(i));
         content += substituted(QString::fromLatin1(FrameText),
                                {{QStringLiteral("INDEX"), QString::number(i)},
                                 {QStringLiteral("NAME"), name},
@@ -292,34 +321,28 @@ bool Xani::save(QIODevice *device, int quality) const
     // animation cannot be stored without a wrong header.
     const qint64 total = FixedSize + dataLength + indexBytes.size();
     if (total > std::numeric_limits<qint32>::max())
-        return false;
+        return fail(tr("The animation is too large for its file format."));
 
-    if (!writeAll(device, QByteArray("XANI") + lengthField(total)))
-        return false;
-    if (!writeAll(device, QByteArray("BIND") + lengthField(dataLength)))
-        return false;
-    for (const QByteArray &bytes : qAsConst(encoded)) {
-        if (!writeAll(device, bytes))
-            return false;
-    }
-    if (!writeAll(device, QByteArray("XMLD") + lengthField(indexBytes.size())))
-        return false;
-    if (!writeAll(device, indexBytes))
-        return false;
+    bool written = writeAll(device, QByteArray("XANI") + lengthField(total))
+                   && writeAll(device, QByteArray("BIND") + lengthField(dataLength));
+    for (int i = 0; written && i < encoded.size(); ++i)
+        written = writeAll(device, encoded.at(i));
+    written = written && writeAll(device, QByteArray("XMLD") + lengthField(indexBytes.size()))
+              && writeAll(device, indexBytes);
     // A file device buffers: a write that fails at the flush fails the save.
-    if (auto *file = qobject_cast<QFileDevice *>(device))
-        return file->flush() && file->error() == QFileDevice::NoError;
-    return true;
+    auto *file = qobject_cast<QFileDevice *>(device);
+    if (written && file)
+        written = file->flush() && file->error() == QFileDevice::NoError;
+    return written || fail(device->errorString());
 }
 
 bool Xani::load(const QString &fileName)
 {
     m_fileName = fileName;
-    // Only regular files: opening a FIFO or a device could block or never end.
-    if (!QFileInfo(fileName).isFile())
-        return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only regular files: opening a FIFO or a device could block or never
+    // end, also one swapped in under the name after it was looked at.
+    QFile file;
+    if (!QFileInfo(fileName).isFile() || !MTools::openResourceOrRegularFile(fileName, &file))
         return false;
 
     // Every length is checked against the real file size before it is used,

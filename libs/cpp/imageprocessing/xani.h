@@ -50,18 +50,22 @@ public:
 
     // Writes the container file through a temporary file that replaces
     // fileName only when everything was written; false on any failure, an
-    // existing file is then left as it was. A folder, device or pipe of that
-    // name is never replaced (false). quality goes to the image writer.
-    bool save(const QString &fileName, int quality = -1);
+    // existing file is then left as it was and no new one is made. A folder,
+    // device or pipe of that name is never replaced (false). quality goes to
+    // the image writer. On failure *error (when given) says why.
+    bool save(const QString &fileName, int quality = -1, QString *error = nullptr);
     // Writes the container to an open, writable device; false when a write
     // (or, for a file device, its flush) fails, the animation is too large for
-    // the format's 32-bit length, or a frame's name or format holds a
+    // the format's 32-bit length, a frame's picture cannot be encoded in the
+    // frame's format (nothing is written then; a null picture takes no
+    // bytes), or a frame's name or format holds a
     // character the XML index cannot carry (a control character other than
     // tab, line feed and carriage return, an unpaired surrogate, U+FFFE or
     // U+FFFF). The index is ASCII: markup
     // characters are escaped and other characters written as references, so
-    // every name reads back exactly.
-    bool save(QIODevice *device, int quality = -1) const;
+    // every name reads back exactly. On failure *error (when given) says why,
+    // naming the frame by its index when one frame is the cause.
+    bool save(QIODevice *device, int quality = -1, QString *error = nullptr) const;
     // Records fileName, checks the container's layout and reports its two
     // length fields and the index text on the debug log. False when the file
     // is not a regular file, cannot be opened or is not a well-formed

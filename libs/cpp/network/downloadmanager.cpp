@@ -99,35 +99,43 @@ void DownloadManager::slotFinished(QNetworkReply *reply)
             emit done(reply->url(), reply->readAll());
             return;
         }
-        const QUrl target = redirectTarget(reply);
-        if (!target.isEmpty()) {
-            if (m_redirects < kMaxRedirects) {
-                ++m_redirects;
-                get(target);
-                return;
-            }
+        QUrl target;
+        switch (redirectStep(reply->url(), status,
+                             reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl(),
+                             m_redirects, &target)) {
+        case RedirectStep::Follow:
+            ++m_redirects;
+            get(target);
+            return;
+        case RedirectStep::TooMany:
             m_errorString = tr("The server redirected more than %1 times.").arg(kMaxRedirects);
             emit error();
             return;
+        case RedirectStep::Stop:
+            break;
         }
     }
     m_errorString = failureText(reply);
     emit error();
 }
 
-QUrl DownloadManager::redirectTarget(const QNetworkReply *reply)
+DownloadManager::RedirectStep DownloadManager::redirectStep(const QUrl &from, int status,
+                                                           const QUrl &location, int followed,
+                                                           QUrl *target)
 {
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QUrl location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (status < 300 || status >= 400 || location.isEmpty())
-        return QUrl();
-    const QUrl target = reply->url().resolved(location);
-    const QString scheme = target.scheme().toLower();
-    const bool wasSecure = reply->url().scheme().toLower() == QLatin1String("https");
-    if (!target.isValid() || target.host().isEmpty()
+        return RedirectStep::Stop;
+    const QUrl to = from.resolved(location);
+    const QString scheme = to.scheme().toLower();
+    const bool wasSecure = from.scheme().toLower() == QLatin1String("https");
+    if (!to.isValid() || to.host().isEmpty()
         || !(scheme == QLatin1String("https") || (scheme == QLatin1String("http") && !wasSecure)))
-        return QUrl();
-    return target;
+        return RedirectStep::Stop;
+    if (followed >= kMaxRedirects)
+        return RedirectStep::TooMany;
+    if (target)
+        *target = to;
+    return RedirectStep::Follow;
 }
 
 void DownloadManager::slotDownloadProgress(qlonglong received, qlonglong total)

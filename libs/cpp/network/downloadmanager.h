@@ -39,6 +39,20 @@ public:
     // Why the last download failed, in a short sentence; empty after a success.
     QString errorString() const { return m_errorString; }
 
+    // What a download does with an answer of this HTTP status and Location
+    // (as the reply gives it) to a GET of `from`, after `followed` redirects.
+    enum class RedirectStep {
+        Stop,   // no redirect to follow: the download fails with the status
+        Follow, // go on to *target
+        TooMany // a redirect that would be followed, but the hops are used up
+    };
+    // Follows a 3xx answer whose location, resolved against `from` (relative,
+    // absolute-path and scheme-relative forms), is an http or https address
+    // with a host, never from https to http; at most five hops. *target is
+    // set for Follow only.
+    static RedirectStep redirectStep(const QUrl &from, int status, const QUrl &location,
+                                     int followed, QUrl *target);
+
 signals:
     void downloadProgress(qlonglong received, qlonglong total);
     void done(const QUrl &url, const QByteArray &data);
@@ -52,10 +66,6 @@ public slots:
 private:
     // Issues the GET of one hop and makes it the current reply.
     void get(const QUrl &url);
-    // Where a redirect answer may be followed to; empty when it is no
-    // redirect, has no usable location, or leads from https to http or to
-    // another scheme.
-    static QUrl redirectTarget(const QNetworkReply *reply);
     // Aborts the current reply when it announces or holds more than the limit.
     void checkReplySize();
     // The errorString() text for a failed reply (null: a dropped one).

@@ -9,7 +9,10 @@ namespace QMWidgets {
 
 // A label that plays an animation file while it is shown, optionally only
 // for a given time after each show. The movie is scaled to the label's size
-// divided by 1.1.
+// divided by 1.1. Only a regular file (or a resource, ":/...") whose frames
+// fit the decoding budget of MGraphX::ImageHeader, judged from its headers,
+// is played; for any other the movie has no device and the label shows
+// nothing.
 class MovieLabel : public QLabel
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "csseditor.h"
+#include "filehelpers.h"
 #include "helpdialog.h"
 #include "joindialog.h"
 #include "joinreminderdialog.h"
@@ -621,8 +622,10 @@ bool App::copyFileInto(const QString &source, const QString &folder, const QStri
     if (QFileInfo::exists(target))
         return true;
 
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    // Only a regular file (or a resource), opened without blocking: a FIFO
+    // or device as the source would hold the caller for good.
+    QFile in;
+    if (!MTools::openResourceOrRegularFile(source, &in))
         return false;
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)

@@ -143,8 +143,9 @@ public:
     bool isNewInstallation() const;
     static void dumpDirectories();
     // Copies source to folder/name (name empty: the source's file name). An
-    // existing target is kept and counts as success; a failed write removes
-    // the partial target and returns false.
+    // existing target is kept and counts as success; a source that is no
+    // regular file (nor a resource) and a failed write return false, the
+    // latter removing the partial target.
     static bool copyFileInto(const QString &source, const QString &folder, const QString &name);
     static bool copyFileToSupportDirectory(const QString &source, const QString &name);
 

@@ -84,6 +84,11 @@ void ComboSlider::setSuffix(const QString &text)
     m_suffix->setVisible(!text.isEmpty());
 }
 
+bool ComboSlider::isSliderDown() const
+{
+    return m_slider->isSliderDown();
+}
+
 void ComboSlider::slotSpinValueChanged(int value)
 {
     {

@@ -30,6 +30,8 @@ public:
     void setTickInterval(int interval);
     // A non-empty text is shown after the spin box; an empty one hides it.
     void setSuffix(const QString &text);
+    // True while the user holds the slider's handle with the mouse.
+    bool isSliderDown() const;
 
 signals:
     void sliderMoved(int value);

@@ -33,7 +33,7 @@ signals:
 public slots:
     // Asks for a file and loads it; false when cancelled or refused. Only a
     // regular file of at most 4 MiB is read, and only shown when no line is
-    // longer than 32 Ki characters (longer lines would freeze the window).
+    // longer than 256 Ki characters (longer lines would freeze the window).
     bool slotLoad();
     // Saves to the current file (asking for one when there is none). The file
     // is replaced as a whole only after everything was written, so a failed

@@ -1,5 +1,9 @@
 #include "helpdisplay.h"
 
+#include "filehelpers.h"
+#include "imagedecoder.h"
+
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -15,6 +19,12 @@ HelpDisplay::HelpDisplay(QWidget *parent)
 void HelpDisplay::setImage(const QString &path)
 {
     m_imagePath = path;
+    // Decoded once, through the one picture decoder: a file that is no
+    // regular file, no picture or over the decoding budget shows nothing.
+    QFile file;
+    m_picture = !path.isEmpty() && MTools::openResourceOrRegularFile(path, &file)
+        ? QPixmap::fromImage(MGraphX::ImageDecoder::decode(&file))
+        : QPixmap();
     update();
 }
 
@@ -37,7 +47,7 @@ void HelpDisplay::paintEvent(QPaintEvent *event)
     const QScreen *screen = QGuiApplication::primaryScreen();
     const int ratio = screen ? int(screen->devicePixelRatio()) : 1;
 
-    const QPixmap pixmap(m_imagePath);
+    const QPixmap &pixmap = m_picture;
     if (pixmap.isNull())
         return;
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QFrame>
+#include <QPixmap>
 #include <QString>
 
 namespace QMWidgets {
 
 // Draws one slide picture scaled to fit, centred on black. A slide that cannot
-// be loaded leaves the black area; with no slide only the frame is painted.
+// be loaded (no regular file or resource, no picture, over the decoding
+// budget) leaves the black area; with no slide only the frame is painted.
 class HelpDisplay : public QFrame
 {
     Q_OBJECT
@@ -23,6 +25,7 @@ protected:
 
 private:
     QString m_imagePath;
+    QPixmap m_picture;
 };
 
 } // namespace QMWidgets

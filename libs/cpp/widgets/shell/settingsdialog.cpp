@@ -4,6 +4,7 @@
 #include "filedialog.h"
 #include "filehelpers.h"
 #include "mmessagebox.h"
+#include "settingsreader.h"
 #include "settingswidget.h"
 #include "stylehelpers.h"
 
@@ -15,16 +16,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTabWidget>
-#include <QTextCodec>
 #include <QTextStream>
 #include <QVBoxLayout>
 #include <QVector>
-#include <QXmlStreamReader>
-
-#include <cstring>
 
 namespace QMWidgets {
 
@@ -32,20 +28,6 @@ namespace {
 
 const char *const Extension = ".tssettings";
 const char *const RootName = "Settings";
-// Settings files are small; anything larger is not one of ours and is not read.
-const qint64 MaxFileSize = 4 * 1024 * 1024;
-// Settings files nest a few levels; the document is built and released
-// recursively, once per level, so a file nested thousands deep would exhaust
-// the stack.
-const int MaxDepth = 256;
-// A page writes one element with its values: some attributes, perhaps a
-// list of child elements. The XML reader compares each attribute of an
-// element with all before it, so attributes per element are bounded before
-// it reads them; the number of nodes bounds the time and memory that
-// building the document takes (some microseconds and 500 bytes a node).
-const int MaxAttributes = 256;
-const int MaxNodes = 50000;
-
 // The process-wide page registry. Pages are guarded: one deleted by its owner
 // simply drops out.
 struct Registry
@@ -78,241 +60,6 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// Files without an XML declaration are read as UTF-8; an older file in
-// Latin-1 is not valid UTF-8 and is decoded as Latin-1 instead of being
-// loaded with damaged characters. Returns false when the bytes are left to
-// the parser as they are.
-bool decodeUndeclaredLatin1(const QByteArray &bytes, QString *text)
-{
-    if (bytes.startsWith("<?xml") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
-        || bytes.contains('\0'))
-        return false;
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars == 0 && state.remainingChars == 0)
-        return false;
-    *text = QString::fromLatin1(bytes);
-    return true;
-}
-
-// The codec the XML reader takes before any declaration: a byte-order mark
-// or the bytes of the first "<" tell UTF-32 or UTF-16; otherwise UTF-8.
-QTextCodec *undeclaredCodec(const QByteArray &bytes)
-{
-    const auto startsWith = [&bytes](const char *prefix, int size) {
-        return bytes.size() >= size && std::memcmp(bytes.constData(), prefix, size_t(size)) == 0;
-    };
-    int mib = 106; // UTF-8
-    if (startsWith("\0\0\xFE\xFF", 4) || startsWith("\xFF\xFE\0\0", 4))
-        mib = 1017; // UTF-32, byte order from the mark
-    else if (startsWith("<\0\0\0", 4))
-        mib = 1019; // UTF-32LE
-    else if (startsWith("\0\0\0<", 4))
-        mib = 1018; // UTF-32BE
-    else if (startsWith("\xFE\xFF", 2) || startsWith("\xFF\xFE", 2))
-        mib = 1015; // UTF-16, byte order from the mark
-    else if (startsWith("<\0", 2))
-        mib = 1014; // UTF-16LE
-    else if (startsWith("\0<", 2))
-        mib = 1013; // UTF-16BE
-    return QTextCodec::codecForMib(mib);
-}
-
-// The file's text as the XML reader would decode it: in the encoding its
-// declaration names, else as undeclaredCodec() and decodeUndeclaredLatin1()
-// tell. False with *error set for an unknown encoding or bytes that are not
-// text in it.
-bool decodeSettingsText(const QByteArray &bytes, QString *text, QString *error)
-{
-    if (decodeUndeclaredLatin1(bytes, text))
-        return true;
-    QTextCodec *codec = undeclaredCodec(bytes);
-    QString decoded = codec->toUnicode(bytes);
-    if (decoded.startsWith(QLatin1String("<?xml"))) {
-        const int end = decoded.indexOf(QLatin1String("?>"));
-        static const QRegularExpression encoding(
-            QStringLiteral("\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
-        const QRegularExpressionMatch match = encoding.match(decoded.left(end < 0 ? 0 : end));
-        if (match.hasMatch()) {
-            const QString name = match.captured(2);
-            QTextCodec *declared = QTextCodec::codecForName(name.toLatin1());
-            if (!declared) {
-                setError(error, SettingsDialog::tr("The file is written in the encoding %1, which "
-                                                   "cannot be read here.").arg(name));
-                return false;
-            }
-            codec = declared;
-        }
-    }
-    QTextCodec::ConverterState state;
-    decoded = codec->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars != 0 || state.remainingChars != 0) {
-        setError(error, SettingsDialog::tr("The file is not valid %1 text.")
-                            .arg(QString::fromLatin1(codec->name())));
-        return false;
-    }
-    *text = decoded;
-    return true;
-}
-
-// A look at the raw markup before the XML reader sees it, linear in the
-// text: refuses a document type declaration (its entities and attribute
-// defaults could put markup into the document that is not in the text) and
-// any tag with more than MaxAttributes attributes. Every attribute of a
-// well-formed tag has one "=" outside quotes, and no attribute value holds a
-// "<", so the "="s counted up to the tag's end (or the next "<") bound its
-// attributes. Other faults are left to the reader.
-bool markupWithinLimits(const QString &text, QString *error)
-{
-    const int size = text.size();
-    const QChar *chars = text.constData();
-    int at = 0;
-    const auto skipPast = [&](const QLatin1String &end) {
-        const int found = text.indexOf(end, at);
-        at = found < 0 ? size : found + end.size();
-    };
-    while ((at = text.indexOf(QLatin1Char('<'), at)) >= 0) {
-        const QStringRef rest = text.midRef(at);
-        if (rest.startsWith(QLatin1String("<!--"))) {
-            at += 4;
-            skipPast(QLatin1String("-->"));
-        } else if (rest.startsWith(QLatin1String("<![CDATA["))) {
-            at += 9;
-            skipPast(QLatin1String("]]>"));
-        } else if (rest.startsWith(QLatin1String("<?"))) {
-            at += 2;
-            skipPast(QLatin1String("?>"));
-        } else if (rest.startsWith(QLatin1String("<!"))) {
-            setError(error, SettingsDialog::tr("The file declares a document type; settings files "
-                                               "have none."));
-            return false;
-        } else {
-            int equals = 0;
-            QChar quote;
-            for (++at; at < size && chars[at] != QLatin1Char('<'); ++at) {
-                const QChar c = chars[at];
-                if (!quote.isNull()) {
-                    if (c == quote)
-                        quote = QChar();
-                } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-                    quote = c;
-                } else if (c == QLatin1Char('=')) {
-                    ++equals;
-                } else if (c == QLatin1Char('>')) {
-                    ++at;
-                    break;
-                }
-            }
-            if (equals > MaxAttributes) {
-                setError(error, SettingsDialog::tr("An element has more than %1 attributes; settings "
-                                                   "files need far fewer.").arg(MaxAttributes));
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// Appends character data to the node, joined to a text node just before it
-// so that a text split by the reader stays one node.
-void appendText(QDomDocument &document, QDomNode &parent, const QString &text)
-{
-    QDomNode last = parent.lastChild();
-    if (last.isText() && !last.isCDATASection())
-        last.toText().appendData(text);
-    else
-        parent.appendChild(document.createTextNode(text));
-}
-
-// Reads the text to its end in one pass of the XML reader, without
-// namespace processing, and builds the document from it as the DOM parser
-// would: whitespace-only text between elements is left out, CDATA sections,
-// comments and processing instructions are kept. Any error of the reader,
-// nesting deeper than MaxDepth or more than MaxNodes nodes refuses the file:
-// false with *error set.
-bool buildDocument(const QString &text, QDomDocument *document, QString *error)
-{
-    if (!markupWithinLimits(text, error))
-        return false;
-    QXmlStreamReader reader;
-    reader.setNamespaceProcessing(false);
-    reader.addData(text);
-    // A default-constructed document is a null node that takes no children.
-    *document = QDomDocument(QString());
-    QDomNode current = *document;
-    int depth = 0;
-    int nodes = 0;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            if (++depth > MaxDepth) {
-                setError(error, SettingsDialog::tr("The file nests its elements more than %1 levels "
-                                                   "deep; settings files need only a few.").arg(MaxDepth));
-                return false;
-            }
-            const QXmlStreamAttributes attributes = reader.attributes();
-            nodes += 1 + attributes.size();
-            if (nodes > MaxNodes)
-                break;
-            QDomElement element = document->createElement(reader.qualifiedName().toString());
-            for (const QXmlStreamAttribute &attribute : attributes)
-                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
-            current = current.appendChild(element);
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            --depth;
-            current = current.parentNode();
-            break;
-        case QXmlStreamReader::Characters:
-            // Text outside the root is only whitespace; the reader refuses anything else there.
-            if (depth == 0)
-                break;
-            if (reader.isCDATA()) {
-                ++nodes;
-                current.appendChild(document->createCDATASection(reader.text().toString()));
-            } else if (!reader.isWhitespace()) {
-                ++nodes;
-                appendText(*document, current, reader.text().toString());
-            }
-            break;
-        case QXmlStreamReader::Comment:
-            ++nodes;
-            current.appendChild(document->createComment(reader.text().toString()));
-            break;
-        case QXmlStreamReader::ProcessingInstruction:
-            ++nodes;
-            current.appendChild(document->createProcessingInstruction(
-                reader.processingInstructionTarget().toString(), reader.processingInstructionData().toString()));
-            break;
-        case QXmlStreamReader::DTD:
-        case QXmlStreamReader::EntityReference:
-            // Neither comes from a text without a document type; never built.
-            setError(error, SettingsDialog::tr("Line %1, column %2: a document type or an entity "
-                                               "reference; settings files have neither.")
-                                .arg(reader.lineNumber())
-                                .arg(reader.columnNumber()));
-            return false;
-        default:
-            break;
-        }
-        if (nodes > MaxNodes) {
-            setError(error, SettingsDialog::tr("The file holds more than %1 elements, attributes, texts "
-                                               "and comments; settings files need far fewer.")
-                                .arg(MaxNodes));
-            return false;
-        }
-    }
-    if (reader.hasError()) {
-        setError(error, SettingsDialog::tr("Line %1, column %2: %3")
-                            .arg(reader.lineNumber())
-                            .arg(reader.columnNumber())
-                            .arg(reader.errorString()));
-        return false;
-    }
-    return true;
-}
-
 // Whether the element, written on its own, reads back: a tag or attribute
 // name that is no XML name, or a character XML cannot hold, would make the
 // whole file unreadable.
@@ -321,7 +68,27 @@ bool readsBack(const QDomElement &element)
     QDomDocument single;
     single.appendChild(single.importNode(element, true));
     QDomDocument parsed;
-    return buildDocument(single.toString(1), &parsed, nullptr);
+    return SettingsReader::readText(single.toString(1), &parsed, nullptr);
+}
+
+// Makes every CDATA section below the node that holds a carriage return a
+// text node: an XML reader hands a carriage return in a CDATA section on as
+// a line feed, while one in text is written as a character reference and
+// read back as it was. The value the page reads with text() is the same.
+void keepCarriageReturns(QDomNode node)
+{
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isCDATASection()) {
+            const QString data = child.toCDATASection().data();
+            if (data.contains(QLatin1Char('\r'))) {
+                const QDomText text = node.ownerDocument().createTextNode(data);
+                node.replaceChild(text, child);
+                child = text;
+            }
+        } else if (child.isElement()) {
+            keepCarriageReturns(child);
+        }
+    }
 }
 
 } // namespace
@@ -466,6 +233,7 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
         const QDomElement element = page->save(document);
         if (element.isNull())
             continue;
+        keepCarriageReturns(element);
         if (!readsBack(element)) {
             if (skippedPages)
                 *skippedPages << page->name();
@@ -507,16 +275,9 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
 
 bool SettingsDialog::loadFromFile(const QString &fileName, QString *error)
 {
-    QByteArray bytes;
-    if (!MTools::readRegularFile(fileName, MaxFileSize, &bytes, error))
-        return false;
-    QString text;
-    if (!decodeSettingsText(bytes, &text, error))
-        return false;
-    bytes.clear();
     // The whole file is read before any page sees it: a broken file applies nothing.
     QDomDocument document;
-    if (!buildDocument(text, &document, error))
+    if (!SettingsReader::readFile(fileName, &document, error))
         return false;
     loadFromElement(document.documentElement());
     return true;

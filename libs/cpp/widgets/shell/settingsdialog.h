@@ -46,7 +46,9 @@ public:
     // Returns false and sets *error on failure; *writtenName
     // (when given) is the name used. A page whose element would not read back
     // by loadFromFile() (its name is no XML name, or a value holds a control
-    // character, say) is left out and named in *skippedPages.
+    // character, say) is left out and named in *skippedPages. A CDATA
+    // section that holds a carriage return is written as text, where the
+    // carriage return is a character reference and reads back as it was.
     static bool saveToFile(const QString &fileName, QString *error = nullptr,
                            QString *writtenName = nullptr, QStringList *skippedPages = nullptr);
     // Reads a settings file: a regular file of at most 4 MiB, well-formed XML
@@ -54,8 +56,8 @@ public:
     // document type, nested at most 256 levels deep, at most 256 attributes
     // an element and 50,000 elements, attributes, texts and comments in all;
     // without an XML declaration it is UTF-8, or Latin-1 when it is not valid
-    // UTF-8. A file that is refused changes no page and returns false with
-    // *error set.
+    // UTF-8 (see SettingsReader). A file that is refused changes no page
+    // and returns false with *error set.
     static bool loadFromFile(const QString &fileName, QString *error = nullptr);
 
     QTabWidget *tabWidget() const { return m_tabWidget; }

@@ -1,0 +1,348 @@
+#include "settingsreader.h"
+
+#include "filehelpers.h"
+
+#include <QRegularExpression>
+#include <QTextCodec>
+#include <QVector>
+#include <QXmlStreamReader>
+
+#include <cstring>
+
+namespace QMWidgets {
+
+namespace {
+
+// Settings files nest a few levels; the document is built and released
+// recursively, once per level, so a file nested thousands deep would exhaust
+// the stack. A page writes one element with its values: some attributes,
+// perhaps a list of child elements. The XML reader compares each attribute of
+// an element with all before it, so attributes per element are bounded before
+// it reads them; the number of nodes bounds the time and memory that building
+// the document takes (some microseconds and 500 bytes a node).
+const int MaxDepth = SettingsReader::MaxDepth;
+const int MaxAttributes = SettingsReader::MaxAttributes;
+const int MaxNodes = SettingsReader::MaxNodes;
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// A CDATA section of the text that holds a carriage return: its number among
+// all CDATA sections of the text (from 0) and its content as written.
+struct RawCData
+{
+    int ordinal;
+    QStringRef content;
+};
+
+// The text with its line ends as an XML reader passes them on: CR LF and a
+// lone CR become LF.
+QString normalizedLineEnds(const QStringRef &raw)
+{
+    QString text = raw.toString();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// Files without an XML declaration are read as UTF-8; an older file in
+// Latin-1 is not valid UTF-8 and is decoded as Latin-1 instead of being
+// loaded with damaged characters. Returns false when the bytes are left to
+// the parser as they are.
+bool decodeUndeclaredLatin1(const QByteArray &bytes, QString *text)
+{
+    if (bytes.startsWith("<?xml") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
+        || bytes.contains('\0'))
+        return false;
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars == 0 && state.remainingChars == 0)
+        return false;
+    *text = QString::fromLatin1(bytes);
+    return true;
+}
+
+// The codec the XML reader takes before any declaration: a byte-order mark
+// or the bytes of the first "<" tell UTF-32 or UTF-16; otherwise UTF-8.
+QTextCodec *undeclaredCodec(const QByteArray &bytes)
+{
+    const auto startsWith = [&bytes](const char *prefix, int size) {
+        return bytes.size() >= size && std::memcmp(bytes.constData(), prefix, size_t(size)) == 0;
+    };
+    int mib = 106; // UTF-8
+    if (startsWith("\0\0\xFE\xFF", 4) || startsWith("\xFF\xFE\0\0", 4))
+        mib = 1017; // UTF-32, byte order from the mark
+    else if (startsWith("<\0\0\0", 4))
+        mib = 1019; // UTF-32LE
+    else if (startsWith("\0\0\0<", 4))
+        mib = 1018; // UTF-32BE
+    else if (startsWith("\xFE\xFF", 2) || startsWith("\xFF\xFE", 2))
+        mib = 1015; // UTF-16, byte order from the mark
+    else if (startsWith("<\0", 2))
+        mib = 1014; // UTF-16LE
+    else if (startsWith("\0<", 2))
+        mib = 1013; // UTF-16BE
+    return QTextCodec::codecForMib(mib);
+}
+
+// The file's text as the XML reader would decode it: in the encoding its
+// declaration names, else as undeclaredCodec() and decodeUndeclaredLatin1()
+// tell. False with *error set for an unknown encoding or bytes that are not
+// text in it.
+bool decodeSettingsText(const QByteArray &bytes, QString *text, QString *error)
+{
+    if (decodeUndeclaredLatin1(bytes, text))
+        return true;
+    QTextCodec *codec = undeclaredCodec(bytes);
+    QString decoded = codec->toUnicode(bytes);
+    if (decoded.startsWith(QLatin1String("<?xml"))) {
+        const int end = decoded.indexOf(QLatin1String("?>"));
+        static const QRegularExpression encoding(
+            QStringLiteral("\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+        const QRegularExpressionMatch match = encoding.match(decoded.left(end < 0 ? 0 : end));
+        if (match.hasMatch()) {
+            const QString name = match.captured(2);
+            QTextCodec *declared = QTextCodec::codecForName(name.toLatin1());
+            if (!declared) {
+                setError(error, SettingsReader::tr("The file is written in the encoding %1, which "
+                                                   "cannot be read here.").arg(name));
+                return false;
+            }
+            codec = declared;
+        }
+    }
+    QTextCodec::ConverterState state;
+    decoded = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars != 0 || state.remainingChars != 0) {
+        setError(error, SettingsReader::tr("The file is not valid %1 text.")
+                            .arg(QString::fromLatin1(codec->name())));
+        return false;
+    }
+    *text = decoded;
+    return true;
+}
+
+// A look at the raw markup before the XML reader sees it, linear in the
+// text: refuses a document type declaration (its entities and attribute
+// defaults could put markup into the document that is not in the text) and
+// any tag with more than MaxAttributes attributes. Every attribute of a
+// well-formed tag has one "=" outside quotes, and no attribute value holds a
+// "<", so the "="s counted up to the tag's end (or the next "<") bound its
+// attributes. Other faults are left to the reader. The CDATA sections that
+// hold a carriage return are noted, in order, in *withCarriageReturns.
+bool markupWithinLimits(const QString &text, QVector<RawCData> *withCarriageReturns, QString *error)
+{
+    int cdataSections = 0;
+    const int size = text.size();
+    const QChar *chars = text.constData();
+    int at = 0;
+    const auto skipPast = [&](const QLatin1String &end) {
+        const int found = text.indexOf(end, at);
+        at = found < 0 ? size : found + end.size();
+    };
+    while ((at = text.indexOf(QLatin1Char('<'), at)) >= 0) {
+        const QStringRef rest = text.midRef(at);
+        if (rest.startsWith(QLatin1String("<!--"))) {
+            at += 4;
+            skipPast(QLatin1String("-->"));
+        } else if (rest.startsWith(QLatin1String("<![CDATA["))) {
+            at += 9;
+            const int start = at;
+            skipPast(QLatin1String("]]>"));
+            const QStringRef content = text.midRef(start, qMax(0, at - 3 - start));
+            if (content.contains(QLatin1Char('\r')))
+                withCarriageReturns->append({cdataSections, content});
+            ++cdataSections;
+        } else if (rest.startsWith(QLatin1String("<?"))) {
+            at += 2;
+            skipPast(QLatin1String("?>"));
+        } else if (rest.startsWith(QLatin1String("<!DOCTYPE"))) {
+            setError(error, SettingsReader::tr("The file declares a document type; settings files "
+                                               "have none."));
+            return false;
+        } else if (rest.startsWith(QLatin1String("<!"))) {
+            // Any other declaration, or a comment or CDATA section cut short:
+            // refused here too, quoting what stands there.
+            const QStringRef before = text.leftRef(at);
+            const int line = before.count(QLatin1Char('\n')) + 1;
+            const int column = at - before.lastIndexOf(QLatin1Char('\n'));
+            setError(error, SettingsReader::tr("Line %1, column %2: \"%3\" is no markup of a "
+                                               "settings file.")
+                                .arg(line)
+                                .arg(column)
+                                .arg(rest.left(12).toString().simplified()));
+            return false;
+        } else {
+            int equals = 0;
+            QChar quote;
+            for (++at; at < size && chars[at] != QLatin1Char('<'); ++at) {
+                const QChar c = chars[at];
+                if (!quote.isNull()) {
+                    if (c == quote)
+                        quote = QChar();
+                } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                    quote = c;
+                } else if (c == QLatin1Char('=')) {
+                    ++equals;
+                } else if (c == QLatin1Char('>')) {
+                    ++at;
+                    break;
+                }
+            }
+            if (equals > MaxAttributes) {
+                setError(error, SettingsReader::tr("An element has more than %1 attributes; settings "
+                                                   "files need far fewer.").arg(MaxAttributes));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Appends character data to the node, joined to a text node just before it
+// so that a text split by the reader stays one node.
+void appendText(QDomDocument &document, QDomNode &parent, const QString &text)
+{
+    QDomNode last = parent.lastChild();
+    if (last.isText() && !last.isCDATASection())
+        last.toText().appendData(text);
+    else
+        parent.appendChild(document.createTextNode(text));
+}
+
+// Reads the text to its end in one pass of the XML reader, without
+// namespace processing, and builds the document from it as the DOM parser
+// would: whitespace-only text between elements is left out, CDATA sections,
+// comments and processing instructions are kept; CDATA sections keep their
+// carriage returns. Any error of the reader,
+// nesting deeper than MaxDepth or more than MaxNodes nodes refuses the file:
+// false with *error set.
+bool buildDocument(const QString &text, QDomDocument *document, QString *error)
+{
+    QVector<RawCData> withCarriageReturns;
+    if (!markupWithinLimits(text, &withCarriageReturns, error))
+        return false;
+    int cdataSections = 0;
+    int nextRaw = 0;
+    QXmlStreamReader reader;
+    reader.setNamespaceProcessing(false);
+    reader.addData(text);
+    // A default-constructed document is a null node that takes no children.
+    *document = QDomDocument(QString());
+    QDomNode current = *document;
+    int depth = 0;
+    int nodes = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            if (++depth > MaxDepth) {
+                setError(error, SettingsReader::tr("The file nests its elements more than %1 levels "
+                                                   "deep; settings files need only a few.").arg(MaxDepth));
+                return false;
+            }
+            const QXmlStreamAttributes attributes = reader.attributes();
+            nodes += 1 + attributes.size();
+            if (nodes > MaxNodes)
+                break;
+            QDomElement element = document->createElement(reader.qualifiedName().toString());
+            for (const QXmlStreamAttribute &attribute : attributes)
+                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+            current = current.appendChild(element);
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            current = current.parentNode();
+            break;
+        case QXmlStreamReader::Characters:
+            if (reader.isCDATA()) {
+                // The reader passes each CDATA section on whole, with its
+                // line ends normalised; one that held a carriage return gets
+                // its content as written, which normalises to the same text.
+                QString content = reader.text().toString();
+                if (nextRaw < withCarriageReturns.size()
+                    && withCarriageReturns.at(nextRaw).ordinal == cdataSections) {
+                    const QStringRef raw = withCarriageReturns.at(nextRaw++).content;
+                    if (normalizedLineEnds(raw) == content)
+                        content = raw.toString();
+                }
+                ++cdataSections;
+                // Outside the root the reader refuses a CDATA section.
+                if (depth == 0)
+                    break;
+                ++nodes;
+                current.appendChild(document->createCDATASection(content));
+                break;
+            }
+            // Text outside the root is only whitespace; the reader refuses anything else there.
+            if (depth == 0)
+                break;
+            if (!reader.isWhitespace()) {
+                ++nodes;
+                appendText(*document, current, reader.text().toString());
+            }
+            break;
+        case QXmlStreamReader::Comment:
+            ++nodes;
+            current.appendChild(document->createComment(reader.text().toString()));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            ++nodes;
+            current.appendChild(document->createProcessingInstruction(
+                reader.processingInstructionTarget().toString(), reader.processingInstructionData().toString()));
+            break;
+        case QXmlStreamReader::DTD:
+        case QXmlStreamReader::EntityReference:
+            // Neither comes from a text without a document type; never built.
+            setError(error, SettingsReader::tr("Line %1, column %2: a document type or an entity "
+                                               "reference; settings files have neither.")
+                                .arg(reader.lineNumber())
+                                .arg(reader.columnNumber()));
+            return false;
+        default:
+            break;
+        }
+        if (nodes > MaxNodes) {
+            setError(error, SettingsReader::tr("The file holds more than %1 elements, attributes, texts "
+                                               "and comments; settings files need far fewer.")
+                                .arg(MaxNodes));
+            return false;
+        }
+    }
+    if (reader.hasError()) {
+        setError(error, SettingsReader::tr("Line %1, column %2: %3")
+                            .arg(reader.lineNumber())
+                            .arg(reader.columnNumber())
+                            .arg(reader.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SettingsReader::readFile(const QString &fileName, QDomDocument *document, QString *error)
+{
+    QByteArray bytes;
+    if (!MTools::readRegularFile(fileName, MaxFileSize, &bytes, error))
+        return false;
+    return readBytes(bytes, document, error);
+}
+
+bool SettingsReader::readBytes(const QByteArray &bytes, QDomDocument *document, QString *error)
+{
+    QString text;
+    if (!decodeSettingsText(bytes, &text, error))
+        return false;
+    return readText(text, document, error);
+}
+
+bool SettingsReader::readText(const QString &text, QDomDocument *document, QString *error)
+{
+    return buildDocument(text, document, error);
+}
+
+} // namespace QMWidgets

@@ -1,0 +1,194 @@
+#include "settingsreader.h"
+#include "testmain.h"
+
+#include <QDomDocument>
+#include <QTextCodec>
+
+using QMWidgets::SettingsReader;
+
+namespace {
+
+// A settings file whose page "Alpha" holds the markup.
+QByteArray page(const QByteArray &inner, const QByteArray &attributes = " value=\"v\"")
+{
+    return "<Settings><Alpha" + attributes + ">" + inner + "</Alpha></Settings>";
+}
+
+// Elements nested to the given depth, the root counted.
+QByteArray nested(int depth)
+{
+    const int inner = depth - 2;
+    return page(QByteArray("<a>").repeated(inner) + QByteArray("</a>").repeated(inner));
+}
+
+// An element "Alpha" with the given number of attributes.
+QByteArray withAttributes(int count)
+{
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    return page(QByteArray(), attributes);
+}
+
+// A file of exactly the given number of nodes, most of them attributes:
+// the root, "Alpha" and its attribute, then elements with one attribute
+// each (two nodes) and a bare element for an odd remainder.
+QByteArray withNodes(int count)
+{
+    const int rest = count - 3;
+    return page(QByteArray("<a b=\"\"/>").repeated(rest / 2) + QByteArray("<a/>").repeated(rest % 2));
+}
+
+// The text in the codec, without a byte-order mark unless the text starts
+// with one. UTF-32 is written here: Qt's encoder adds a mark and a null.
+QByteArray encoded(const char *codec, const QString &text)
+{
+    const QByteArray name(codec);
+    if (!name.startsWith("UTF-32"))
+        return QTextCodec::codecForName(codec)->fromUnicode(text);
+    QByteArray bytes;
+    for (const uint c : text.toUcs4()) {
+        const char b[4] = {char(c >> 24), char(c >> 16), char(c >> 8), char(c)};
+        for (int i = 0; i < 4; ++i)
+            bytes += name.endsWith("BE") ? b[i] : b[3 - i];
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestSettingsReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each limit at its value and one past it, and each refusal with its message.
+    void limitsAndRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("error"); // empty when the file is read
+        const QString deep = "The file nests its elements more than 256 levels deep; settings files need only a few.";
+        const QString attributes = "An element has more than 256 attributes; settings files need far fewer.";
+        const QString nodes = "The file holds more than 50000 elements, attributes, texts and comments; "
+                              "settings files need far fewer.";
+        QTest::newRow("nested 256 levels") << nested(256) << QString();
+        QTest::newRow("nested 257 levels") << nested(257) << deep;
+        QTest::newRow("256 attributes") << withAttributes(256) << QString();
+        QTest::newRow("257 attributes") << withAttributes(257) << attributes;
+        QTest::newRow("50000 nodes, half of them attributes") << withNodes(50000) << QString();
+        QTest::newRow("50001 nodes, half of them attributes") << withNodes(50001) << nodes;
+        QTest::newRow("50001 nodes in comments")
+            << page(QByteArray("<!--c-->").repeated(49998)) << nodes;
+        QTest::newRow("a document type") << "<!DOCTYPE Settings>" + page("")
+                                         << "The file declares a document type; settings files have none.";
+        QTest::newRow("a CDATA section cut short") << page("<![CD")
+                                                   << "Line 1, column 28: \"<![CD</Alpha\" is no markup of a "
+                                                      "settings file.";
+        QTest::newRow("an entity declaration") << QByteArray("<Settings>\n  <!ENTITY x \"y\">\n</Settings>")
+                                               << "Line 2, column 3: \"<!ENTITY x \"\" is no markup of a "
+                                                  "settings file.";
+        QTest::newRow("an unknown encoding") << "<?xml version=\"1.0\" encoding=\"x-none\"?>" + page("")
+                                             << "The file is written in the encoding x-none, which cannot be read here.";
+        QTest::newRow("declared UTF-8 that is not")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page("\xFF") << "The file is not valid UTF-8 text.";
+        QTest::newRow("a broken tag") << QByteArray("<Settings>\n<Alpha value=\"x\"\n</Settings>")
+                                      << "Line 3, column 1: Expected '>' or '/', but got '<'.";
+        QTest::newRow("an undeclared entity") << page("&nosuch;")
+                                              << "Line 1, column 35: Entity 'nosuch' not declared.";
+        QTest::newRow("truncated") << QByteArray("<Settings><Alpha/>")
+                                   << "Line 1, column 18: Premature end of document.";
+    }
+    void limitsAndRefusals()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, error);
+        // act
+        QDomDocument document;
+        QString reported;
+        const bool read = SettingsReader::readBytes(content, &document, &reported);
+        // assert
+        QCOMPARE(reported, error);
+        QCOMPARE(read, error.isEmpty());
+        if (read)
+            QCOMPARE(document.documentElement().firstChildElement().tagName(), QStringLiteral("Alpha"));
+    }
+
+    // Every encoding form the reader tells from the first bytes or the declaration.
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("value");
+        const QString text = QString::fromUtf8("<Settings><Alpha value=\"Grüße ✓ 𝄞\"/></Settings>");
+        const QString value = QString::fromUtf8("Grüße ✓ 𝄞");
+        const QString declared = "<?xml version=\"1.0\" encoding=\"%1\"?>" + text;
+        QTest::newRow("UTF-8") << text.toUtf8() << value;
+        QTest::newRow("UTF-8 with a byte-order mark") << encoded("UTF-8", QChar(0xFEFF) + text) << value;
+        QTest::newRow("UTF-8 declared") << declared.arg("UTF-8").toUtf8() << value;
+        QTest::newRow("UTF-16LE with a mark") << encoded("UTF-16LE", QChar(0xFEFF) + text) << value;
+        QTest::newRow("UTF-16BE with a mark") << encoded("UTF-16BE", QChar(0xFEFF) + text) << value;
+        QTest::newRow("UTF-16LE without a mark") << encoded("UTF-16LE", text) << value;
+        QTest::newRow("UTF-16BE without a mark") << encoded("UTF-16BE", text) << value;
+        QTest::newRow("UTF-16 declared, with a mark")
+            << encoded("UTF-16LE", QChar(0xFEFF) + declared.arg("UTF-16")) << value;
+        QTest::newRow("UTF-32LE with a mark") << encoded("UTF-32LE", QChar(0xFEFF) + text) << value;
+        QTest::newRow("UTF-32BE with a mark") << encoded("UTF-32BE", QChar(0xFEFF) + text) << value;
+        QTest::newRow("UTF-32LE without a mark") << encoded("UTF-32LE", text) << value;
+        QTest::newRow("UTF-32BE without a mark") << encoded("UTF-32BE", text) << value;
+        const QString latin = QString::fromUtf8("<Settings><Alpha value=\"Grüße ©\"/></Settings>");
+        QTest::newRow("Latin-1 declared")
+            << ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + latin).toLatin1()
+            << QString::fromUtf8("Grüße ©");
+        QTest::newRow("Latin-1 without a declaration") << latin.toLatin1() << QString::fromUtf8("Grüße ©");
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, value);
+        QDomDocument document;
+        QString error;
+        QVERIFY2(SettingsReader::readBytes(content, &document, &error), qPrintable(error));
+        QCOMPARE(document.documentElement().firstChildElement("Alpha").attribute("value"), value);
+    }
+
+    // Values come back as written: carriage returns in CDATA sections (as
+    // earlier writers stored them, in every encoding form) and character
+    // references; line ends elsewhere are normalised as XML demands.
+    void valuesComeBackAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("text"); // the text of "Alpha"
+        QTest::addColumn<QString>("value"); // its attribute "value"
+        QTest::newRow("CR LF in CDATA") << page("<![CDATA[a\r\nb]]>") << "a\r\nb" << "v";
+        QTest::newRow("lone CRs in CDATA") << page("<![CDATA[\ra\r\rb\r]]>") << "\ra\r\rb\r" << "v";
+        QTest::newRow("CR LF in the second of three CDATA sections")
+            << page("<![CDATA[x]]><!--<![CDATA[\r]]>--><![CDATA[a\r\nb]]><![CDATA[\n]]>") << "xa\r\nb\n" << "v";
+        QTest::newRow("a CDATA start inside CDATA") << page("<![CDATA[<![CDATA[\r]]>") << "<![CDATA[\r" << "v";
+        QTest::newRow("CDATA with CR LF in UTF-16LE")
+            << encoded("UTF-16LE", QChar(0xFEFF) + QString::fromLatin1(page("<![CDATA[a\r\nb]]>")))
+            << "a\r\nb" << "v";
+        QTest::newRow("CDATA with CR LF in UTF-32BE")
+            << encoded("UTF-32BE", QString::fromLatin1(page("<![CDATA[a\r\nb]]>"))) << "a\r\nb" << "v";
+        QTest::newRow("CDATA with CR in declared Latin-1")
+            << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + page("<![CDATA[\xFC\r\xFC]]>")
+            << QString::fromUtf8("ü\rü") << "v";
+        QTest::newRow("references in text and attribute")
+            << page("a&#xd;&#13;b&#xa;", " value=\"&#xd;&#xa;&#x9;x\"") << "a\r\rb\n" << "\r\n\tx";
+        QTest::newRow("raw CR LF in text") << page("a\r\nb") << "a\nb" << "v";
+        QTest::newRow("raw CR LF in an attribute") << page("", " value=\"a\r\nb\"") << "" << "a b";
+    }
+    void valuesComeBackAsWritten()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        QDomDocument document;
+        QString error;
+        QVERIFY2(SettingsReader::readBytes(content, &document, &error), qPrintable(error));
+        const QDomElement alpha = document.documentElement().firstChildElement("Alpha");
+        QCOMPARE(alpha.text(), text);
+        QCOMPARE(alpha.attribute("value"), value);
+    }
+};
+
+GLYPH_TEST_MAIN(TestSettingsReader)
+#include "tst_settingsreader.moc"
