@@ -240,11 +240,20 @@ struct EncodedImageCache::Impl
         e->hasPicture = true;
     }
 
-    // Synchronous products: wait for running work, do the rest here.
+    // Synchronous products: wait for running work, do the rest here. Work
+    // handed to the pool that has not begun is taken over rather than waited
+    // for: the pool may be busy with other work for a long time.
     void ensureBytes(Entry *e)
     {
         if (e->hasBytes)
             return;
+        if (e->encode == Stage::Running && e->work) {
+            std::lock_guard<std::mutex> lock(e->work->mutex);
+            if (!e->work->started) {
+                e->work->abandoned = true;
+                e->work->changed.notify_all();
+            }
+        }
         if (e->encode != Stage::Running || !takeBytes(e))
             encodeHere(e);
         scheduleDelivery(e);

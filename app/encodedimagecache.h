@@ -23,7 +23,7 @@ class QObject;
 // views only, or one that supersedes another, waits briefly on its worker
 // first and is dropped if superseded meanwhile (a slider being dragged). The
 // synchronous getters wait for a running encoding of the same pair instead of
-// starting a second one.
+// starting a second one; one still waiting for a worker they do themselves.
 class EncodedImageCache
 {
 public:

@@ -31,6 +31,8 @@ int main(int argc, char *argv[])
     app.setMainWidget(&page);
     app.setVideoTutorialUrl(QMWidgets::SiteConfig::tutorialVideo());
     app.startReminder(2, 1);
+    // A logout, Ctrl+C or a closed terminal ends the program as Quit does.
+    app.quitOnTerminationSignals();
 
     return app.exec();
 }

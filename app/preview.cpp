@@ -1,10 +1,13 @@
 #include "preview.h"
 
+#include "app.h"
 #include "encodedimagecache.h"
 #include "mmessagebox.h"
 #include "safefilewriter.h"
 
 #include <QMessageBox>
+
+#include <cstdio>
 
 Preview::Preview(QWidget *parent)
     : QFrame(parent),
@@ -56,6 +59,13 @@ bool Preview::saveOrWarn(const QString &fileName, const QByteArray &bytes, const
     QString error;
     if (SafeFileWriter::write(fileName, bytes, &error))
         return true;
+    // Nobody may be there to answer a dialog, and it would hold the ending up.
+    const QMWidgets::App *app = QMWidgets::App::instance();
+    if (app && app->isQuittingUnattended()) {
+        std::fprintf(stderr, "%s: %s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(title), qPrintable(error));
+        return false;
+    }
     QMWidgets::MMessageBox::warning(this, title, error, QMessageBox::Ok);
     return false;
 }

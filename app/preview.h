@@ -41,7 +41,8 @@ protected:
     QByteArray encodedBytes(const QPixmap &pixmap) const;
 
     // Saves the bytes to the file the user chose; a failed save is told to the
-    // user in a warning titled by the given title. Returns whether it was saved.
+    // user in a warning titled by the given title (on the standard error
+    // stream while the application quits unattended). Returns whether it was saved.
     bool saveOrWarn(const QString &fileName, const QByteArray &bytes, const QString &title);
 
 public slots:

@@ -5,19 +5,30 @@
 #include "filedialog.h"
 #include "formatbytesize.h"
 #include "longtextedit.h"
+#include "mmessagebox.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
+
+namespace {
+// Pictures whose text held Saves may wait for at once, per view; each keeps
+// its picture and its encoding in memory until written. A Save held for one
+// more picture first writes the oldest here and now.
+constexpr int maxHeldPictures = 2;
+}
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
@@ -51,6 +62,10 @@ TextPreview::TextPreview(QWidget *parent)
     // No picture yet: nothing to export.
     for (QPushButton *button : {showButton, copyButton, saveButton})
         button->setEnabled(false);
+    // Quitting ends what waits before anything else runs on the way out (the
+    // views are built before the shell's reminder connects to the same signal).
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { finishWaitingSave(); });
 
     auto *buttonRow = new QHBoxLayout;
     buttonRow->setMargin(2);
@@ -70,9 +85,6 @@ TextPreview::TextPreview(QWidget *parent)
 
 TextPreview::~TextPreview()
 {
-    // Only the confirmed Saves outlive the view; a Copy or Show has nobody
-    // left to serve.
-    waitingActions &= SaveAction;
     finishWaitingSave();
 }
 
@@ -144,7 +156,6 @@ void TextPreview::refresh(const QPixmap &pixmap)
     EncodedImageCache *cache = encodedImageCache().get();
     cache->cancel(pendingText);
     pendingText = 0;
-    preparePendingText = nullptr;
     // Everything the text depends on is taken now; the bytes may come later.
     const int type = form;
     const QString spec = formatSpec();
@@ -155,17 +166,14 @@ void TextPreview::refresh(const QPixmap &pixmap)
         pixmap, spec, this,
         [this, type, formatWord, width, height](const QByteArray &, const QByteArray &base64) {
             pendingText = 0;
-            preparePendingText = nullptr;
             showText(type, formatWord, base64, width, height);
             runWaitingActions();
         });
     if (pendingText == 0)
         return;
     sizeLabel->setText(tr("Preparing\u2026"));
-    preparePendingText = [this, pixmap, spec, type, formatWord, width, height] {
-        const QByteArray base64 = encodedImageCache()->base64(pixmap, spec).toLatin1();
-        showText(type, formatWord, base64, width, height);
-    };
+    pendingPixmap = pixmap;
+    pendingSpec = spec;
 }
 
 // The base64 text stays the cache's Latin-1 bytes, shared by every view; the
@@ -217,49 +225,129 @@ bool TextPreview::writeToFile(const QString &path, QString *error)
 // Holds a click until the pending text is shown, with a busy cursor meanwhile.
 void TextPreview::wait(int action)
 {
-    if (waitingActions == NoAction)
-        setCursor(Qt::BusyCursor);
     waitingActions |= action;
-    if ((action & SaveAction) && !watchedWindow) {
-        watchedWindow = window();
-        watchedWindow->installEventFilter(this);
-    }
+    updateWaiting();
 }
 
-void TextPreview::runWaitingActions()
+void TextPreview::updateWaiting()
 {
-    const int actions = waitingActions;
-    if (actions == NoAction)
+    if (waitingActions != NoAction || !heldSaves.empty()) {
+        setCursor(Qt::BusyCursor);
+        if (!watchedWindow) {
+            watchedWindow = window();
+            watchedWindow->installEventFilter(this);
+        }
         return;
-    waitingActions = NoAction;
+    }
     unsetCursor();
     if (watchedWindow) {
         watchedWindow->removeEventFilter(this);
         watchedWindow = nullptr;
     }
+}
+
+void TextPreview::runWaitingActions()
+{
+    const int actions = std::exchange(waitingActions, int(NoAction));
+    if (actions == NoAction)
+        return;
+    updateWaiting();
     if (actions & CopyAction)
         copyNow();
     if (actions & ShowAction)
         showNow();
-    if (actions & SaveAction) {
-        // In the order confirmed; each failure is told on its own.
-        const QStringList names = std::exchange(waitingSaveNames, QStringList());
-        for (const QString &name : names)
-            saveNow(name);
+}
+
+void TextPreview::holdSave(const QString &fileName)
+{
+    if (!heldSaves.empty() && heldSaves.back().pixmap.cacheKey() == pendingPixmap.cacheKey()
+        && heldSaves.back().spec == pendingSpec) {
+        heldSaves.back().names.append(fileName);
+        return;
     }
+    if (int(heldSaves.size()) >= maxHeldPictures)
+        writeHeldSaves(heldSaves.front().id);
+    HeldSaves batch;
+    batch.id = ++lastHeldId;
+    batch.pixmap = pendingPixmap;
+    batch.spec = pendingSpec;
+    batch.names.append(fileName);
+    heldSaves.push_back(std::move(batch));
+    updateWaiting();
+    // The text shared with the view's own request: one encoding serves both,
+    // and a newer picture's request does not cancel this one.
+    const quint64 id = lastHeldId;
+    const quint64 ticket = encodedImageCache()->requestText(
+        pendingPixmap, pendingSpec, this,
+        [this, id](const QByteArray &, const QByteArray &base64) { heldTextArrived(id, base64); });
+    for (HeldSaves &held : heldSaves) {
+        if (held.id == id && !held.arrived)
+            held.ticket = ticket;
+    }
+}
+
+void TextPreview::heldTextArrived(quint64 id, const QByteArray &base64)
+{
+    for (HeldSaves &held : heldSaves) {
+        if (held.id == id) {
+            held.ticket = 0;
+            held.arrived = true;
+            held.base64 = base64;
+        }
+    }
+    writeHeldSaves(id);
+}
+
+void TextPreview::writeHeldSaves(quint64 upTo)
+{
+    writeHeldThrough = std::max(writeHeldThrough, upTo);
+    // A warning's event loop may deliver another text meanwhile: the loop
+    // below takes it up in its turn, so the order stays as confirmed.
+    if (writingHeldSaves)
+        return;
+    writingHeldSaves = true;
+    while (!heldSaves.empty()
+           && (heldSaves.front().id <= writeHeldThrough || heldSaves.front().arrived)) {
+        HeldSaves batch = std::move(heldSaves.front());
+        heldSaves.pop_front();
+        if (!batch.arrived) {
+            EncodedImageCache *cache = encodedImageCache().get();
+            cache->cancel(batch.ticket);
+            batch.base64 = cache->base64(batch.pixmap, batch.spec).toLatin1();
+        }
+        const QByteArray bytes = heldSaveBytes(batch);
+        batch.base64.clear();
+        // In the order confirmed; each failure is told on its own.
+        for (const QString &name : qAsConst(batch.names))
+            saveOrWarn(name, bytes, tr("Save As"));
+    }
+    writingHeldSaves = false;
+    updateWaiting();
+}
+
+// The bytes a Save of the batch's text writes: what the editor would save
+// once it shows that text.
+QByteArray TextPreview::heldSaveBytes(const HeldSaves &batch) const
+{
+    QString head;
+    QString tail;
+    if (!templateAround(form, EncodedImageCache::formatName(batch.spec).toLower(),
+                        batch.pixmap.width(), batch.pixmap.height(), &head, &tail))
+        return QByteArray();
+    // The base64 text is ASCII: the whole is Latin-1 exactly when its head and tail are.
+    const QString around = head + tail;
+    const bool latin1 = std::all_of(around.cbegin(), around.cend(),
+                                    [](QChar c) { return c.unicode() <= 0xFF; });
+    return (latin1 ? head.toLatin1() : head.toUtf8()) + batch.base64
+           + (latin1 ? tail.toLatin1() : tail.toUtf8());
 }
 
 void TextPreview::finishWaitingSave()
 {
-    if (!(waitingActions & SaveAction) || pendingText == 0 || !preparePendingText)
-        return;
-    // Dropped at once, so work on the text that has not begun is done here
-    // rather than awaited; work under way is waited for.
-    encodedImageCache()->cancelAll(this);
-    pendingText = 0;
-    const std::function<void()> prepare = std::exchange(preparePendingText, nullptr);
-    prepare();
-    runWaitingActions();
+    waitingActions = NoAction;
+    if (!heldSaves.empty())
+        writeHeldSaves(heldSaves.back().id);
+    updateWaiting();
 }
 
 bool TextPreview::eventFilter(QObject *watched, QEvent *event)
@@ -288,8 +376,19 @@ void TextPreview::showNow()
     QByteArray bytes = editorSavedBytes();
     if (std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) > 0x7F; }))
         bytes = previewPageBytes(editor->toPlainText());
-    if (SafeFileWriter::write(path, bytes))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QString error;
+    if (!SafeFileWriter::write(path, bytes, &error)) {
+        QMWidgets::MMessageBox::warning(this, tr("Show in Web Browser"), error, QMessageBox::Ok);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        QMWidgets::MMessageBox::warning(
+            this, tr("Show in Web Browser"),
+            tr("\"%1\" was written, but no program could be started to open it: this system "
+               "has no opener for web pages (xdg-open) or no web browser.")
+                .arg(QDir::toNativeSeparators(path)),
+            QMessageBox::Ok);
+    }
 }
 
 void TextPreview::slotSave()
@@ -299,12 +398,10 @@ void TextPreview::slotSave()
         QFileDialog::Options());
     if (fileName.isEmpty())
         return;
-    if (pendingText != 0) {
-        waitingSaveNames.append(fileName);
-        wait(SaveAction);
-    } else {
+    if (pendingText != 0)
+        holdSave(fileName);
+    else
         saveNow(fileName);
-    }
 }
 
 void TextPreview::saveNow(const QString &fileName)

@@ -2,9 +2,10 @@
 
 #include "preview.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QStringList>
-#include <functional>
+#include <list>
 
 class QClipboard;
 class QLabel;
@@ -24,8 +25,7 @@ public:
     enum Type { Html = 0, Base64 = 1, Css = 2, Xml = 3, Xhtml = 4 };
 
     explicit TextPreview(QWidget *parent = nullptr);
-    // Writes the Saves still waiting for their text (see isTextPending) first;
-    // a waiting Copy or Show is dropped.
+    // Ends like every other ending (see isTextPending).
     ~TextPreview() override;
 
     // Sets the form once after construction; XML, XHTML and BASE64 hide Show.
@@ -38,10 +38,12 @@ public:
     bool writeToFile(const QString &path, QString *error = nullptr);
 
     // True while a newer text is on its way; Copy, Save and Show then wait
-    // for it, so they always carry the text of the current picture. A Save
-    // whose name the user confirmed is not lost with the view: when the
-    // window closes or the view goes first, the text is prepared at once and
-    // written.
+    // for it. Copy and Show carry the text shown when it arrives. A Save
+    // carries the text of the picture it was confirmed for, whatever comes
+    // after; it keeps its own request for that text. Every ending (the
+    // window closing, the application quitting, the view going) writes the
+    // Saves still waiting at once, in the order confirmed, and drops a
+    // waiting Copy or Show.
     bool isTextPending() const { return pendingText != 0; }
 
     // The text of a form for the given encoded bytes and picture size; the
@@ -77,7 +79,20 @@ public slots:
 
 private:
     // What a click asked for while the text was still on its way.
-    enum WaitingAction { NoAction = 0, CopyAction = 1, SaveAction = 2, ShowAction = 4 };
+    enum WaitingAction { NoAction = 0, CopyAction = 1, ShowAction = 4 };
+
+    // Saves confirmed while the text of one picture was on its way, with
+    // their own request for that text.
+    struct HeldSaves
+    {
+        quint64 id = 0;
+        quint64 ticket = 0;  // the cache's ticket of the text, 0 once it arrived
+        QPixmap pixmap;
+        QString spec;
+        QStringList names;   // oldest first
+        bool arrived = false;
+        QByteArray base64;   // the text once arrived
+    };
 
     void showText(int type, const QString &formatWord, const QByteArray &base64, int width,
                   int height);
@@ -87,8 +102,17 @@ private:
     void showNow();
     void wait(int action);
     void runWaitingActions();
-    // Builds the pending text here and now (waiting for an encoding already
-    // under way) and runs what waits for it; only when a Save waits.
+    // A busy cursor and a watch on the window while anything waits.
+    void updateWaiting();
+    // Holds a Save for the picture whose text is on its way.
+    void holdSave(const QString &fileName);
+    void heldTextArrived(quint64 id, const QByteArray &base64);
+    // Writes the held Saves up to the given batch, oldest first (a text not
+    // yet arrived is built here and now), and any later ones whose text has
+    // arrived.
+    void writeHeldSaves(quint64 upTo);
+    QByteArray heldSaveBytes(const HeldSaves &batch) const;
+    // The ending: writes every held Save now and drops a waiting Copy or Show.
     void finishWaitingSave();
 
     int form;
@@ -102,8 +126,12 @@ private:
     QString textFormatSpec;    // and its format string
     QClipboard *clipboard;
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
-    std::function<void()> preparePendingText;  // builds that text synchronously
+    QPixmap pendingPixmap;  // what that text is of
+    QString pendingSpec;
     int waitingActions;   // WaitingAction flags
-    QStringList waitingSaveNames;  // every Save confirmed while waiting, oldest first
-    QPointer<QWidget> watchedWindow;  // the window whose closing a waiting Save watches
+    std::list<HeldSaves> heldSaves;  // one batch per picture, oldest first
+    quint64 lastHeldId = 0;
+    quint64 writeHeldThrough = 0;    // held batches up to this one are due now
+    bool writingHeldSaves = false;
+    QPointer<QWidget> watchedWindow;  // the window whose closing ends what waits
 };

@@ -15,6 +15,7 @@
 #include "urlrecorder.h"
 
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QSemaphore>
@@ -23,6 +24,7 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
+#include <csignal>
 #include <memory>
 #include <sys/stat.h>
 
@@ -60,6 +62,14 @@ QPixmap newerPixmap()
 {
     QImage other = opaqueImage();
     other.setPixel(0, 0, qRgb(1, 2, 3));
+    return QPixmap::fromImage(other);
+}
+
+// The opaque picture with its first pixel set from n: a picture per n.
+QPixmap variantPixmap(int n)
+{
+    QImage other = opaqueImage();
+    other.setPixel(0, 0, qRgb(n, 200, 100));
     return QPixmap::fromImage(other);
 }
 
@@ -133,6 +143,10 @@ private slots:
     void everyConfirmedSaveIsWrittenInOrder();
     void teardownCompletesOnlyHeldSaves_data();
     void teardownCompletesOnlyHeldSaves();
+    void heldSaveWritesThePictureItWasConfirmedFor_data();
+    void heldSaveWritesThePictureItWasConfirmedFor();
+    void everyEndingWritesHeldSavesAndDropsTheRest_data();
+    void everyEndingWritesHeldSavesAndDropsTheRest();
 
     void saveEncodesText_data();
     void saveEncodesText();
@@ -150,6 +164,8 @@ private slots:
     void showDoesNothingForOtherForms_data();
     void showDoesNothingForOtherForms();
     void showOpensNothingWhenPageCannotBeWritten();
+    void showSaysWhyItFails_data();
+    void showSaysWhyItFails();
 };
 
 void TestTextPreview::init()
@@ -498,6 +514,157 @@ void TestTextPreview::teardownCompletesOnlyHeldSaves()
     QVERIFY(!QFile::exists(page));
 }
 
+void TestTextPreview::heldSaveWritesThePictureItWasConfirmedFor_data()
+{
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<QString>("completion");
+
+    QTest::newRow("one picture, text arrives") << 1 << "arrives";
+    QTest::newRow("one picture, window closed") << 1 << "close";
+    QTest::newRow("two pictures, text arrives") << 2 << "arrives";
+    QTest::newRow("two pictures, window closed") << 2 << "close";
+    QTest::newRow("three pictures, text arrives") << 3 << "arrives";
+}
+
+void TestTextPreview::heldSaveWritesThePictureItWasConfirmedFor()
+{
+    QFETCH(int, pictures);
+    QFETCH(QString, completion);
+    // arrange: a window holding a view that shows the text of one picture
+    QTemporaryDir dir;
+    QScopedPointer<QWidget> window(new QWidget);
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window.data()))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(variantPixmap(0));
+    QVERIFY(Idle::settle());
+    auto blocker = std::make_unique<PoolBlocker>();
+    QStringList names;
+    QStringList expected;
+
+    // act: per picture two Saves confirmed while its text is on its way ...
+    for (int picture = 1; picture <= pictures; ++picture) {
+        const QPixmap pixmap = variantPixmap(picture);
+        preview->slotSetPixmap(pixmap);
+        for (const char *suffix : {"a", "c"}) {
+            names << dir.filePath(QStringLiteral("%1%2.html").arg(picture).arg(QLatin1String(suffix)));
+            expected << htmlTextOf(pixmap);
+            ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(names.last()));
+            answerer.setClassName("QFileDialog");
+            preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+            QVERIFY(answerer.answered());
+            QVERIFY(preview->isTextPending());
+        }
+    }
+    // ... then one more picture before any text arrives
+    const QPixmap last = variantPixmap(99);
+    preview->slotSetPixmap(last);
+    if (completion == QLatin1String("close"))
+        window->close();
+    blocker.reset();
+    QVERIFY(Idle::settle());
+
+    // assert: each file holds the text of the picture its name was confirmed for
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(QString::fromLatin1(readFile(names.at(i))), expected.at(i));
+    QCOMPARE(editorOf(*preview)->toPlainText(), htmlTextOf(last));
+}
+
+void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("firstRefused");
+    QTest::addColumn<QString>("dialogsSeen");
+
+    QTest::newRow("window closed") << "close" << 0 << false << "";
+    QTest::newRow("view destroyed") << "destroy" << 0 << false << "";
+    QTest::newRow("Quit") << "quit" << 0 << false << "QMWidgets::TellReminderDialog";
+    QTest::newRow("SIGTERM") << "signal" << int(SIGTERM) << false << "";
+    QTest::newRow("SIGINT") << "signal" << int(SIGINT) << false << "";
+    QTest::newRow("SIGHUP") << "signal" << int(SIGHUP) << false << "";
+    QTest::newRow("SIGTERM, first name refused") << "signal" << int(SIGTERM) << true << "";
+}
+
+void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, signalNumber);
+    QFETCH(bool, firstRefused);
+    QFETCH(QString, dialogsSeen);
+    // arrange: a reminder due at every quit; a Show and two Saves held for a
+    // new picture, then a newer one; a first name under a regular file cannot
+    // be written, also not by root
+    QMWidgets::App *app = QMWidgets::App::instance();
+    static const bool reminding = (app->startReminder(1, 2), app->quitOnTerminationSignals());
+    QVERIFY(reminding);
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    {
+        QFile file(plain);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString first = firstRefused ? plain + QStringLiteral("/a.html") : dir.filePath(QStringLiteral("a.html"));
+    const QString second = dir.filePath(QStringLiteral("b.html"));
+    const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
+    QFile::remove(page);
+    auto window = std::make_unique<QWidget>();
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window.get()))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(variantPixmap(0));
+    QVERIFY(Idle::settle());
+    const QPixmap confirmed = variantPixmap(1);
+    auto blocker = std::make_unique<PoolBlocker>();
+    preview->slotSetPixmap(confirmed);
+    preview->findChild<QPushButton *>(QStringLiteral("ShowButton"))->click();
+    for (const QString &name : {first, second}) {
+        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name));
+        answerer.setClassName("QFileDialog");
+        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+        QVERIFY(answerer.answered());
+    }
+    preview->slotSetPixmap(variantPixmap(2));
+    QVERIFY(preview->isTextPending());
+    QStringList seen;
+    ModalAnswerer anyDialog([&](QWidget *dialog) {
+        seen << QLatin1String(dialog->metaObject()->className());
+        ModalAnswerer::pressKey(dialog, Qt::Key_Escape);
+    });
+
+    // act
+    if (ending == QLatin1String("close")) {
+        window->close();
+    } else if (ending == QLatin1String("destroy")) {
+        window.reset();
+    } else {
+        QTimer failSafe;
+        failSafe.setSingleShot(true);
+        QObject::connect(&failSafe, &QTimer::timeout, app, &QCoreApplication::quit);
+        failSafe.start(10000);
+        if (ending == QLatin1String("quit"))
+            QTimer::singleShot(0, app, &QCoreApplication::quit);
+        else
+            QTimer::singleShot(0, [signalNumber] { std::raise(signalNumber); });
+        QCoreApplication::exec();
+        QVERIFY2(failSafe.isActive(), "the program did not quit");
+    }
+    blocker.reset();
+    QVERIFY(Idle::settle());
+    window.reset();
+
+    // assert: the Saves hold the picture confirmed; the Show left no trace;
+    // only Quit asked the user anything
+    QCOMPARE(QString::fromLatin1(readFile(second)), htmlTextOf(confirmed));
+    if (firstRefused)
+        QCOMPARE(QFileInfo(plain).size(), qint64(0));
+    else
+        QCOMPARE(QString::fromLatin1(readFile(first)), htmlTextOf(confirmed));
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+    QVERIFY(!QFile::exists(page));
+    QCOMPARE(seen.join(QLatin1Char(',')), dialogsSeen);
+}
+
 void TestTextPreview::saveEncodesText_data()
 {
     QTest::addColumn<QString>("text");
@@ -818,6 +985,8 @@ void TestTextPreview::showOpensNothingWhenPageCannotBeWritten()
     QVERIFY(QDir().mkpath(path));
     TextPreview preview;
     preview.show();
+    ModalAnswerer warning([](QWidget *box) { ModalAnswerer::pressKey(box, Qt::Key_Escape); });
+    warning.setClassName("QMWidgets::MMessageBox");
 
     // act
     preview.slotShowInWebBrowser();
@@ -826,6 +995,64 @@ void TestTextPreview::showOpensNothingWhenPageCannotBeWritten()
     const bool stillFolder = QFileInfo(path).isDir();
     QDir(path).removeRecursively();
     QVERIFY(stillFolder);
+    QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+}
+
+void TestTextPreview::showSaysWhyItFails_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("pageWritten");
+
+    QTest::newRow("a folder at the page's name") << "folder" << "htmlPreview.html\" could not be saved" << false;
+    QTest::newRow("work folder takes no new file") << "locked" << "htmlPreview.html\" could not be saved" << false;
+    QTest::newRow("no program opens pages") << "opener" << "no program could be started to open it" << true;
+}
+
+void TestTextPreview::showSaysWhyItFails()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(QString, cause);
+    QFETCH(bool, pageWritten);
+    // arrange: the page cannot be written (both ways hold for root too), or
+    // nothing is there to open it
+    const QString work = QMWidgets::App::workDirectory(true);
+    const QString path = work + QStringLiteral("htmlPreview.html");
+    QFile::remove(path);
+    if (obstacle == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    auto cleanUp = qScopeGuard([path] {
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        UrlRecorder::instance()->install();
+    });
+    if (obstacle == QLatin1String("opener"))
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    TextPreview preview;
+    preview.show();
+    preview.slotSetPixmap(variantPixmap(3));
+    QVERIFY(Idle::settle());
+    QString said;
+    ModalAnswerer warning([&](QWidget *box) {
+        said = ModalAnswerer::labelTexts(box);
+        ModalAnswerer::pressKey(box, Qt::Key_Escape);
+    });
+    warning.setClassName("QMWidgets::MMessageBox");
+
+    // act
+    {
+        std::unique_ptr<LockedFolder> lock;
+        if (obstacle == QLatin1String("locked")) {
+            lock = std::make_unique<LockedFolder>(work);
+            QVERIFY2(lock->active(), "cannot keep new files out of a folder here");
+        }
+        preview.slotShowInWebBrowser();
+    }
+
+    // assert: a warning that names the cause; nothing was opened
+    QVERIFY(warning.answered());
+    QVERIFY2(said.contains(cause), qPrintable(said));
+    QCOMPARE(QFileInfo(path).isFile(), pageWritten);
     QVERIFY(UrlRecorder::instance()->urls().isEmpty());
 }
 

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
@@ -135,6 +136,31 @@ private slots:
         QCOMPARE(standBySpy.count(), 1);
         QCOMPARE(wakeUpSpy.count(), 1);
         QCOMPARE(logoutSpy.count(), 1);
+    }
+
+    void terminationSignalsArriveFromTheEventLoop_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void terminationSignalsArriveFromTheEventLoop()
+    {
+        QFETCH(int, signalNumber);
+        // arrange
+        QVERIFY(Os::catchTerminationSignals());
+        QSignalSpy spy(Os::instance(), SIGNAL(atTerminationRequest(int)));
+
+        // act: the process lives on; the signal waits for the event loop
+        QCOMPARE(std::raise(signalNumber), 0);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(spy.wait(5000));
+
+        // assert
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toInt(), signalNumber);
     }
 
     void libraryFileName_data()

@@ -9,6 +9,7 @@
 #include "testmain.h"
 #include "urlrecorder.h"
 
+#include <QDesktopServices>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -321,6 +322,27 @@ private slots:
         QCOMPARE(mailed.size(), 1);
         QCOMPARE(mailed.first().toString(),
                  "mailto:?subject=Check out the cool Glyphcraft app!&body=" + app()->displayName());
+    }
+
+    void emailShareSaysWhyWhenNothingOpensIt()
+    {
+        // arrange: no program takes mail links
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        auto restore = qScopeGuard([] { UrlRecorder::instance()->install(); });
+        QString said;
+        ModalAnswerer warning([&](QWidget *box) {
+            said = ModalAnswerer::labelTexts(box);
+            ModalAnswerer::pressKey(box, Qt::Key_Escape);
+        });
+        warning.setClassName("QMWidgets::MMessageBox");
+
+        // act
+        const QList<QUrl> opened = clickOn<TellWidget>(QStringLiteral("EmailShareButton"));
+
+        // assert
+        QVERIFY(opened.isEmpty());
+        QVERIFY(warning.answered());
+        QVERIFY2(said.contains(QStringLiteral("No e-mail program could be started")), qPrintable(said));
     }
 
     void dialogsRunModallyAndClose_data()

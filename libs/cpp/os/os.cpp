@@ -143,6 +143,8 @@ Os::Os()
     : QObject(nullptr)
 {
     m_sessionEvents = new OsSessionEvents(this);
+    connect(m_sessionEvents, SIGNAL(terminationSignal(int)), this,
+            SIGNAL(atTerminationRequest(int)));
 }
 
 Os::~Os()
@@ -180,6 +182,11 @@ bool Os::nativeEvent(const NativeMessage *message)
         }
     }
     return false;
+}
+
+bool Os::catchTerminationSignals()
+{
+    return instance()->m_sessionEvents->catchTerminationSignals();
 }
 
 QString Os::libraryFileName(const QString &baseName)

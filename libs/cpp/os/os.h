@@ -48,6 +48,14 @@ public:
     // instance. Always false: the message is never consumed.
     static bool nativeEvent(const NativeMessage *message);
 
+    // Turns SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C, a closed terminal)
+    // into atTerminationRequest() of the instance, emitted from its thread's
+    // event loop: the handler itself only writes the signal's number to a
+    // pipe. Every later one of the three arrives the same way. False when the
+    // pipe or a handler could not be set up (the signals then keep their
+    // default action).
+    static bool catchTerminationSignals();
+
     // The platform's shared-library file name for a base name: base + ".so".
     static QString libraryFileName(const QString &baseName);
 
@@ -93,6 +101,8 @@ signals:
     void atSwitchToStandBy();
     void atWakeUpFromStandBy();
     void atUserLogout();
+    // A termination signal arrived (see catchTerminationSignals).
+    void atTerminationRequest(int signalNumber);
     // Offered for connections; nothing emits it on this platform.
     void atWorkspaceChanged();
 

@@ -5,11 +5,52 @@
 #include <QDBusConnection>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const char *const kLoginService = "org.freedesktop.login1";
 const char *const kLoginPath = "/org/freedesktop/login1";
 const char *const kLoginManager = "org.freedesktop.login1.Manager";
+
+const int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// The pipe the handlers write to; both ends stay open for the process.
+int s_signalPipe[2] = {-1, -1};
+
+// Async-signal-safe: one byte into a non-blocking pipe (a full pipe drops
+// it, and one byte is as good as many), errno kept.
+extern "C" void onTerminationSignal(int signalNumber)
+{
+    const int savedErrno = errno;
+    const unsigned char byte = static_cast<unsigned char>(signalNumber);
+    const ssize_t written = ::write(s_signalPipe[1], &byte, 1);
+    (void)written;
+    errno = savedErrno;
+}
+
+bool installTerminationHandlers()
+{
+    if (s_signalPipe[0] >= 0)
+        return true;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    s_signalPipe[0] = ends[0];
+    s_signalPipe[1] = ends[1];
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    bool installed = true;
+    for (const int signalNumber : kTerminationSignals)
+        installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
+    return installed;
+}
 
 void post(quint32 code, quintptr wParam)
 {
@@ -55,4 +96,25 @@ void OsSessionEvents::slotPrepareForShutdown(bool shuttingDown)
 void OsSessionEvents::slotCommitData(QSessionManager &)
 {
     post(Os::EndSession, 1);
+}
+
+bool OsSessionEvents::catchTerminationSignals()
+{
+    if (!installTerminationHandlers())
+        return false;
+    if (!m_signalNotifier) {
+        m_signalNotifier = new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, this);
+        connect(m_signalNotifier, SIGNAL(activated(int)), this, SLOT(slotReadTerminationSignals()));
+    }
+    return true;
+}
+
+void OsSessionEvents::slotReadTerminationSignals()
+{
+    unsigned char bytes[16];
+    ssize_t count;
+    while ((count = ::read(s_signalPipe[0], bytes, sizeof bytes)) > 0) {
+        for (ssize_t i = 0; i < count; ++i)
+            emit terminationSignal(int(bytes[i]));
+    }
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 
 class QSessionManager;
+class QSocketNotifier;
 
 // Feeds the platform's session and power notices into Os::nativeEvent() as
 // native messages: the login manager's PrepareForSleep(bool) on the system
@@ -19,11 +20,23 @@ public:
     // True when the login manager's signals are connected.
     bool isConnectedToSystemBus() const { return m_onSystemBus; }
 
+    // Installs the handlers of SIGTERM, SIGINT and SIGHUP (once per process)
+    // and reads what they write to their pipe; each signal then gives
+    // terminationSignal(). False when that could not be set up.
+    bool catchTerminationSignals();
+
+signals:
+    void terminationSignal(int signalNumber);
+
 public slots:
     void slotPrepareForSleep(bool sleeping);
     void slotPrepareForShutdown(bool shuttingDown);
     void slotCommitData(QSessionManager &manager);
 
+private slots:
+    void slotReadTerminationSignals();
+
 private:
     bool m_onSystemBus = false;
+    QSocketNotifier *m_signalNotifier = nullptr;
 };

@@ -6,6 +6,8 @@
 #include "helpdialog.h"
 #include "joindialog.h"
 #include "joinreminderdialog.h"
+#include "mmessagebox.h"
+#include "os.h"
 #include "platforminfo.h"
 #include "rateappstoredialog.h"
 #include "siteconfig.h"
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileOpenEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -118,6 +121,14 @@ App::App(int &argc, char **argv, QString organization, QString application)
         + QStringLiteral("the Qt source code is available on<br>") + QStringLiteral("<A HREF=")
         + QLatin1Char('"') + QLatin1String(kQtProjectAddress) + QLatin1Char('"') + QLatin1Char('>')
         + QLatin1String(kQtProjectAddress) + QStringLiteral("</A>") + QStringLiteral("<BR>");
+
+    // A program that goes on after its event loop returned (a test) is
+    // attended again once a loop runs.
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_quittingUnattended)
+            QMetaObject::invokeMethod(this, [this] { m_quittingUnattended = false; },
+                                      Qt::QueuedConnection);
+    });
 
     const QList<InitHook> hooks = initHooks();
     for (InitHook hook : hooks) {
@@ -1003,8 +1014,26 @@ void App::applyReminderChoice(int choice)
     }
 }
 
+bool App::quitOnTerminationSignals()
+{
+    if (!Os::catchTerminationSignals())
+        return false;
+    connect(Os::instance(), SIGNAL(atTerminationRequest(int)), this, SLOT(slotQuitUnattended()),
+            Qt::UniqueConnection);
+    return true;
+}
+
+void App::slotQuitUnattended()
+{
+    m_quittingUnattended = true;
+    // Every event loop returns, a modal dialog's too.
+    quit();
+}
+
 void App::slotCallRateReminderInternal()
 {
+    if (m_quittingUnattended)
+        return;
     // A delayed step that fires while a reminder dialog is open would read the
     // same counter and stack a second dialog on the first: let it pass.
     if (m_reminderStepRunning)
@@ -1108,8 +1137,14 @@ void App::slotTellFriend()
     QString body = displayName();
     if (SiteConfig::isReachable(QUrl(link, QUrl::TolerantMode)))
         body += QStringLiteral(" - ") + link;
-    openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
-             + QStringLiteral(" app!&body=") + body);
+    if (!openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
+                  + QStringLiteral(" app!&body=") + body)) {
+        MMessageBox::warning(activeWindow(), tr("Share by E-mail"),
+                             tr("No e-mail program could be started to write the message: this "
+                                "system has no opener for mail links (xdg-open) or no e-mail "
+                                "program."),
+                             QMessageBox::Ok);
+    }
 }
 
 void App::slotRateApp()

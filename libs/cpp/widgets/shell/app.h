@@ -201,6 +201,15 @@ public:
     // international site.
     QString supportPageLink() const;
 
+    // ---- ending unattended ---------------------------------------------------
+    // Lets SIGTERM, SIGINT and SIGHUP end the program through
+    // slotQuitUnattended(). False when the signals could not be caught.
+    bool quitOnTerminationSignals();
+    // True from slotQuitUnattended() until an event loop runs again: what
+    // runs on the way out then asks nothing of the user (no reminder, no
+    // dialog; a failure is written to the standard error stream).
+    bool isQuittingUnattended() const { return m_quittingUnattended; }
+
     // ---- reminder cycle ------------------------------------------------------
     void startReminder(int interval, int kinds);
     void startRateReminder(int interval);
@@ -238,6 +247,9 @@ signals:
     void fileOpenRequest(QString file);
 
 public slots:
+    // Ends the program as Quit does, for a request nobody may be there to
+    // answer (a termination signal): see isQuittingUnattended().
+    void slotQuitUnattended();
     void slotCallRateReminderInternal();
     void slotCallRateReminder();
     void slotCallTellReminder();
@@ -308,6 +320,7 @@ private:
     QMap<QString, QString> m_storeIds;
     bool m_webDistribution = false;
     bool m_reminderStepRunning = false;
+    bool m_quittingUnattended = false;
 };
 
 } // namespace QMWidgets
