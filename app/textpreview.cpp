@@ -144,6 +144,11 @@ void TextPreview::refresh(const QPixmap &pixmap)
     // The same rule as the picture view's Save: no picture, nothing to export.
     for (QPushButton *button : {showButton, copyButton, saveButton})
         button->setEnabled(!pixmap.isNull());
+    // A Copy or Show held for a text that will not come has nothing to export.
+    if (pixmap.isNull() && waitingActions != NoAction) {
+        waitingActions = NoAction;
+        updateWaiting();
+    }
     // Only a new picture or format replaces a text that is shown; a tab
     // switch keeps the user's edits.
     if (textMade && pendingText == 0 && pixmap.cacheKey() == textPixmapKey

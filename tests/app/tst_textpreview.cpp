@@ -137,6 +137,8 @@ private slots:
     void copyPutsEditedTextOnClipboard();
     void exportCarriesTextOfNewPicture_data();
     void exportCarriesTextOfNewPicture();
+    void heldExportIsDroppedWhenThePictureGoes_data();
+    void heldExportIsDroppedWhenThePictureGoes();
     void confirmedSaveOutlivesTheView_data();
     void confirmedSaveOutlivesTheView();
     void everyConfirmedSaveIsWrittenInOrder_data();
@@ -349,6 +351,37 @@ void TestTextPreview::exportCarriesTextOfNewPicture()
         QCOMPARE(readFile(saved), expected.toLatin1());
     else
         QCOMPARE(readFile(page), expected.toLatin1());
+}
+
+void TestTextPreview::heldExportIsDroppedWhenThePictureGoes_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Copy") << "CopyButton";
+    QTest::newRow("Show") << "ShowButton";
+}
+
+void TestTextPreview::heldExportIsDroppedWhenThePictureGoes()
+{
+    QFETCH(QString, button);
+    // arrange: a Copy or Show held for a text still being prepared
+    const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
+    QFile::remove(page);
+    TextPreview preview;
+    preview.show();
+    preview.slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    QVERIFY(Idle::settle());
+    QGuiApplication::clipboard()->clear();
+    preview.slotSetPixmap(newerPixmap());
+    preview.findChild<QPushButton *>(button)->click();
+    QVERIFY(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty() && !QFile::exists(page));
+
+    // act: the picture goes (a scale with an empty side) before the text comes
+    preview.slotSetPixmap(QPixmap());
+    QVERIFY(Idle::settle());
+
+    // assert: nothing to export, nothing exported
+    QVERIFY(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
+    QVERIFY(!QFile::exists(page));
 }
 
 void TestTextPreview::confirmedSaveOutlivesTheView_data()
