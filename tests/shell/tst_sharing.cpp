@@ -324,11 +324,23 @@ private slots:
                  "mailto:?subject=Check out the cool Glyphcraft app!&body=" + app()->displayName());
     }
 
+    void emailShareSaysWhyWhenNothingOpensIt_data()
+    {
+        QTest::addColumn<bool>("contact");
+        QTest::newRow("Share by E-mail") << false;
+        QTest::newRow("Contact Us") << true;
+    }
+
     void emailShareSaysWhyWhenNothingOpensIt()
     {
-        // arrange: no program takes mail links
+        QFETCH(bool, contact);
+        // arrange: no program takes mail links; the contact address is a real one
         QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-        auto restore = qScopeGuard([] { UrlRecorder::instance()->install(); });
+        qputenv("GLYPH_SITE_CONTACT", "support@site.test");
+        auto restore = qScopeGuard([] {
+            UrlRecorder::instance()->install();
+            qunsetenv("GLYPH_SITE_CONTACT");
+        });
         QString said;
         ModalAnswerer warning([&](QWidget *box) {
             said = ModalAnswerer::labelTexts(box);
@@ -337,7 +349,9 @@ private slots:
         warning.setClassName("QMWidgets::MMessageBox");
 
         // act
-        const QList<QUrl> opened = clickOn<TellWidget>(QStringLiteral("EmailShareButton"));
+        UrlRecorder::instance()->clear();
+        const QList<QUrl> opened = contact ? (app()->slotContactUs(), UrlRecorder::instance()->urls())
+                                           : clickOn<TellWidget>(QStringLiteral("EmailShareButton"));
 
         // assert
         QVERIFY(opened.isEmpty());

@@ -1119,7 +1119,19 @@ void App::slotContactUs()
         + QStringLiteral("?subject=Contact (") + applicationName() + QLatin1Char(' ')
         + applicationVersion() + QStringLiteral(") ") + osName() + QLatin1Char(' ') + language()
         + QLatin1Char(' ') + marker + QStringLiteral("&body=");
-    openLink(link);
+    // A placeholder address opens nothing on purpose; a real one that nothing
+    // opens is said.
+    if (SiteConfig::isRealLink(link) && !openLink(link))
+        warnNoMailProgram(tr("Contact Us"));
+}
+
+void App::warnNoMailProgram(const QString &title)
+{
+    MMessageBox::warning(activeWindow(), title,
+                         tr("No e-mail program could be started to write the message: this "
+                            "system has no opener for mail links (xdg-open) or no e-mail "
+                            "program."),
+                         QMessageBox::Ok);
 }
 
 void App::slotTellFriend()
@@ -1138,13 +1150,8 @@ void App::slotTellFriend()
     if (SiteConfig::isReachable(QUrl(link, QUrl::TolerantMode)))
         body += QStringLiteral(" - ") + link;
     if (!openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
-                  + QStringLiteral(" app!&body=") + body)) {
-        MMessageBox::warning(activeWindow(), tr("Share by E-mail"),
-                             tr("No e-mail program could be started to write the message: this "
-                                "system has no opener for mail links (xdg-open) or no e-mail "
-                                "program."),
-                             QMessageBox::Ok);
-    }
+                  + QStringLiteral(" app!&body=") + body))
+        warnNoMailProgram(tr("Share by E-mail"));
 }
 
 void App::slotRateApp()

@@ -197,6 +197,8 @@ public:
     // links that name a placeholder host anywhere (SiteConfig::isRealLink
     // false) open nothing.
     static bool openLink(const QString &link);
+    // Tells the user, under the given title, that no program took a mail link.
+    static void warnNoMailProgram(const QString &title);
     // What slotSupportPage() opens: the application page link, else the
     // international site.
     QString supportPageLink() const;
