@@ -118,6 +118,27 @@ private:
     QSemaphore m_release;
 };
 
+// A text view laid in the window and shown, given the picture; its text
+// comes when the event loop runs.
+TextPreview *viewIn(QWidget *window, const QPixmap &pixmap)
+{
+    auto *preview = new TextPreview;
+    (new QVBoxLayout(window))->addWidget(preview);
+    window->show();
+    preview->slotSetPixmap(pixmap);
+    return preview;
+}
+
+// Clicks the view's Save and confirms the name in the file dialog; false
+// when no dialog asked for a name.
+bool confirmSave(TextPreview *preview, const QString &name)
+{
+    ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name));
+    answerer.setClassName("QFileDialog");
+    preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
+    return answerer.answered();
+}
+
 } // namespace
 
 class TestTextPreview : public QObject
@@ -398,10 +419,7 @@ void TestTextPreview::confirmedSaveOutlivesTheView()
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("saved.html"));
     QScopedPointer<QWidget> window(new QWidget);
-    auto *preview = new TextPreview;
-    (new QVBoxLayout(window.data()))->addWidget(preview);
-    window->show();
-    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    TextPreview *preview = viewIn(window.data(), QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
     const QPixmap newer = newerPixmap();
     const QString expected = htmlTextOf(newer);
@@ -452,10 +470,7 @@ void TestTextPreview::everyConfirmedSaveIsWrittenInOrder()
     const QString first = firstRefused ? plain + QStringLiteral("/a.html") : dir.filePath(QStringLiteral("a.html"));
     const QString second = dir.filePath(QStringLiteral("b.html"));
     QScopedPointer<QWidget> window(new QWidget);
-    auto *preview = new TextPreview;
-    (new QVBoxLayout(window.data()))->addWidget(preview);
-    window->show();
-    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    TextPreview *preview = viewIn(window.data(), QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
     const QPixmap newer = newerPixmap();
     const QString expected = htmlTextOf(newer);
@@ -470,10 +485,7 @@ void TestTextPreview::everyConfirmedSaveIsWrittenInOrder()
     auto blocker = std::make_unique<PoolBlocker>();
     preview->slotSetPixmap(newer);
     for (const QString &name : {first, second}) {
-        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name));
-        answerer.setClassName("QFileDialog");
-        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
-        QVERIFY(answerer.answered());
+        QVERIFY(confirmSave(preview, name));
     }
     QVERIFY(preview->isTextPending());
 
@@ -518,10 +530,7 @@ void TestTextPreview::teardownCompletesOnlyHeldSaves()
     const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
     QFile::remove(page);
     auto window = std::make_unique<QWidget>();
-    auto *preview = new TextPreview;
-    (new QVBoxLayout(window.get()))->addWidget(preview);
-    window->show();
-    preview->slotSetPixmap(QPixmap::fromImage(opaqueImage()));
+    TextPreview *preview = viewIn(window.get(), QPixmap::fromImage(opaqueImage()));
     QVERIFY(Idle::settle());
     const QPixmap newer = newerPixmap();
     QGuiApplication::clipboard()->clear();
@@ -529,10 +538,7 @@ void TestTextPreview::teardownCompletesOnlyHeldSaves()
         PoolBlocker blocker;
         preview->slotSetPixmap(newer);
         preview->findChild<QPushButton *>(button)->click();
-        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(saved));
-        answerer.setClassName("QFileDialog");
-        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
-        QVERIFY(answerer.answered());
+        QVERIFY(confirmSave(preview, saved));
         QVERIFY(preview->isTextPending());
 
         // act: the view is destroyed without a close
@@ -566,10 +572,7 @@ void TestTextPreview::heldSaveWritesThePictureItWasConfirmedFor()
     // arrange: a window holding a view that shows the text of one picture
     QTemporaryDir dir;
     QScopedPointer<QWidget> window(new QWidget);
-    auto *preview = new TextPreview;
-    (new QVBoxLayout(window.data()))->addWidget(preview);
-    window->show();
-    preview->slotSetPixmap(variantPixmap(0));
+    TextPreview *preview = viewIn(window.data(), variantPixmap(0));
     QVERIFY(Idle::settle());
     auto blocker = std::make_unique<PoolBlocker>();
     QStringList names;
@@ -582,10 +585,7 @@ void TestTextPreview::heldSaveWritesThePictureItWasConfirmedFor()
         for (const char *suffix : {"a", "c"}) {
             names << dir.filePath(QStringLiteral("%1%2.html").arg(picture).arg(QLatin1String(suffix)));
             expected << htmlTextOf(pixmap);
-            ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(names.last()));
-            answerer.setClassName("QFileDialog");
-            preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
-            QVERIFY(answerer.answered());
+            QVERIFY(confirmSave(preview, names.last()));
             QVERIFY(preview->isTextPending());
         }
     }
@@ -642,20 +642,14 @@ void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest()
     const QString page = QMWidgets::App::workDirectory(true) + QStringLiteral("htmlPreview.html");
     QFile::remove(page);
     auto window = std::make_unique<QWidget>();
-    auto *preview = new TextPreview;
-    (new QVBoxLayout(window.get()))->addWidget(preview);
-    window->show();
-    preview->slotSetPixmap(variantPixmap(0));
+    TextPreview *preview = viewIn(window.get(), variantPixmap(0));
     QVERIFY(Idle::settle());
     const QPixmap confirmed = variantPixmap(1);
     auto blocker = std::make_unique<PoolBlocker>();
     preview->slotSetPixmap(confirmed);
     preview->findChild<QPushButton *>(QStringLiteral("ShowButton"))->click();
     for (const QString &name : {first, second}) {
-        ModalAnswerer answerer(ModalAnswerer::acceptFileDialog(name));
-        answerer.setClassName("QFileDialog");
-        preview->findChild<QPushButton *>(QStringLiteral("SaveButton"))->click();
-        QVERIFY(answerer.answered());
+        QVERIFY(confirmSave(preview, name));
     }
     preview->slotSetPixmap(variantPixmap(2));
     QVERIFY(preview->isTextPending());
