@@ -2,6 +2,7 @@
 #include "mstringwrap.h"
 #include "fifo.h"
 #include "fifowatch.h"
+#include "readertargets.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -376,14 +377,10 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(kind);
-        if (kind == "folder")
-            QVERIFY(QDir(dir.path()).mkdir(kind));
         // A save is watched by a reader held open, reads by a writer that
         // answers when the FIFO is opened for reading.
         std::unique_ptr<Fifo> fifo(kind == "fifo" && operation == "save" ? new Fifo(path) : nullptr);
-        if (kind == "fifo" && !fifo)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        QVERIFY(!fifo || fifo->isValid());
+        QVERIFY(fifo ? fifo->isValid() : ReaderTargets::make(path, kind));
         std::unique_ptr<FifoWatch> watch(kind == "fifo" && !fifo ? new FifoWatch(path) : nullptr);
         const QByteArray name = QFile::encodeName(path);
         MString s("keep");
