@@ -5,6 +5,7 @@
 #include "textcodecs.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 
 #include <climits>
@@ -463,6 +464,71 @@ private slots:
         QTest::newRow("ppm in the URL-safe alphabet") << "data:image/x-portable-pixmap;base64," + urlSafe(ppm64)
                                                       << QImage();
         QTest::newRow("ppm percent-encoded") << "data:image/x-portable-pixmap;base64," + percent(ppm64) << QImage();
+
+        // A data URI stands in CSS or markup: its payload ends where the URI
+        // does, and the text after it is not read. The texts the application
+        // writes (its golden files, "@PAYLOAD@" standing for the base64) and
+        // other ways CSS and markup hold a URI, for five formats:
+        const QString uri = "data:image/png;base64,@PAYLOAD@";
+        QStringList forms;
+        for (const char *name : {"html", "css", "xml", "xhtml", "base64"}) {
+            QFile file(qEnvironmentVariable("GLYPH_TEST_DATA") + "/../../app/data/" + name + "_3x2.txt");
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromLatin1(file.readAll());
+            QVERIFY(text.contains("@PAYLOAD@"));
+            forms << (text.contains(uri) ? text : QString(text).replace("@PAYLOAD@", uri));
+        }
+        forms << "div { background: url(\"" + uri + "\"); }" << "background: url('" + uri + "');"
+              << "url( " + uri + " )" << "<div style=\"background: url(&quot;" + uri + "&quot;)\">"
+              << "<img src=" + uri + ">";
+        const QStringList names = {"html page", "css page", "xml element", "img tag", "bare base64",
+                                   "css url in double quotes", "css property", "unquoted css url",
+                                   "quotes as references in an attribute", "unquoted attribute"};
+
+        const QImage rgb = numbered(7, 5).convertToFormat(QImage::Format_RGB32);
+        const auto encoded = [](const QImage &source, const char *format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            source.save(&buffer, format);
+            return bytes;
+        };
+        const struct
+        {
+            const char *type;
+            QByteArray bytes;
+        } pictures[] = {{"png", encoded(numbered(7, 5), "PNG")},
+                        {"jpeg", encoded(rgb, "JPEG")},
+                        {"bmp", encoded(rgb, "BMP")},
+                        {"gif", PictureBytes::gifOnScreen(5, 3)},
+                        {"x-portable-pixmap", encoded(rgb, "PPM")}};
+        for (const auto &picture : pictures) {
+            const QImage expected = QImage::fromData(picture.bytes);
+            QVERIFY(!expected.isNull());
+            QString payload = MTools::toBase64String(picture.bytes);
+            for (int i = 0; i < forms.size(); ++i)
+                QTest::addRow("%s, %s", picture.type, qPrintable(names.at(i)))
+                    << QString(forms.at(i)).replace("png", picture.type).replace("@PAYLOAD@", payload) << expected;
+            for (int at = payload.size() - 7; at > 0; at -= 76)
+                payload.insert(at, "\r\n\t");
+            QTest::addRow("%s, css page with the payload in lines", picture.type)
+                << QString(forms.at(1)).replace("png", picture.type).replace("@PAYLOAD@", payload) << expected;
+        }
+
+        // The bitmap above loads, and so shows a wrong acceptance, whether the
+        // characters put into the zeros at its end are skipped or end it.
+        const auto tag = [&bmp64](const QString &inside, const QString &after) {
+            return "<img src=\"data:image/bmp;base64," + QString(bmp64).insert(bmp64.size() - 8, inside) + after
+                + "\"/>";
+        };
+        QTest::newRow("bmp in an img tag") << tag("", "") << image;
+        QTest::newRow("URL-safe character in a run in an img tag") << tag("-", "") << QImage();
+        QTest::newRow("the other URL-safe character in an img tag") << tag("_", "") << QImage();
+        QTest::newRow("percent-encoding in an img tag") << tag("%2B", "") << QImage();
+        QTest::newRow("padding inside a run in an img tag") << tag("==", "") << QImage();
+        QTest::newRow("semicolon after the run") << tag("", ";") << QImage();
+        QTest::newRow("comma after the run") << tag("", ",") << QImage();
+        QTest::newRow("ampersand after the run") << tag("", "&amp;") << QImage();
     }
 
     void dataUrisAreReadAsBase64Only()

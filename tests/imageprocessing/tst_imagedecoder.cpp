@@ -4,6 +4,7 @@
 #include "testmain.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 
 using MGraphX::ImageDecoder;
 
@@ -18,6 +19,15 @@ QByteArray jpegOf(const QImage &image)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", 90);
     return bytes;
+}
+
+// The JPEG with the ICC profile of the colour space inserted after its start
+// marker (Qt writes none for a grey picture).
+QByteArray withProfile(QByteArray jpeg, const QColorSpace &colorSpace)
+{
+    const QByteArray data = QByteArray("ICC_PROFILE\0\1\1", 14) + colorSpace.iccProfile();
+    const int length = data.size() + 2;
+    return jpeg.insert(2, QByteArray("\xff\xe2", 2) + char(length >> 8) + char(length & 0xff) + data);
 }
 
 QImage gradient(int width, int height)
@@ -252,7 +262,8 @@ private slots:
         QTest::addColumn<int>("orientation");
 
         // Odd sizes, wide and tall, in colour and grey; the grey picture's
-        // turned lines need more padding than its lines have.
+        // turned lines need more padding than its lines have. Each carries a
+        // colour profile.
         const QImage wide = gradient(301, 203);
         const QImage pictures[] = {wide, gradient(203, 301),
                                    wide.convertToFormat(QImage::Format_Grayscale8).copy(0, 0, 300, 203)};
@@ -260,7 +271,9 @@ private slots:
         for (int p = 0; p < 3; ++p)
             for (int orientation = 1; orientation <= 8; ++orientation)
                 QTest::addRow("%s, orientation %d", names[p], orientation)
-                    << PictureBytes::withOrientation(jpegOf(pictures[p]), orientation) << orientation;
+                    << PictureBytes::withOrientation(withProfile(jpegOf(pictures[p]), QColorSpace::DisplayP3),
+                                                     orientation)
+                    << orientation;
     }
 
     void picturesAreTurnedByTheirOrientation()
@@ -282,6 +295,8 @@ private slots:
         QVERIFY(!stored.isNull());
         QCOMPARE(turned.format(), stored.format());
         QCOMPARE(turned, shownAs(stored, orientation));
+        QCOMPARE(stored.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+        QCOMPARE(turned.colorSpace(), stored.colorSpace());
     }
 };
 

@@ -119,6 +119,12 @@ private slots:
         QTest::newRow("run-length bitmap with all its data")
             << runLength + '\1' << QByteArray("bmp") << QSize(40, 30) << qint64(4800) << 0 << false
             << ImageHeader::Fits;
+        QByteArray widest = PictureBytes::topDownBmp(1, 1, false) + QByteArray(16, '\0');
+        widest.replace(18, 8, QByteArray("\xff\xff\xff\x7f\xff\xff\xff\x7f", 8)); // width, height
+        widest.replace(28, 2, QByteArray("\xff\xff", 2)); // bits a pixel
+        QTest::newRow("bitmap of the largest size at 65535 bits a pixel, its data saturated")
+            << widest << QByteArray("bmp") << QSize(0x7fffffff, 0x7fffffff) << std::numeric_limits<qint64>::max() << 0
+            << true << ImageHeader::Unreadable;
         QTest::newRow("icon holding a huge png")
             << PictureBytes::icoHolding(PngBytes::header(23000, 23000) + pngEnd) << QByteArray("ico")
             << QSize(23000, 23000) << qint64(2116000000) << 0 << false << ImageHeader::TooLarge;

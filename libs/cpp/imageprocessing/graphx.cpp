@@ -1258,11 +1258,34 @@ QString GraphX::toDataUri(const QImage &image, const QString &format, const int 
 
 namespace {
 
-// Whether a data URI's payload is base64 of the standard alphabet, whitespace
-// aside, padded at its end only. The decoder skips anything else, which would
-// leave other bytes than were meant: the URL-safe alphabet, percent-encoding,
-// padding in the middle.
-bool isBase64(const QString &text, int from)
+// Whether the character at i closes a URI written in CSS or markup: a quote,
+// also written as a character reference inside an attribute, a closing
+// parenthesis, or the start or end of a tag.
+bool closesUri(const QString &text, int i)
+{
+    switch (text.at(i).unicode()) {
+    case '\'':
+    case '"':
+    case ')':
+    case '<':
+    case '>':
+        return true;
+    case '&':
+        for (const char *quote : {"&quot;", "&apos;", "&#34;", "&#39;", "&#x22;", "&#x27;"})
+            if (text.midRef(i, 6).startsWith(QLatin1String(quote), Qt::CaseInsensitive))
+                return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+// The end of a data URI's base64 run that starts at from: the first character
+// that closes the URI (see closesUri) or the end of the text. -1 when the run
+// is not base64 of the standard alphabet, whitespace aside, padded at its end
+// only: the decoder skips anything else, which would leave other bytes than
+// were meant (the URL-safe alphabet, percent-encoding, padding in the middle).
+int base64RunEnd(const QString &text, int from)
 {
     int padding = 0;
     for (int i = from; i < text.size(); ++i) {
@@ -1271,15 +1294,16 @@ bool isBase64(const QString &text, int from)
             continue;
         if (c == '=') {
             if (++padding > 2)
-                return false;
+                return -1;
             continue;
         }
         const bool alphabet = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
             || c == '+' || c == '/';
-        if (!alphabet || padding > 0)
-            return false;
+        if (alphabet && padding == 0)
+            continue;
+        return !alphabet && closesUri(text, i) ? i : -1;
     }
-    return true;
+    return text.size();
 }
 
 } // namespace
@@ -1297,9 +1321,11 @@ QImage GraphX::fromDataUri(const QString &text)
     if (c < 0)
         return QImage();
     const QString format = text.mid(formatStart, c - formatStart);
-    if (!isBase64(text, c + base64Mark.size()))
+    const int payload = c + base64Mark.size();
+    const int end = base64RunEnd(text, payload);
+    if (end < 0)
         return QImage();
-    QByteArray bytes = MTools::fromBase64String(text.mid(c + base64Mark.size()));
+    QByteArray bytes = MTools::fromBase64String(text.mid(payload, end - payload));
     if (bytes.isEmpty())
         return QImage();
     QBuffer buffer(&bytes);

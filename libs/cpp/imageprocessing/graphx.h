@@ -1,7 +1,5 @@
 #pragma once
 
-#include "imageheader.h"
-
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -168,20 +166,22 @@ public:
     // The pixmap with the red channel of mask (scaled to its size) as alpha.
     static QPixmap applyAlphaMask(const QPixmap &pixmap, const QPixmap &mask);
 
-    // Encoding. Pictures decoded from a data URI are limited to
-    // MaxDataUriPixels, and the memory their decoding takes to MaxDataUriBytes
-    // (a picture of that many pixels at 32 bits); the budget is
-    // MGraphX::ImageHeader's, judged from the headers before decoding.
-    static constexpr qint64 MaxDataUriPixels = MGraphX::ImageHeader::MaxPixels;
-    static constexpr qint64 MaxDataUriBytes = MGraphX::ImageHeader::MaxBytes;
+    // Encoding. Pictures decoded from a data URI are held to the budget of
+    // MGraphX::ImageHeader, judged from their headers before decoding.
     // "data:image/<format>;base64,<bytes>"; an empty string when the image
     // cannot be written in that format.
     static QString toDataUri(const QImage &image, const QString &format, const int &quality);
-    // The image of a "...:image/<format>;base64,<payload>" text, its marks in
-    // any case; a null image when the marks are missing, the payload holds
-    // other characters than base64 and whitespace, does not load, is damaged
-    // in a way that would make decoding costly, or exceeds the budget above
-    // (a JPEG with an unreasonable number of scans included).
+    // The image of the first "...:image/<format>;base64,<payload>" in text,
+    // its marks in any case. Text may stand around the URI, as in CSS or
+    // markup: the payload is the run of base64 and whitespace after the marks,
+    // up to a character that closes a URI there (' " ) < >, or a quote written
+    // as &quot; &apos; &#34; &#39; &#x22; &#x27;) or the end of the text;
+    // what follows is not read. A null image when the marks are missing, the
+    // run holds other characters (the URL-safe alphabet, percent-encoding,
+    // padding before its end) or is followed by any other (";", ",", "&"),
+    // does not load, is damaged in a way that would make decoding costly, or
+    // exceeds the budget (a JPEG with an unreasonable number of scans
+    // included).
     static QImage fromDataUri(const QString &text);
     // The image after a save and reload in format; null when that fails.
     static QImage recompress(const QImage &image, const QString &format, const int &quality);

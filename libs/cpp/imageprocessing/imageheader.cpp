@@ -442,7 +442,7 @@ Facts readBmp(ByteWindow &window, qint64 offset)
             if (compression == 1 || compression == 2) // run-length coded
                 needed = le32(info + 34);
             else
-                needed = (qint64(width) * le16(info + 28) + 31) / 32 * 4 * qAbs(qint64(height));
+                needed = pictureBytes(facts.size, le16(info + 28)); // saturated, past any file
         }
     }
     if (needed > window.end() - offset - pixels)

@@ -282,8 +282,11 @@ bool ImageTurn::apply(QImage *image, QImageIOHandler::Transformations transforma
     const qint64 width = image->width();
     const qint64 height = image->height();
     if (!turnsInPlace(image->size(), image->depth())) {
+        // The turn makes a new picture, which takes all but the colour space.
+        const QColorSpace colorSpace = image->colorSpace();
         *image = std::move(*image).mirrored(mirror, flip);
         *image = image->transformed(QTransform().rotate(90));
+        image->setColorSpace(colorSpace);
         return !image->isNull();
     }
     const Strips strips(width, height, image->depth() / 8, room);
