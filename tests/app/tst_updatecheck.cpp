@@ -125,6 +125,8 @@ private slots:
             << QByteArray("build:2;date:2099-01-01T10:20:30Z;windows:all") << "00_C0" << true << "2";
         QTest::newRow("date with time of day and offset")
             << QByteArray("build:2;date:2099-01-01T10:20:30.5+01:00;windows:all") << "00_C0" << true << "2";
+        QTest::newRow("longest date with time of day")
+            << QByteArray("build:2;date:2099-01-01T10:20:30.123456789+01:00;windows:all") << "00_C0" << true << "2";
         QTest::newRow("date and time of day with a blank between")
             << QByteArray("build:2;date:2099-01-01 10:20;windows:all") << "00_C0" << true << "2";
         QTest::newRow("running build's day at a later hour")

@@ -13,6 +13,7 @@
 #include <QSharedMemory>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QUuid>
 #include <QtTest>
@@ -20,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using QMRequest::SingleAppCheck;
@@ -44,6 +47,8 @@ QString uniqueKey()
 //                   found another instance, 3 when the second found none, 4
 //                   when sending failed, 5 when nothing arrived
 //   --name KEY      prints the server name of the key
+//   --trickle KEY   sends "piece0" to "piece5" as one marked text, pausing
+//                   250 ms before each; exit 0 sent, 3 failed
 //   --squat PATH    another user's server: listens at PATH (making its folder,
 //                   open to all, when missing), prints "ready", then prints
 //                   "got:" and each message that reaches it
@@ -55,6 +60,24 @@ int runChild(int argc, char *argv[])
 
     if (mode == QLatin1String("--name")) {
         std::printf("%s\n", SingleAppCheck::serverName(key).toUtf8().constData());
+        return 0;
+    }
+    if (mode == QLatin1String("--trickle")) {
+        QLocalSocket socket;
+        socket.connectToServer(SingleAppCheck::serverName(key));
+        if (!socket.waitForConnected(20000))
+            return 3;
+        socket.write("\xEF\xBB\xBF");
+        for (int i = 0; i < 6; ++i) {
+            QThread::msleep(250);
+            socket.write("piece" + QByteArray::number(i));
+            if (!socket.waitForBytesWritten(20000))
+                return 3;
+        }
+        socket.write(QByteArray(1, '\0'));
+        if (!socket.waitForBytesWritten(20000))
+            return 3;
+        socket.disconnectFromServer();
         return 0;
     }
     if (mode == QLatin1String("--squat")) {
@@ -223,6 +246,69 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString().toUtf8(), message);
+    }
+
+    // Each side bears a second of silence, not a second for the whole
+    // message: one that takes longer, its bytes moving all the while,
+    // arrives whole.
+    void slowTransferArrivesWhole_data()
+    {
+        QTest::addColumn<bool>("slowSender"); // else a slow receiver
+        QTest::newRow("sender pausing between pieces") << true;
+        QTest::newRow("receiver pausing between reads") << false;
+    }
+    void slowTransferArrivesWhole()
+    {
+        QFETCH(bool, slowSender);
+        const QString key = uniqueKey();
+        if (slowSender) {
+            // arrange
+            SingleAppCheck first(key);
+            QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+            // act
+            QProcess child;
+            child.start(program(), {QStringLiteral("--trickle"), key});
+            QVERIFY(child.waitForStarted(20000));
+            // assert
+            QVERIFY(spy.wait(20000));
+            QVERIFY(child.state() == QProcess::NotRunning || child.waitForFinished(30000));
+            QCOMPARE(child.exitCode(), 0);
+            QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("piece0piece1piece2piece3piece4piece5"));
+            return;
+        }
+        // arrange: the segment held and a server that takes 64 KiB every 250 ms
+        QSharedMemory holder(SingleAppCheck::userScopedKey(key));
+        QVERIFY(holder.create(1));
+        const QString name = SingleAppCheck::serverName(key);
+        ::mkdir(QFile::encodeName(QFileInfo(name).path()).constData(), S_IRWXU);
+        QLocalServer server;
+        QVERIFY(server.listen(name));
+        const QByteArray message(1024 * 1024, 'm');
+        QProcess child;
+        child.start(program(), {QStringLiteral("--send"), key});
+        QVERIFY(child.waitForStarted(20000));
+        child.write(message);
+        while (child.bytesToWrite() > 0)
+            QVERIFY(child.waitForBytesWritten(20000));
+        child.closeWriteChannel();
+        // act: read straight from the descriptor, so no buffer of Qt takes
+        // the bytes faster
+        QVERIFY(server.waitForNewConnection(20000));
+        QLocalSocket *socket = server.nextPendingConnection();
+        QByteArray received;
+        char buffer[64 * 1024];
+        while (!received.endsWith('\0')) {
+            QThread::msleep(250);
+            pollfd readable{int(socket->socketDescriptor()), POLLIN, 0};
+            QCOMPARE(::poll(&readable, 1, 20000), 1);
+            const ssize_t got = ::read(readable.fd, buffer, sizeof buffer);
+            QVERIFY(got > 0);
+            received.append(buffer, int(got));
+        }
+        // assert
+        QVERIFY(child.state() == QProcess::NotRunning || child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(received, "\xEF\xBB\xBF" + message + '\0');
     }
 
     void firstInstanceInOtherProcessIsFoundAndReceives()
@@ -428,7 +514,8 @@ int main(int argc, char *argv[])
     if (argc >= 3
         && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
             || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0
-            || qstrcmp(argv[1], "--name") == 0 || qstrcmp(argv[1], "--squat") == 0))
+            || qstrcmp(argv[1], "--name") == 0 || qstrcmp(argv[1], "--squat") == 0
+            || qstrcmp(argv[1], "--trickle") == 0))
         return runChild(argc, argv);
 
     TestEnvironment::prepare();

@@ -60,7 +60,8 @@ public slots:
     }
 };
 
-// A page that keeps its text in a CDATA section of its element.
+// A page that keeps its text in a CDATA section of its element, or of a
+// child element "Text" when nested.
 class CDataPage : public SettingsWidget
 {
     Q_OBJECT
@@ -69,12 +70,16 @@ public:
     QDomElement save(QDomDocument &document) override
     {
         QDomElement element = document.createElement(name());
-        element.appendChild(document.createCDATASection(text));
+        QDomElement holder = element;
+        if (nested)
+            holder = element.appendChild(document.createElement(QStringLiteral("Text"))).toElement();
+        holder.appendChild(document.createCDATASection(text));
         return element;
     }
     QString name() override { return QStringLiteral("Notes"); }
 
     QString text;
+    bool nested = false;
 };
 
 namespace {
@@ -298,24 +303,35 @@ private slots:
         QCOMPARE(zeta->edit->text(), QStringLiteral("z-value"));
     }
 
-    // A carriage return in a CDATA section would come back as a line feed;
-    // it is written as a character reference, which every reader keeps.
-    void carriageReturnsInCDataComeBack_data()
+    // A carriage return in a CDATA section would come back as a line feed,
+    // and "]]>" would end the section: such a value is written as text, which
+    // every reader keeps, at any depth of the page's element.
+    void cdataValuesComeBack_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("CR LF") << "a\r\nb";
-        QTest::newRow("lone CRs") << "\ra\r\rb\r";
-        QTest::newRow("no CR stays CDATA") << "a\nb]]";
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<bool>("asCData");
+        QTest::newRow("CR LF") << "a\r\nb" << false << false;
+        QTest::newRow("lone CRs") << "\ra\r\rb\r" << false << false;
+        QTest::newRow("CR LF in a child element") << "a\r\nb" << true << false;
+        QTest::newRow("end of CDATA") << "x]]>y" << false << false;
+        QTest::newRow("end of CDATA in a child element") << "]]>]]>" << true << false;
+        QTest::newRow("end of CDATA and a CR") << "a\r]]>b" << false << false;
+        QTest::newRow("no CR stays CDATA") << "a\nb]]" << false << true;
     }
-    void carriageReturnsInCDataComeBack()
+    void cdataValuesComeBack()
     {
         QFETCH(QString, text);
+        QFETCH(bool, nested);
+        QFETCH(bool, asCData);
         // arrange
         CDataPage page;
         page.text = text;
+        page.nested = nested;
         SettingsDialog::registerWidget(page.name(), &page);
         const QString path = dir.filePath("notes.tssettings");
-        QVERIFY(SettingsDialog::saveToFile(path));
+        QStringList skipped;
+        QVERIFY(SettingsDialog::saveToFile(path, nullptr, nullptr, &skipped));
         page.text.clear();
         // act
         QString error;
@@ -323,10 +339,11 @@ private slots:
         SettingsDialog::unregisterWidget(page.name());
         // assert
         QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(skipped, QStringList());
         QCOMPARE(page.text, text);
         const QByteArray written = readAll(path);
         QVERIFY(!written.contains('\r'));
-        QCOMPARE(written.contains("<![CDATA["), !text.contains('\r'));
+        QCOMPARE(written.contains("<![CDATA["), asCData);
     }
 
     void savedFileHasSettingsRootAndPagesInKeyOrder()

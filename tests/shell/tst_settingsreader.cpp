@@ -67,30 +67,43 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("error"); // empty when the file is read
-        const QString deep = "The file nests its elements more than 256 levels deep; settings files need only a few.";
-        const QString attributes = "An element has more than 256 attributes; settings files need far fewer.";
-        const QString nodes = "The file holds more than 50000 elements, attributes, texts and comments; "
-                              "settings files need far fewer.";
+        const QString nodes = "Line 1, column %1: the file holds more than 50000 elements, attributes, texts, "
+                              "comments and processing instructions up to here; settings files need far fewer.";
         QTest::newRow("nested 256 levels") << nested(256) << QString();
-        QTest::newRow("nested 257 levels") << nested(257) << deep;
+        QTest::newRow("nested 257 levels")
+            << nested(257) << "Line 1, column 792: the element \"a\" lies 257 levels deep; settings files "
+                              "nest at most 256.";
         QTest::newRow("256 attributes") << withAttributes(256) << QString();
-        QTest::newRow("257 attributes") << withAttributes(257) << attributes;
+        QTest::newRow("257 attributes")
+            << withAttributes(257) << "Line 1, column 11: the element \"Alpha\" has 257 attributes; settings "
+                                      "files need at most 256.";
         QTest::newRow("50000 nodes, half of them attributes") << withNodes(50000) << QString();
-        QTest::newRow("50001 nodes, half of them attributes") << withNodes(50001) << nodes;
+        QTest::newRow("50001 nodes, half of them attributes") << withNodes(50001) << nodes.arg(225018);
         QTest::newRow("50001 nodes in comments")
-            << page(QByteArray("<!--c-->").repeated(49998)) << nodes;
-        QTest::newRow("a document type") << "<!DOCTYPE Settings>" + page("")
-                                         << "The file declares a document type; settings files have none.";
+            << page(QByteArray("<!--c-->").repeated(49998)) << nodes.arg(400011);
+        QTest::newRow("50001 nodes in processing instructions")
+            << page(QByteArray("<?p?>").repeated(49998)) << nodes.arg(250017);
+        QTest::newRow("a document type")
+            << QByteArray("<Settings/>\n<!DOCTYPE Settings>") << "Line 2, column 1: \"<!DOCTYPE Settings>\" declares a "
+                                                     "document type; settings files have none.";
         QTest::newRow("a CDATA section cut short") << page("<![CD")
                                                    << "Line 1, column 28: \"<![CD</Alpha\" is no markup of a "
                                                       "settings file.";
         QTest::newRow("an entity declaration") << QByteArray("<Settings>\n  <!ENTITY x \"y\">\n</Settings>")
                                                << "Line 2, column 3: \"<!ENTITY x \"\" is no markup of a "
                                                   "settings file.";
-        QTest::newRow("an unknown encoding") << "<?xml version=\"1.0\" encoding=\"x-none\"?>" + page("")
-                                             << "The file is written in the encoding x-none, which cannot be read here.";
+        QTest::newRow("an unknown encoding")
+            << "<?xml version=\"1.0\"\n      encoding=\"x-none\"?>" + page("")
+            << "Line 2, column 17: the file is written in the encoding \"x-none\", which cannot be read here.";
         QTest::newRow("declared UTF-8 that is not")
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page("\xFF") << "The file is not valid UTF-8 text.";
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page("\xFF")
+            << "Line 1, column 66: the bytes FF are not valid UTF-8 text.";
+        QTest::newRow("a UTF-8 sequence cut by a tag")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + page("\xC3\xA4\xE2\x82<")
+            << "Line 2, column 29: the bytes E2 82 3C are not valid UTF-8 text.";
+        QTest::newRow("a UTF-8 sequence cut by the end")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page("") + "\n\xF0\x9F"
+            << "Line 2, column 1: the bytes F0 9F are not valid UTF-8 text.";
         QTest::newRow("a broken tag") << QByteArray("<Settings>\n<Alpha value=\"x\"\n</Settings>")
                                       << "Line 3, column 1: Expected '>' or '/', but got '<'.";
         QTest::newRow("an undeclared entity") << page("&nosuch;")

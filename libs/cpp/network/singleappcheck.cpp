@@ -1,6 +1,5 @@
 #include "singleappcheck.h"
 
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -17,7 +16,10 @@
 namespace QMRequest {
 
 namespace {
-const int kWaitMs = 1000;
+// How long either side waits for the peer to take or give a byte before it
+// gives up: a hung peer holds it no longer, while a long message on a busy
+// machine may take as long as its bytes keep moving.
+const int kSilenceMs = 1000;
 // UTF-8 byte-order mark: starts a text that a NUL ends.
 const QByteArray kMark("\xEF\xBB\xBF");
 
@@ -118,7 +120,7 @@ bool SingleAppCheck::sendMessage(const QString &message)
     }
     QLocalSocket socket;
     socket.connectToServer(m_serverName, QIODevice::WriteOnly);
-    if (!socket.waitForConnected(kWaitMs)) {
+    if (!socket.waitForConnected(kSilenceMs)) {
         qDebug() << socket.errorString();
         return false;
     }
@@ -127,17 +129,16 @@ bool SingleAppCheck::sendMessage(const QString &message)
     // because this side gave up arrives without the NUL. A receiver that
     // takes the bytes up to the first NUL as UTF-8 reads the same text, since
     // UTF-8 decoding drops a leading byte-order mark.
-    QDeadlineTimer deadline(kWaitMs);
     socket.write(kMark + message.toUtf8() + '\0');
     while (socket.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+        if (!socket.waitForBytesWritten(kSilenceMs)) {
             qDebug() << socket.errorString();
             return false;
         }
     }
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState
-        && !socket.waitForDisconnected(kWaitMs)) {
+        && !socket.waitForDisconnected(kSilenceMs)) {
         qDebug() << socket.errorString();
         return false;
     }
@@ -153,15 +154,15 @@ void SingleAppCheck::slotReceiveMessage()
         return;
 
     // The message is the text up to its NUL; it may arrive in several pieces.
-    // The whole read is bounded so a silent peer cannot hold the GUI thread.
-    QDeadlineTimer deadline(kWaitMs);
+    // A peer that sends nothing for kSilenceMs is given up, so a hung one
+    // cannot hold the GUI thread.
     QByteArray bytes;
     while (true) {
-        bytes += socket->readAll();
-        if (bytes.contains('\0') || socket->state() != QLocalSocket::ConnectedState
-            || deadline.hasExpired())
+        const QByteArray piece = socket->readAll();
+        bytes += piece;
+        if (piece.contains('\0') || socket->state() != QLocalSocket::ConnectedState)
             break;
-        if (!socket->waitForReadyRead(int(deadline.remainingTime())))
+        if (!socket->waitForReadyRead(kSilenceMs))
             break;
     }
     bytes += socket->readAll();

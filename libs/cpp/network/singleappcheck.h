@@ -32,7 +32,8 @@ public:
     bool isRunning() const;
 
     // Sends the text to the first instance. False for the first instance
-    // itself and when no connection or write succeeded within a second each;
+    // itself and when connecting or writing stood still for a second (the
+    // receiver likewise drops a message whose sender stays silent that long);
     // failures go to the debug log only.
     bool sendMessage(const QString &message);
 

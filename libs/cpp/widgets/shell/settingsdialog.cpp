@@ -71,22 +71,23 @@ bool readsBack(const QDomElement &element)
     return SettingsReader::readText(single.toString(1), &parsed, nullptr);
 }
 
-// Makes every CDATA section below the node that holds a carriage return a
-// text node: an XML reader hands a carriage return in a CDATA section on as
-// a line feed, while one in text is written as a character reference and
-// read back as it was. The value the page reads with text() is the same.
-void keepCarriageReturns(QDomNode node)
+// Makes every CDATA section below the node that CDATA cannot carry a text
+// node: an XML reader hands a carriage return in a CDATA section on as a line
+// feed, and a "]]>" would end the section early. In text a carriage return is
+// written as a character reference and ">" as an entity, both read back as
+// they were. The value the page reads with text() is the same.
+void writeAsTextWhereCDataCannot(QDomNode node)
 {
     for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
         if (child.isCDATASection()) {
             const QString data = child.toCDATASection().data();
-            if (data.contains(QLatin1Char('\r'))) {
+            if (data.contains(QLatin1Char('\r')) || data.contains(QLatin1String("]]>"))) {
                 const QDomText text = node.ownerDocument().createTextNode(data);
                 node.replaceChild(text, child);
                 child = text;
             }
         } else if (child.isElement()) {
-            keepCarriageReturns(child);
+            writeAsTextWhereCDataCannot(child);
         }
     }
 }
@@ -233,7 +234,7 @@ bool SettingsDialog::saveToFile(const QString &fileName, QString *error, QString
         const QDomElement element = page->save(document);
         if (element.isNull())
             continue;
-        keepCarriageReturns(element);
+        writeAsTextWhereCDataCannot(element);
         if (!readsBack(element)) {
             if (skippedPages)
                 *skippedPages << page->name();

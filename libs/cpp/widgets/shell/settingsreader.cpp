@@ -30,6 +30,70 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+// A line and column of a text, both counted from 1.
+struct Place
+{
+    int line;
+    int column;
+};
+
+// The place of the character at the offset in the text.
+Place placeOf(const QString &text, int at)
+{
+    const QStringRef before = text.leftRef(at);
+    return {before.count(QLatin1Char('\n')) + 1, at - before.lastIndexOf(QLatin1Char('\n'))};
+}
+
+// A piece of the file quoted in a message: at most 40 characters, "..."
+// marking a cut, on one line.
+QString quoted(const QStringRef &piece)
+{
+    const int most = 40;
+    const QString shown = piece.left(most).toString().simplified();
+    return piece.size() > most ? shown + QLatin1String("...") : shown;
+}
+
+// The refusal of bytes that are not text in the codec, naming the place of
+// the first sequence that is not and its bytes. A decoder is run over the
+// bytes in pieces until it fails (or to the end, for text cut inside a
+// sequence), then a second one up to just before that piece and byte by byte
+// from there, which finds the sequence at the cost of two passes.
+QString invalidTextError(QTextCodec *codec, const QByteArray &bytes)
+{
+    const int piece = 4096;
+    int failingPiece = 0;
+    QTextDecoder scout(codec);
+    while (failingPiece + piece < bytes.size()) {
+        scout.toUnicode(bytes.constData() + failingPiece, piece);
+        if (scout.hasFailure())
+            break;
+        failingPiece += piece;
+    }
+    // A sequence that fails starts at most a few bytes before the byte that
+    // tells so; the decoder at the byte-by-byte start is inside a valid one.
+    const int bulk = qMax(0, failingPiece - 8);
+    QTextDecoder decoder(codec);
+    QString decoded = decoder.toUnicode(bytes.constData(), bulk);
+    int sequenceStart = bulk;
+    int sequenceEnd = bytes.size();
+    for (int i = bulk; i < bytes.size(); ++i) {
+        if (!decoder.needsMoreData())
+            sequenceStart = i;
+        const QString more = decoder.toUnicode(bytes.constData() + i, 1);
+        if (decoder.hasFailure()) {
+            sequenceEnd = i + 1;
+            break;
+        }
+        decoded += more;
+    }
+    const Place place = placeOf(decoded, decoded.size());
+    const QByteArray sequence = bytes.mid(sequenceStart, qMin(sequenceEnd - sequenceStart, 8));
+    return SettingsReader::tr("Line %1, column %2: the bytes %3 are not valid %4 text.")
+        .arg(place.line)
+        .arg(place.column)
+        .arg(QString::fromLatin1(sequence.toHex(' ').toUpper()), QString::fromLatin1(codec->name()));
+}
+
 // A CDATA section of the text that holds a carriage return: its number among
 // all CDATA sections of the text (from 0) and its content as written.
 struct RawCData
@@ -107,8 +171,12 @@ bool decodeSettingsText(const QByteArray &bytes, QString *text, QString *error)
             const QString name = match.captured(2);
             QTextCodec *declared = QTextCodec::codecForName(name.toLatin1());
             if (!declared) {
-                setError(error, SettingsReader::tr("The file is written in the encoding %1, which "
-                                                   "cannot be read here.").arg(name));
+                const Place place = placeOf(decoded, match.capturedStart(2));
+                setError(error, SettingsReader::tr("Line %1, column %2: the file is written in the "
+                                                   "encoding \"%3\", which cannot be read here.")
+                                    .arg(place.line)
+                                    .arg(place.column)
+                                    .arg(quoted(match.capturedRef(2))));
                 return false;
             }
             codec = declared;
@@ -117,8 +185,7 @@ bool decodeSettingsText(const QByteArray &bytes, QString *text, QString *error)
     QTextCodec::ConverterState state;
     decoded = codec->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars != 0 || state.remainingChars != 0) {
-        setError(error, SettingsReader::tr("The file is not valid %1 text.")
-                            .arg(QString::fromLatin1(codec->name())));
+        setError(error, invalidTextError(codec, bytes));
         return false;
     }
     *text = decoded;
@@ -160,22 +227,26 @@ bool markupWithinLimits(const QString &text, QVector<RawCData> *withCarriageRetu
             at += 2;
             skipPast(QLatin1String("?>"));
         } else if (rest.startsWith(QLatin1String("<!DOCTYPE"))) {
-            setError(error, SettingsReader::tr("The file declares a document type; settings files "
-                                               "have none."));
+            const Place place = placeOf(text, at);
+            const int close = rest.indexOf(QLatin1Char('>'));
+            setError(error, SettingsReader::tr("Line %1, column %2: \"%3\" declares a document type; "
+                                               "settings files have none.")
+                                .arg(place.line)
+                                .arg(place.column)
+                                .arg(quoted(close < 0 ? rest : rest.left(close + 1))));
             return false;
         } else if (rest.startsWith(QLatin1String("<!"))) {
             // Any other declaration, or a comment or CDATA section cut short:
             // refused here too, quoting what stands there.
-            const QStringRef before = text.leftRef(at);
-            const int line = before.count(QLatin1Char('\n')) + 1;
-            const int column = at - before.lastIndexOf(QLatin1Char('\n'));
+            const Place place = placeOf(text, at);
             setError(error, SettingsReader::tr("Line %1, column %2: \"%3\" is no markup of a "
                                                "settings file.")
-                                .arg(line)
-                                .arg(column)
+                                .arg(place.line)
+                                .arg(place.column)
                                 .arg(rest.left(12).toString().simplified()));
             return false;
         } else {
+            const int tagStart = at;
             int equals = 0;
             QChar quote;
             for (++at; at < size && chars[at] != QLatin1Char('<'); ++at) {
@@ -193,8 +264,15 @@ bool markupWithinLimits(const QString &text, QVector<RawCData> *withCarriageRetu
                 }
             }
             if (equals > MaxAttributes) {
-                setError(error, SettingsReader::tr("An element has more than %1 attributes; settings "
-                                                   "files need far fewer.").arg(MaxAttributes));
+                const Place place = placeOf(text, tagStart);
+                static const QRegularExpression name(QStringLiteral("^[^\\s/>=]*"));
+                setError(error, SettingsReader::tr("Line %1, column %2: the element \"%3\" has %4 "
+                                                   "attributes; settings files need at most %5.")
+                                    .arg(place.line)
+                                    .arg(place.column)
+                                    .arg(quoted(name.match(text.midRef(tagStart + 1)).capturedRef()))
+                                    .arg(equals)
+                                    .arg(MaxAttributes));
                 return false;
             }
         }
@@ -239,8 +317,13 @@ bool buildDocument(const QString &text, QDomDocument *document, QString *error)
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
             if (++depth > MaxDepth) {
-                setError(error, SettingsReader::tr("The file nests its elements more than %1 levels "
-                                                   "deep; settings files need only a few.").arg(MaxDepth));
+                setError(error, SettingsReader::tr("Line %1, column %2: the element \"%3\" lies %4 "
+                                                   "levels deep; settings files nest at most %5.")
+                                    .arg(reader.lineNumber())
+                                    .arg(reader.columnNumber())
+                                    .arg(quoted(reader.qualifiedName()))
+                                    .arg(depth)
+                                    .arg(MaxDepth));
                 return false;
             }
             const QXmlStreamAttributes attributes = reader.attributes();
@@ -306,8 +389,11 @@ bool buildDocument(const QString &text, QDomDocument *document, QString *error)
             break;
         }
         if (nodes > MaxNodes) {
-            setError(error, SettingsReader::tr("The file holds more than %1 elements, attributes, texts "
-                                               "and comments; settings files need far fewer.")
+            setError(error, SettingsReader::tr("Line %1, column %2: the file holds more than %3 "
+                                               "elements, attributes, texts, comments and processing "
+                                               "instructions up to here; settings files need far fewer.")
+                                .arg(reader.lineNumber())
+                                .arg(reader.columnNumber())
                                 .arg(MaxNodes));
             return false;
         }
