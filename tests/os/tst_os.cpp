@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/types.h>
 
 namespace {
 
@@ -31,6 +32,16 @@ bool send(char notice)
     default: message.message = Os::PowerBroadcast; message.wParam = 0xA; break;
     }
     return Os::nativeEvent(&message);
+}
+
+// A signal set from /proc/<pid>/status ("SigIgn:", "SigCgt:"), bit n-1 for signal n.
+quint64 signalMask(const QByteArray &status, const QByteArray &field)
+{
+    for (const QByteArray &line : status.split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
 }
 
 void writeEntry(const QByteArray &text)
@@ -161,6 +172,54 @@ private slots:
         // assert
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.first().first().toInt(), signalNumber);
+    }
+
+    // A signal ignored when the program starts (nohup ignores SIGHUP, a
+    // script's background job SIGINT) stays ignored: the child survives it
+    // and ends at the SIGTERM that follows. Not ignored, it ends the child.
+    void signalIgnoredAtStartStaysIgnored_data()
+    {
+        QTest::addColumn<QString>("ignored"); // the shell's name, "" for none
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<bool>("thenTerm");
+        QTest::addColumn<int>("caught");
+        QTest::newRow("SIGHUP ignored") << "HUP" << int(SIGHUP) << true << int(SIGTERM);
+        QTest::newRow("SIGINT ignored") << "INT" << int(SIGINT) << true << int(SIGTERM);
+        QTest::newRow("none ignored") << "" << int(SIGHUP) << false << int(SIGHUP);
+    }
+
+    void signalIgnoredAtStartStaysIgnored()
+    {
+        QFETCH(QString, ignored);
+        QFETCH(int, sent);
+        QFETCH(bool, thenTerm);
+        QFETCH(int, caught);
+        // arrange: a child started with the signal ignored catches the three
+        QProcess child;
+        const QString trap = ignored.isEmpty() ? QString() : "trap '' " + ignored + "; ";
+        child.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), trap + QStringLiteral("exec \"$0\" --catch-termination-signals"),
+                     QCoreApplication::applicationFilePath()});
+        QVERIFY(child.waitForReadyRead(60000));
+        QFile status(QStringLiteral("/proc/%1/status").arg(child.processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray dispositions = status.readAll();
+
+        // act
+        QCOMPARE(::kill(pid_t(child.processId()), sent), 0);
+        if (thenTerm)
+            QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+        QVERIFY(child.waitForFinished(60000));
+
+        // assert: the signal kept its disposition; the child caught only the one expected
+        const quint64 bit = quint64(1) << (sent - 1);
+        const quint64 ignoredMask = signalMask(dispositions, "SigIgn:");
+        const quint64 caughtMask = signalMask(dispositions, "SigCgt:");
+        QCOMPARE(bool(ignoredMask & bit), !ignored.isEmpty());
+        QCOMPARE(bool(caughtMask & bit), ignored.isEmpty());
+        QVERIFY(caughtMask & (quint64(1) << (SIGTERM - 1)));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.readAllStandardOutput(), "ready\ncaught " + QByteArray::number(caught) + "\n");
     }
 
     void libraryFileName_data()
@@ -368,6 +427,21 @@ int main(int argc, char *argv[])
         std::printf("%s %s\n", Os::isAutoStartEnabled() ? "enabled" : "disabled",
                     QUrl::toPercentEncoding(QCoreApplication::applicationFilePath()).constData());
         return 0;
+    }
+    // Child mode: catches the termination signals, says "ready", then names
+    // each one caught and ends.
+    if (argc == 2 && qstrcmp(argv[1], "--catch-termination-signals") == 0) {
+        QCoreApplication app(argc, argv);
+        if (!Os::catchTerminationSignals())
+            return 2;
+        QObject::connect(Os::instance(), &Os::atTerminationRequest, [](int signalNumber) {
+            std::printf("caught %d\n", signalNumber);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+        std::printf("ready\n");
+        std::fflush(stdout);
+        return app.exec();
     }
     TestEnvironment::prepare();
     QApplication app(argc, argv);

@@ -51,9 +51,10 @@ public:
     // Turns SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C, a closed terminal)
     // into atTerminationRequest() of the instance, emitted from its thread's
     // event loop: the handler itself only writes the signal's number to a
-    // pipe. Every later one of the three arrives the same way. False when the
-    // pipe or a handler could not be set up (the signals then keep their
-    // default action).
+    // pipe. Every later one of the three arrives the same way. One of them
+    // that is ignored at the first call (nohup, a script's background job)
+    // stays ignored. False when the pipe or a handler could not be set up
+    // (the signals then keep their default action).
     static bool catchTerminationSignals();
 
     // The platform's shared-library file name for a base name: base + ".so".

@@ -47,8 +47,15 @@ bool installTerminationHandlers()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     bool installed = true;
-    for (const int signalNumber : kTerminationSignals)
+    for (const int signalNumber : kTerminationSignals) {
+        // A signal ignored when the program started stays ignored, as a
+        // shell wants it: nohup ignores SIGHUP, a script's background job
+        // SIGINT.
+        struct sigaction current = {};
+        if (::sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
+    }
     return installed;
 }
 

@@ -205,7 +205,8 @@ public:
 
     // ---- ending unattended ---------------------------------------------------
     // Lets SIGTERM, SIGINT and SIGHUP end the program through
-    // slotQuitUnattended(). False when the signals could not be caught.
+    // slotQuitUnattended(); one ignored when this is called stays ignored.
+    // False when the signals could not be caught.
     bool quitOnTerminationSignals();
     // True from slotQuitUnattended() until an event loop runs again: what
     // runs on the way out then asks nothing of the user (no reminder, no
