@@ -6,6 +6,7 @@
 #include "formatbytesize.h"
 #include "longtextedit.h"
 #include "mmessagebox.h"
+#include "os.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
@@ -21,6 +22,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -29,6 +31,9 @@ namespace {
 // more picture first writes the oldest here and now.
 constexpr int maxHeldPictures = 2;
 }
+
+QList<TextPreview *> TextPreview::views;
+int TextPreview::endingViews = 0;
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
@@ -81,11 +86,13 @@ TextPreview::TextPreview(QWidget *parent)
     mainLayout->addWidget(editor);
     mainLayout->addLayout(buttonRow);
     setLayout(mainLayout);
+    views.append(this);
 }
 
 TextPreview::~TextPreview()
 {
     finishWaitingSave();
+    views.removeOne(this);
 }
 
 void TextPreview::setType(int type)
@@ -315,6 +322,15 @@ void TextPreview::writeHeldSaves(quint64 upTo)
            && (heldSaves.front().id <= writeHeldThrough || heldSaves.front().arrived)) {
         HeldSaves batch = std::move(heldSaves.front());
         heldSaves.pop_front();
+        if (ending) {
+            writingNow = batch.names;
+            for (const QString &name : qAsConst(batch.names))
+                std::fprintf(stderr, "%s: writing held Save \"%s\"\n",
+                             qPrintable(QCoreApplication::applicationName()),
+                             qPrintable(QDir::toNativeSeparators(name)));
+            std::fflush(stderr);
+            publishUnwritten();
+        }
         if (!batch.arrived) {
             EncodedImageCache *cache = encodedImageCache().get();
             cache->cancel(batch.ticket);
@@ -323,8 +339,13 @@ void TextPreview::writeHeldSaves(quint64 upTo)
         const QByteArray bytes = heldSaveBytes(batch);
         batch.base64.clear();
         // In the order confirmed; each failure is told on its own.
-        for (const QString &name : qAsConst(batch.names))
+        for (const QString &name : qAsConst(batch.names)) {
             saveOrWarn(name, bytes, tr("Save As"));
+            if (!writingNow.isEmpty()) {
+                writingNow.removeFirst();
+                publishUnwritten();
+            }
+        }
     }
     writingHeldSaves = false;
     updateWaiting();
@@ -350,9 +371,32 @@ QByteArray TextPreview::heldSaveBytes(const HeldSaves &batch) const
 void TextPreview::finishWaitingSave()
 {
     waitingActions = NoAction;
-    if (!heldSaves.empty())
+    if (!heldSaves.empty() && !ending) {
+        ending = true;
+        ++endingViews;
+        publishUnwritten();
         writeHeldSaves(heldSaves.back().id);
+        ending = false;
+        --endingViews;
+        publishUnwritten();
+    }
     updateWaiting();
+}
+
+// Every view's Saves count while any view ends: an interrupt ends them all.
+void TextPreview::publishUnwritten()
+{
+    QStringList unwritten;
+    if (endingViews > 0) {
+        for (const TextPreview *view : qAsConst(views)) {
+            QStringList names = view->writingNow;
+            for (const HeldSaves &batch : view->heldSaves)
+                names += batch.names;
+            for (const QString &name : qAsConst(names))
+                unwritten << QLatin1Char('"') + QDir::toNativeSeparators(name) + QLatin1Char('"');
+        }
+    }
+    Os::setUnwrittenAtInterrupt(unwritten);
 }
 
 bool TextPreview::eventFilter(QObject *watched, QEvent *event)

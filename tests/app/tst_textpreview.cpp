@@ -20,13 +20,16 @@
 #include <QPushButton>
 #include <QSemaphore>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTextCursor>
 #include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 
 namespace {
@@ -116,6 +119,40 @@ private:
     const int m_threads;
     QSemaphore m_started;
     QSemaphore m_release;
+};
+
+// Sends what is written to standard error to a file while it lives.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    // Restores standard error and returns what was written meanwhile.
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
 };
 
 // A text view laid in the window and shown, given the picture; its text
@@ -664,6 +701,7 @@ void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest()
         seen << QLatin1String(dialog->metaObject()->className());
         ModalAnswerer::pressKey(dialog, Qt::Key_Escape);
     });
+    StderrCapture standardError;
 
     // act
     if (ending == QLatin1String("close")) {
@@ -686,8 +724,11 @@ void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest()
     QVERIFY(Idle::settle());
     window.reset();
 
-    // assert: the Saves hold the picture confirmed; the Show left no trace;
-    // only Quit asked the user anything
+    // assert: the Saves hold the picture confirmed and were told as they
+    // began; the Show left no trace; only Quit asked the user anything
+    const QString told = QString::fromLocal8Bit(standardError.text());
+    QVERIFY2(told.contains("writing held Save \"" + first + "\"\n") && told.contains("writing held Save \"" + second + "\"\n"),
+             qPrintable(told));
     QCOMPARE(QString::fromLatin1(readFile(second)), htmlTextOf(confirmed));
     if (firstRefused)
         QCOMPARE(QFileInfo(plain).size(), qint64(0));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QSessionManager;
 class QSocketNotifier;
@@ -25,6 +26,9 @@ public:
     // their pipe; each signal then gives terminationSignal(). False when that
     // could not be set up.
     bool catchTerminationSignals();
+
+    // See Os::setUnwrittenAtInterrupt().
+    static void setUnwrittenAtInterrupt(const QStringList &items);
 
 signals:
     void terminationSignal(int signalNumber);
