@@ -12,7 +12,6 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -430,7 +429,16 @@ void TextPreview::showNow()
         QMWidgets::MMessageBox::warning(this, tr("Show in Web Browser"), error, QMessageBox::Ok);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    const QPointer<TextPreview> view(this);
+    const bool started = QMWidgets::App::openUrlWatched(
+        QUrl::fromLocalFile(path), tr("web browser"), this, [view, path](const QString &cause) {
+            QMWidgets::MMessageBox::warning(
+                view, tr("Show in Web Browser"),
+                tr("\"%1\" was written, but it could not be opened: %2.")
+                    .arg(QDir::toNativeSeparators(path), cause),
+                QMessageBox::Ok);
+        });
+    if (!started) {
         QMWidgets::MMessageBox::warning(
             this, tr("Show in Web Browser"),
             tr("\"%1\" was written, but no program could be started to open it: this system "
