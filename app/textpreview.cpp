@@ -6,12 +6,12 @@
 #include "formatbytesize.h"
 #include "longtextedit.h"
 #include "mmessagebox.h"
+#include "os.h"
 #include "safefilewriter.h"
 #include "stylehelpers.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -21,6 +21,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -29,6 +30,9 @@ namespace {
 // more picture first writes the oldest here and now.
 constexpr int maxHeldPictures = 2;
 }
+
+QList<TextPreview *> TextPreview::views;
+int TextPreview::endingViews = 0;
 
 TextPreview::TextPreview(QWidget *parent)
     : Preview(parent),
@@ -81,11 +85,13 @@ TextPreview::TextPreview(QWidget *parent)
     mainLayout->addWidget(editor);
     mainLayout->addLayout(buttonRow);
     setLayout(mainLayout);
+    views.append(this);
 }
 
 TextPreview::~TextPreview()
 {
     finishWaitingSave();
+    views.removeOne(this);
 }
 
 void TextPreview::setType(int type)
@@ -315,6 +321,15 @@ void TextPreview::writeHeldSaves(quint64 upTo)
            && (heldSaves.front().id <= writeHeldThrough || heldSaves.front().arrived)) {
         HeldSaves batch = std::move(heldSaves.front());
         heldSaves.pop_front();
+        if (ending) {
+            writingNow = batch.names;
+            for (const QString &name : qAsConst(batch.names))
+                std::fprintf(stderr, "%s: writing held Save \"%s\"\n",
+                             qPrintable(QCoreApplication::applicationName()),
+                             qPrintable(QDir::toNativeSeparators(name)));
+            std::fflush(stderr);
+            publishUnwritten();
+        }
         if (!batch.arrived) {
             EncodedImageCache *cache = encodedImageCache().get();
             cache->cancel(batch.ticket);
@@ -323,8 +338,13 @@ void TextPreview::writeHeldSaves(quint64 upTo)
         const QByteArray bytes = heldSaveBytes(batch);
         batch.base64.clear();
         // In the order confirmed; each failure is told on its own.
-        for (const QString &name : qAsConst(batch.names))
+        for (const QString &name : qAsConst(batch.names)) {
             saveOrWarn(name, bytes, tr("Save As"));
+            if (!writingNow.isEmpty()) {
+                writingNow.removeFirst();
+                publishUnwritten();
+            }
+        }
     }
     writingHeldSaves = false;
     updateWaiting();
@@ -350,9 +370,32 @@ QByteArray TextPreview::heldSaveBytes(const HeldSaves &batch) const
 void TextPreview::finishWaitingSave()
 {
     waitingActions = NoAction;
-    if (!heldSaves.empty())
+    if (!heldSaves.empty() && !ending) {
+        ending = true;
+        ++endingViews;
+        publishUnwritten();
         writeHeldSaves(heldSaves.back().id);
+        ending = false;
+        --endingViews;
+        publishUnwritten();
+    }
     updateWaiting();
+}
+
+// Every view's Saves count while any view ends: an interrupt ends them all.
+void TextPreview::publishUnwritten()
+{
+    QStringList unwritten;
+    if (endingViews > 0) {
+        for (const TextPreview *view : qAsConst(views)) {
+            QStringList names = view->writingNow;
+            for (const HeldSaves &batch : view->heldSaves)
+                names += batch.names;
+            for (const QString &name : qAsConst(names))
+                unwritten << QLatin1Char('"') + QDir::toNativeSeparators(name) + QLatin1Char('"');
+        }
+    }
+    Os::setUnwrittenAtInterrupt(unwritten);
 }
 
 bool TextPreview::eventFilter(QObject *watched, QEvent *event)
@@ -386,7 +429,16 @@ void TextPreview::showNow()
         QMWidgets::MMessageBox::warning(this, tr("Show in Web Browser"), error, QMessageBox::Ok);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    const QPointer<TextPreview> view(this);
+    const bool started = QMWidgets::App::openUrlWatched(
+        QUrl::fromLocalFile(path), tr("web browser"), this, [view, path](const QString &cause) {
+            QMWidgets::MMessageBox::warning(
+                view, tr("Show in Web Browser"),
+                tr("\"%1\" was written, but it could not be opened: %2.")
+                    .arg(QDir::toNativeSeparators(path), cause),
+                QMessageBox::Ok);
+        });
+    if (!started) {
         QMWidgets::MMessageBox::warning(
             this, tr("Show in Web Browser"),
             tr("\"%1\" was written, but no program could be started to open it: this system "

@@ -2,6 +2,7 @@
 
 #include "preview.h"
 
+#include <QList>
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
@@ -113,7 +114,10 @@ private:
     void writeHeldSaves(quint64 upTo);
     QByteArray heldSaveBytes(const HeldSaves &batch) const;
     // The ending: writes every held Save now and drops a waiting Copy or Show.
+    // Standard error tells each name as its writing begins.
     void finishWaitingSave();
+    // Tells Os what an interrupt would leave unwritten while any view ends.
+    static void publishUnwritten();
 
     int form;
     QLabel *sizeLabel;
@@ -133,5 +137,9 @@ private:
     quint64 lastHeldId = 0;
     quint64 writeHeldThrough = 0;    // held batches up to this one are due now
     bool writingHeldSaves = false;
+    bool ending = false;             // finishWaitingSave() is writing
+    QStringList writingNow;          // names of the batch taken out, not yet written
+    static QList<TextPreview *> views;
+    static int endingViews;
     QPointer<QWidget> watchedWindow;  // the window whose closing ends what waits
 };

@@ -9,11 +9,14 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +34,33 @@ bool send(char notice)
     default: message.message = Os::PowerBroadcast; message.wParam = 0xA; break;
     }
     return Os::nativeEvent(&message);
+}
+
+// A signal set from /proc/<pid>/status ("SigIgn:", "SigCgt:"), bit n-1 for signal n.
+quint64 signalMask(const QByteArray &status, const QByteArray &field)
+{
+    for (const QByteArray &line : status.split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
+}
+
+// Waits until the signal is no longer pending for the process (its handler
+// has it); false when it stays pending or the process is gone.
+bool waitUntilDelivered(pid_t pid, int signalNumber)
+{
+    const quint64 bit = quint64(1) << (signalNumber - 1);
+    for (int i = 0; i < 6000; ++i) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = status.readAll();
+        if (!((signalMask(text, "ShdPnd:") | signalMask(text, "SigPnd:")) & bit))
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 void writeEntry(const QByteArray &text)
@@ -161,6 +191,96 @@ private slots:
         // assert
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.first().first().toInt(), signalNumber);
+    }
+
+    // A signal ignored when the program starts (nohup ignores SIGHUP, a
+    // script's background job SIGINT) stays ignored: the child survives it
+    // and ends at the SIGTERM that follows. Not ignored, it ends the child.
+    void signalIgnoredAtStartStaysIgnored_data()
+    {
+        QTest::addColumn<QString>("ignored"); // the shell's name, "" for none
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<bool>("thenTerm");
+        QTest::addColumn<int>("caught");
+        QTest::newRow("SIGHUP ignored") << "HUP" << int(SIGHUP) << true << int(SIGTERM);
+        QTest::newRow("SIGINT ignored") << "INT" << int(SIGINT) << true << int(SIGTERM);
+        QTest::newRow("none ignored") << "" << int(SIGHUP) << false << int(SIGHUP);
+    }
+
+    void signalIgnoredAtStartStaysIgnored()
+    {
+        QFETCH(QString, ignored);
+        QFETCH(int, sent);
+        QFETCH(bool, thenTerm);
+        QFETCH(int, caught);
+        // arrange: a child started with the signal ignored catches the three
+        QProcess child;
+        const QString trap = ignored.isEmpty() ? QString() : "trap '' " + ignored + "; ";
+        child.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), trap + QStringLiteral("exec \"$0\" --catch-termination-signals"),
+                     QCoreApplication::applicationFilePath()});
+        QVERIFY(child.waitForReadyRead(60000));
+        QFile status(QStringLiteral("/proc/%1/status").arg(child.processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray dispositions = status.readAll();
+
+        // act
+        QCOMPARE(::kill(pid_t(child.processId()), sent), 0);
+        if (thenTerm)
+            QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+        QVERIFY(child.waitForFinished(60000));
+
+        // assert: the signal kept its disposition; the child caught only the one expected
+        const quint64 bit = quint64(1) << (sent - 1);
+        const quint64 ignoredMask = signalMask(dispositions, "SigIgn:");
+        const quint64 caughtMask = signalMask(dispositions, "SigCgt:");
+        QCOMPARE(bool(ignoredMask & bit), !ignored.isEmpty());
+        QCOMPARE(bool(caughtMask & bit), ignored.isEmpty());
+        QVERIFY(caughtMask & (quint64(1) << (SIGTERM - 1)));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.readAllStandardOutput(), "ready\ncaught " + QByteArray::number(caught) + "\n");
+    }
+
+    // While an ending writes, a SIGINT ends the program at once and names
+    // what it leaves unwritten; a SIGTERM or SIGHUP before it does not cut
+    // the work short.
+    void interruptEndsAnEndingAndNamesWhatIsLeft_data()
+    {
+        QTest::addColumn<int>("first"); // 0: the SIGINT alone
+        QTest::newRow("SIGINT") << 0;
+        QTest::newRow("SIGTERM, then SIGINT") << int(SIGTERM);
+        QTest::newRow("SIGHUP, then SIGINT") << int(SIGHUP);
+    }
+
+    void interruptEndsAnEndingAndNamesWhatIsLeft()
+    {
+        QFETCH(int, first);
+        // arrange: a child whose ending writes two files
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--ending")});
+        auto stop = qScopeGuard([&child] {
+            child.kill();
+            child.waitForFinished();
+        });
+        QVERIFY(child.waitForReadyRead(60000));
+        const pid_t pid = pid_t(child.processId());
+
+        // act: the first signal has reached the child when the SIGINT is sent
+        if (first != 0) {
+            QCOMPARE(::kill(pid, first), 0);
+            QVERIFY(waitUntilDelivered(pid, first));
+        }
+        QCOMPARE(::kill(pid, SIGINT), 0);
+        QVERIFY(child.waitForFinished(60000));
+
+        // assert: ended by the SIGINT, named both files, wrote nothing more
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(child.exitCode(), int(SIGINT));
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("ready\n"));
+        const QByteArray name = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toLocal8Bit();
+        QCOMPARE(child.readAllStandardError(),
+                 name + ": interrupted, left unwritten: \"/a.html\"\n"
+                 + name + ": interrupted, left unwritten: \"/b.html\"\n");
     }
 
     void libraryFileName_data()
@@ -367,6 +487,36 @@ int main(int argc, char *argv[])
         Os::setAutoStart(true);
         std::printf("%s %s\n", Os::isAutoStartEnabled() ? "enabled" : "disabled",
                     QUrl::toPercentEncoding(QCoreApplication::applicationFilePath()).constData());
+        return 0;
+    }
+    // Child mode: catches the termination signals, says "ready", then names
+    // each one caught and ends.
+    if (argc == 2 && qstrcmp(argv[1], "--catch-termination-signals") == 0) {
+        QCoreApplication app(argc, argv);
+        if (!Os::catchTerminationSignals())
+            return 2;
+        QObject::connect(Os::instance(), &Os::atTerminationRequest, [](int signalNumber) {
+            std::printf("caught %d\n", signalNumber);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+        std::printf("ready\n");
+        std::fflush(stdout);
+        return app.exec();
+    }
+    // Child mode: an ending that writes "/a.html" and "/b.html", stuck in
+    // its work (reading standard input) until a signal ends it.
+    if (argc == 2 && qstrcmp(argv[1], "--ending") == 0) {
+        QCoreApplication app(argc, argv);
+        if (!Os::catchTerminationSignals())
+            return 2;
+        Os::setUnwrittenAtInterrupt({QStringLiteral("\"/a.html\""), QStringLiteral("\"/b.html\"")});
+        std::printf("ready\n");
+        std::fflush(stdout);
+        char byte;
+        while (::read(STDIN_FILENO, &byte, 1) != 0) {
+        }
+        Os::setUnwrittenAtInterrupt({});
         return 0;
     }
     TestEnvironment::prepare();

@@ -189,6 +189,11 @@ bool Os::catchTerminationSignals()
     return instance()->m_sessionEvents->catchTerminationSignals();
 }
 
+void Os::setUnwrittenAtInterrupt(const QStringList &items)
+{
+    OsSessionEvents::setUnwrittenAtInterrupt(items);
+}
+
 QString Os::libraryFileName(const QString &baseName)
 {
     return baseName + QStringLiteral(".so");

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class OsSessionEvents;
 
@@ -51,10 +52,19 @@ public:
     // Turns SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C, a closed terminal)
     // into atTerminationRequest() of the instance, emitted from its thread's
     // event loop: the handler itself only writes the signal's number to a
-    // pipe. Every later one of the three arrives the same way. False when the
-    // pipe or a handler could not be set up (the signals then keep their
-    // default action).
+    // pipe. Every later one of the three arrives the same way. One of them
+    // that is ignored at the first call (nohup, a script's background job)
+    // stays ignored. False when the pipe or a handler could not be set up
+    // (the signals then keep their default action).
     static bool catchTerminationSignals();
+
+    // What an ending still has to write that the user asked to keep (file
+    // names as they are to be shown), or none once it is done. While any is
+    // listed, a SIGINT caught as above ends the program at once: it writes
+    // "<application name>: interrupted, left unwritten: <item>" on standard
+    // error for each and dies of the signal. SIGTERM and SIGHUP still wait
+    // for the event loop, so they do not cut that work short.
+    static void setUnwrittenAtInterrupt(const QStringList &items);
 
     // The platform's shared-library file name for a base name: base + ".so".
     static QString libraryFileName(const QString &baseName);

@@ -7,10 +7,13 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 const char *const kLoginService = "org.freedesktop.login1";
@@ -22,11 +25,39 @@ const int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // The pipe the handlers write to; both ends stay open for the process.
 int s_signalPipe[2] = {-1, -1};
 
+// What a SIGINT writes to standard error before it ends the program; null
+// while no ending writes anything. A note once published is never freed: a
+// handler on another thread may still be writing it.
+std::atomic<const QByteArray *> s_interruptNote{nullptr};
+
+void writeAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        data += written;
+        size -= size_t(written);
+    }
+}
+
 // Async-signal-safe: one byte into a non-blocking pipe (a full pipe drops
-// it, and one byte is as good as many), errno kept.
+// it, and one byte is as good as many), errno kept. A SIGINT while an
+// ending writes ends the program at once, by the signal's default action
+// once this handler returns.
 extern "C" void onTerminationSignal(int signalNumber)
 {
     const int savedErrno = errno;
+    const QByteArray *note = s_interruptNote.load();
+    if (signalNumber == SIGINT && note) {
+        writeAll(STDERR_FILENO, note->constData(), size_t(note->size()));
+        ::signal(signalNumber, SIG_DFL);
+        ::raise(signalNumber); // blocked in this handler: delivered as it returns
+        errno = savedErrno;
+        return;
+    }
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     const ssize_t written = ::write(s_signalPipe[1], &byte, 1);
     (void)written;
@@ -47,8 +78,15 @@ bool installTerminationHandlers()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     bool installed = true;
-    for (const int signalNumber : kTerminationSignals)
+    for (const int signalNumber : kTerminationSignals) {
+        // A signal ignored when the program started stays ignored, as a
+        // shell wants it: nohup ignores SIGHUP, a script's background job
+        // SIGINT.
+        struct sigaction current = {};
+        if (::sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
+    }
     return installed;
 }
 
@@ -96,6 +134,22 @@ void OsSessionEvents::slotPrepareForShutdown(bool shuttingDown)
 void OsSessionEvents::slotCommitData(QSessionManager &)
 {
     post(Os::EndSession, 1);
+}
+
+void OsSessionEvents::setUnwrittenAtInterrupt(const QStringList &items)
+{
+    static std::vector<std::unique_ptr<QByteArray>> published;
+    if (items.isEmpty()) {
+        s_interruptNote.store(nullptr);
+        return;
+    }
+    QByteArray note;
+    const QByteArray prefix = QCoreApplication::applicationName().toLocal8Bit()
+                              + ": interrupted, left unwritten: ";
+    for (const QString &item : items)
+        note += prefix + item.toLocal8Bit() + '\n';
+    published.push_back(std::make_unique<QByteArray>(note));
+    s_interruptNote.store(published.back().get());
 }
 
 bool OsSessionEvents::catchTerminationSignals()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QSessionManager;
 class QSocketNotifier;
@@ -20,10 +21,14 @@ public:
     // True when the login manager's signals are connected.
     bool isConnectedToSystemBus() const { return m_onSystemBus; }
 
-    // Installs the handlers of SIGTERM, SIGINT and SIGHUP (once per process)
-    // and reads what they write to their pipe; each signal then gives
-    // terminationSignal(). False when that could not be set up.
+    // Installs the handlers of SIGTERM, SIGINT and SIGHUP (once per process;
+    // one ignored at that moment stays ignored) and reads what they write to
+    // their pipe; each signal then gives terminationSignal(). False when that
+    // could not be set up.
     bool catchTerminationSignals();
+
+    // See Os::setUnwrittenAtInterrupt().
+    static void setUnwrittenAtInterrupt(const QStringList &items);
 
 signals:
     void terminationSignal(int signalNumber);

@@ -7,6 +7,7 @@
 #include "joindialog.h"
 #include "joinreminderdialog.h"
 #include "mmessagebox.h"
+#include "openerprocess.h"
 #include "os.h"
 #include "platforminfo.h"
 #include "rateappstoredialog.h"
@@ -910,6 +911,80 @@ bool App::openLink(const QString &link)
     return QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
 }
 
+namespace {
+bool s_linkOpenerSet = false;
+QString s_linkOpener;
+
+// What the opener's exit status says, after the opener's own conventions.
+QString openerFailureCause(const QString &program, int exitCode, bool crashed,
+                           const QString &missing)
+{
+    if (crashed)
+        return App::tr("%1 stopped unexpectedly").arg(program);
+    switch (exitCode) {
+    case 2:
+        return App::tr("%1 found nothing to open (exit status 2)").arg(program);
+    case 3:
+        return App::tr("%1 found no %2 to use (exit status 3)").arg(program, missing);
+    case 4:
+        return App::tr("%1 could not open it (exit status 4)").arg(program);
+    default:
+        return App::tr("%1 ended with exit status %2").arg(program).arg(exitCode);
+    }
+}
+}
+
+QString App::linkOpener()
+{
+    if (!s_linkOpenerSet) {
+        // Where Qt's own desktop services would start xdg-open detached.
+        const QString platform = QGuiApplication::platformName();
+        const bool desktop = platform == QLatin1String("xcb")
+                             || platform.startsWith(QLatin1String("wayland"));
+        const bool sandboxed = QFileInfo::exists(QStringLiteral("/.flatpak-info"))
+                               || qEnvironmentVariableIsSet("SNAP");
+        return desktop && !sandboxed ? QStringLiteral("xdg-open") : QString();
+    }
+    return s_linkOpener;
+}
+
+void App::setLinkOpener(const QString &program)
+{
+    s_linkOpenerSet = true;
+    s_linkOpener = program;
+}
+
+bool App::openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
+                         std::function<void(const QString &cause)> failed)
+{
+    const QString name = linkOpener();
+    const QString program = name.isEmpty() ? QString() : QStandardPaths::findExecutable(name);
+    if (program.isEmpty())
+        return QDesktopServices::openUrl(url);
+    auto *opener = new OpenerProcess;
+    connect(opener, &OpenerProcess::failed, context,
+            [name, missing, failed](int exitCode, bool crashed) {
+                failed(openerFailureCause(name, exitCode, crashed, missing));
+            });
+    return opener->open(program, QString::fromUtf8(url.toEncoded()));
+}
+
+void App::openMailLink(const QString &link, const QString &title)
+{
+    const bool started = !link.isEmpty() && SiteConfig::isRealLink(link)
+                         && openUrlWatched(QUrl(link, QUrl::TolerantMode), tr("e-mail program"),
+                                           this, [title](const QString &cause) {
+                                               MMessageBox::warning(
+                                                   activeWindow(), title,
+                                                   tr("No message could be written: %1. This "
+                                                      "system may have no e-mail program.")
+                                                       .arg(cause),
+                                                   QMessageBox::Ok);
+                                           });
+    if (!started)
+        warnNoMailProgram(title);
+}
+
 // ---------------------------------------------------------------------------
 // Reminder cycle
 
@@ -1121,8 +1196,8 @@ void App::slotContactUs()
         + QLatin1Char(' ') + marker + QStringLiteral("&body=");
     // A placeholder address opens nothing on purpose; a real one that nothing
     // opens is said.
-    if (SiteConfig::isRealLink(link) && !openLink(link))
-        warnNoMailProgram(tr("Contact Us"));
+    if (SiteConfig::isRealLink(link))
+        openMailLink(link, tr("Contact Us"));
 }
 
 void App::warnNoMailProgram(const QString &title)
@@ -1149,9 +1224,9 @@ void App::slotTellFriend()
     QString body = displayName();
     if (SiteConfig::isReachable(QUrl(link, QUrl::TolerantMode)))
         body += QStringLiteral(" - ") + link;
-    if (!openLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
-                  + QStringLiteral(" app!&body=") + body))
-        warnNoMailProgram(tr("Share by E-mail"));
+    openMailLink(QStringLiteral("mailto:?subject=Check out the cool ") + applicationName()
+                     + QStringLiteral(" app!&body=") + body,
+                 tr("Share by E-mail"));
 }
 
 void App::slotRateApp()

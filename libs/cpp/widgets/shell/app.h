@@ -11,8 +11,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class QSettings;
+class QUrl;
 
 namespace QMWidgets {
 
@@ -197,6 +199,22 @@ public:
     // links that name a placeholder host anywhere (SiteConfig::isRealLink
     // false) open nothing.
     static bool openLink(const QString &link);
+    // The program through which the desktop opens links, run by Show, Share
+    // by e-mail and Contact Us themselves to learn how it ended: "xdg-open"
+    // on the X11 and Wayland platforms outside a sandbox (Flatpak, Snap),
+    // else empty. Looked up on PATH at each use; another name (a stand-in)
+    // may be set, an empty one leaves every link to QDesktopServices.
+    static QString linkOpener();
+    static void setLinkOpener(const QString &program);
+    // Opens the URL as QDesktopServices does, except where linkOpener() is
+    // found on PATH: that is started here (a URL handler registered with
+    // QDesktopServices is not asked then), and when it ends with a failure
+    // status, failed receives the cause, a phrase that names the opener and,
+    // for its "nothing available" status, what it lacked (missing, e.g. "web
+    // browser"). failed is not called once context is gone. Returns whether
+    // a program started.
+    static bool openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
+                               std::function<void(const QString &cause)> failed);
     // Tells the user, under the given title, that no program took a mail link.
     static void warnNoMailProgram(const QString &title);
     // What slotSupportPage() opens: the application page link, else the
@@ -205,7 +223,8 @@ public:
 
     // ---- ending unattended ---------------------------------------------------
     // Lets SIGTERM, SIGINT and SIGHUP end the program through
-    // slotQuitUnattended(). False when the signals could not be caught.
+    // slotQuitUnattended(); one ignored when this is called stays ignored.
+    // False when the signals could not be caught.
     bool quitOnTerminationSignals();
     // True from slotQuitUnattended() until an event loop runs again: what
     // runs on the way out then asks nothing of the user (no reminder, no
@@ -288,6 +307,9 @@ private:
     // these and "never ask again" switch the reminders off.
     // Opens the rating page (slotRateApp); false when nothing could be opened.
     bool openRatingPage();
+    // Opens a mail link through the watched opener; every failure is told
+    // under the title.
+    void openMailLink(const QString &link, const QString &title);
     void applyReminderChoice(int choice);
 
     QSettings *m_settings = nullptr;
