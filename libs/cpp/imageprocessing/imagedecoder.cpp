@@ -12,8 +12,17 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#include <unistd.h>
+#if __has_include(<valgrind/memcheck.h>)
+#include <valgrind/memcheck.h>
+#endif
+#endif
 
 namespace MGraphX {
 
@@ -82,11 +91,40 @@ void applyKey(QImage *image, const QByteArray &key)
     }
 }
 
-// A picture of the size and pixel format the reader's decoder announces,
-// filled, for the decoder to write into: Qt's decoders reuse an image of the
-// size and format they produce, so that what a short or damaged file leaves
-// unwritten holds the fill rather than earlier contents of the heap. A null
-// image when the decoder announces no size or format, or one over the budget.
+// Makes the picture's memory zero bytes without touching it: on Linux its
+// whole pages are handed back, and the system maps zeroed ones in as they are
+// written (the memory malloc hands out is private and anonymous); only the
+// parts of pages at its ends are written here.
+void zeroUntouched(QImage *image)
+{
+    uchar *bits = image->bits();
+    const quintptr size = quintptr(image->sizeInBytes());
+#ifdef Q_OS_LINUX
+    const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr start = quintptr(bits);
+    const quintptr first = (start + page - 1) / page * page;
+    const quintptr last = (start + size) / page * page;
+    if (first < last && madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED) == 0) {
+        std::memset(bits, 0, first - start);
+        std::memset(reinterpret_cast<void *>(last), 0, start + size - last);
+#ifdef VALGRIND_MAKE_MEM_DEFINED
+        VALGRIND_MAKE_MEM_DEFINED(bits, size);
+#endif
+        return;
+    }
+#endif
+    std::memset(bits, 0, size);
+}
+
+// A picture of the size and pixel format the reader's decoder announces, for
+// the decoder to write into: Qt's decoders reuse an image of the size and
+// format they produce. Its memory is zero bytes, mapped only as the decoder
+// writes it, so that a file that holds fewer pixels than it announces costs
+// no more than it holds, and what a short or damaged file leaves unwritten is
+// zero bytes rather than earlier contents of the heap: colour 0, transparent,
+// or black with its filler byte clear, as Qt's GIF decoder clears a screen.
+// A null image when the decoder announces no size or format, or one over the
+// budget.
 QImage blankFor(QImageReader *reader)
 {
     QSize size = reader->size();
@@ -101,12 +139,8 @@ QImage blankFor(QImageReader *reader)
     if (bits == 0 || !ImageHeader::fits(size, (qint64(size.width()) * bits + 31) / 32 * 4 * size.height()))
         return QImage();
     QImage image(size, format);
-    if (image.isNull())
-        return image;
-    if (image.depth() <= 8)
-        image.fill(0u);
-    else
-        image.fill(Qt::transparent);
+    if (!image.isNull())
+        zeroUntouched(&image);
     return image;
 }
 
