@@ -144,20 +144,20 @@ QImage blankFor(QImageReader *reader)
     return image;
 }
 
-} // namespace
-
-QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
+// What judge() says of the picture whose headers were read into header; for
+// one that fits, *format receives the format it is decoded as.
+ImageDecoder::Outcome judged(const ImageHeader &header, QIODevice *device, const QByteArray &label, bool turn,
+                             QByteArray *format)
 {
-    const ImageHeader header(device);
     // A label that names a decoder picks that decoder, so the content must be
     // what it says.
     const bool labelDecodes = !label.isEmpty() && QImageReader::supportedImageFormats().contains(label.toLower());
-    QByteArray format = header.format();
+    *format = header.format();
     QSize size = header.size();
     ImageHeader::Verdict verdict = ImageHeader::Unreadable;
-    if (!format.isEmpty()) {
-        if (labelDecodes && family(label) != family(format))
-            return refuse(NotAPicture, outcome);
+    if (!format->isEmpty()) {
+        if (labelDecodes && family(label) != family(*format))
+            return ImageDecoder::NotAPicture;
         verdict = header.verdict(QSize(), 0, turn);
     } else if (!readByHeaders(label) && device && device->isOpen() && !device->isSequential()) {
         // Neither the headers nor the label know the format: its decoder
@@ -165,11 +165,11 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         // read would be one they found no such data for.
         const qint64 start = device->pos();
         QImageReader probe(device, labelDecodes ? label.toLower() : QByteArray());
-        format = probe.format().toLower();
+        *format = probe.format().toLower();
         size = probe.size();
         // The headers do not read this format's orientation: its decoder tells
         // whether the picture will be turned by a quarter.
-        if (!format.isEmpty() && !readByHeaders(format))
+        if (!format->isEmpty() && !readByHeaders(*format))
             verdict = header.verdict(size, bitsPerPixel(probe.imageFormat()),
                                      turn && quarterTurn(probe.transformation()));
         if (!device->seek(start))
@@ -177,12 +177,30 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     }
     switch (verdict) {
     case ImageHeader::Fits:
-        break;
+        return ImageDecoder::Taken;
     case ImageHeader::TooLarge:
-        return refuse(overBudget(size), outcome);
+        return overBudget(size);
     case ImageHeader::Unreadable:
-        return refuse(NotAPicture, outcome);
+        break;
     }
+    return ImageDecoder::NotAPicture;
+}
+
+} // namespace
+
+ImageDecoder::Outcome ImageDecoder::judge(QIODevice *device, const QByteArray &label, bool turn)
+{
+    QByteArray format;
+    return judged(ImageHeader(device), device, label, turn, &format);
+}
+
+QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
+{
+    const ImageHeader header(device);
+    QByteArray format;
+    const Outcome judgement = judged(header, device, label, turn, &format);
+    if (judgement != Taken)
+        return refuse(judgement, outcome);
 
     // Qt's decoder lays out a 16-bit RGB PNG with a transparent colour as
     // 8-byte pixels of 6-byte samples, leaving part of each line unwritten:
