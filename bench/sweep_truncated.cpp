@@ -376,9 +376,9 @@ QVector<Sample> corpus()
 // Outcome, size and a digest of every pixel's 16-bit samples.
 QByteArray describe(const QImage &image, ImageDecoder::Outcome outcome)
 {
-    static const char *names[] = {"taken", "not-a-file", "not-a-picture", "too-large"};
+    static const char *names[] = {"taken", "not-a-file", "not-a-picture", "too-large", "too-costly"};
     if (image.isNull())
-        return QByteArray(outcome >= 0 && outcome <= 3 ? names[outcome] : "refused");
+        return QByteArray(outcome >= 0 && outcome <= 4 ? names[outcome] : "refused");
     const QImage samples = image.convertToFormat(QImage::Format_RGBA64);
     QCryptographicHash digest(QCryptographicHash::Md5);
     for (int y = 0; y < samples.height(); ++y)
