@@ -162,11 +162,13 @@ QByteArray bmp(int width, int height, int bits, BmpHeader kind)
 }
 
 // An 8-bit (rle 1) or 4-bit (rle 2) run-length bitmap: runs of one value.
-QByteArray rleBmp(int width, int height, int compression)
+// With rowsGiven, its data ends after that many rows and its header gives no
+// data size: the decoder leaves the other rows unwritten.
+QByteArray rleBmp(int width, int height, int compression, int rowsGiven = -1)
 {
     const int bits = compression == 1 ? 8 : 4;
     QByteArray data;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < (rowsGiven < 0 ? height : rowsGiven); ++y) {
         for (int x = 0; x < width;) {
             const int run = std::min(width - x, 1 + int(noise(x, y, 5) % 9));
             const int value = int(noise(x, y, 6) & (bits == 8 ? 0xff : 0x0f));
@@ -178,7 +180,7 @@ QByteArray rleBmp(int width, int height, int compression)
     }
     data += QByteArray("\0\x01", 2); // end of bitmap
     const QByteArray info = le32(40) + le32(quint32(width)) + le32(quint32(height)) + le16(1) + le16(quint16(bits))
-        + le32(quint32(compression)) + le32(quint32(data.size())) + le32(2835) + le32(2835) + le32(0) + le32(0)
+        + le32(quint32(compression)) + le32(rowsGiven < 0 ? quint32(data.size()) : 0) + le32(2835) + le32(2835) + le32(0) + le32(0)
         + palette(1 << bits, 4);
     const quint32 offset = quint32(14 + info.size());
     return "BM" + le32(offset + quint32(data.size())) + le32(0) + le32(offset) + info + data;
@@ -350,6 +352,8 @@ QVector<Sample> corpus()
     add("topdown24.bmp", "bmp", bmp(w, h, 24, TopDown));
     add("rle8.bmp", "bmp", rleBmp(w, h, 1));
     add("rle4.bmp", "bmp", rleBmp(w, h, 2));
+    // Large enough for the picture's memory to span whole pages.
+    add("rle8-ends-early.bmp", "bmp", rleBmp(w * 8, h * 8, 1, h));
     add("argb.ico", "x-icon", written(picture(32, 32, QImage::Format_ARGB32), "ico"));
     add("argb.cur", "x-icon", asCursor(written(picture(32, 32, QImage::Format_ARGB32), "ico")));
     for (int bits : {1, 4, 8, 24})
@@ -376,9 +380,9 @@ QVector<Sample> corpus()
 // Outcome, size and a digest of every pixel's 16-bit samples.
 QByteArray describe(const QImage &image, ImageDecoder::Outcome outcome)
 {
-    static const char *names[] = {"taken", "not-a-file", "not-a-picture", "too-large"};
+    static const char *names[] = {"taken", "not-a-file", "not-a-picture", "too-large", "too-costly"};
     if (image.isNull())
-        return QByteArray(outcome >= 0 && outcome <= 3 ? names[outcome] : "refused");
+        return QByteArray(outcome >= 0 && outcome <= 4 ? names[outcome] : "refused");
     const QImage samples = image.convertToFormat(QImage::Format_RGBA64);
     QCryptographicHash digest(QCryptographicHash::Md5);
     for (int y = 0; y < samples.height(); ++y)

@@ -36,6 +36,20 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 
 const QString kMovie = QStringLiteral(":/pix/loading.gif");
 
+// A bitmap cut short: Qt's decoder takes it, leaving the rows it lacks
+// unwritten, and the headers judge it damaged.
+QByteArray damagedBitmap()
+{
+    const QByteArray whole = PictureBytes::bmp(13, 7, 24, false);
+    return whole.left(whole.size() - 40);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // Notes the timers whose events reach the watched object.
 class TimerIds : public QObject
 {
@@ -76,6 +90,7 @@ private slots:
     void movieDiesWithLabel();
     void moviePlaysOnlyPicturesWithinTheBudget_data();
     void moviePlaysOnlyPicturesWithinTheBudget();
+    void moviePlaysTheBytesItJudgedThoughTheFileIsRewritten();
 };
 
 void TestProgress::comboSwitchesBetweenBarAndLabel()
@@ -296,6 +311,7 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget_data()
     QTest::newRow("fifo") << "fifo" << false;
     QTest::newRow("folder") << "folder" << false;
     QTest::newRow("gif of 35 bytes on a 16000 x 16000 screen") << "gif" << false;
+    QTest::newRow("bitmap cut short") << "damaged" << false;
 }
 
 void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
@@ -308,6 +324,8 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
     const QString path = dir.filePath(kind);
     if (kind == "animation")
         QVERIFY(QFile::copy(kMovie, path));
+    else if (kind == "damaged")
+        QVERIFY(writeFile(path, damagedBitmap()));
     else
         QVERIFY(ReaderTargets::make(path, kind));
     std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);
@@ -325,6 +343,38 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
     QCOMPARE(valid, plays);
     QCOMPARE(running, plays);
     QCOMPARE(label.movie()->currentPixmap().isNull(), !plays);
+}
+
+// The file is rewritten in place (the same inode) while the movie plays:
+// when the movie starts again from its first frame, it reads the bytes it
+// judged, not what the file holds now.
+void TestProgress::moviePlaysTheBytesItJudgedThoughTheFileIsRewritten()
+{
+    // arrange
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("loading.gif");
+    QFile original(kMovie);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QVERIFY(writeFile(path, original.readAll()));
+    MovieLabel label(path, nullptr);
+    label.setSpeed(1000);
+    QMovie *movie = label.movie();
+    QVector<QImage> firstFrames;
+    connect(movie, &QMovie::frameChanged, this, [&](int frame) {
+        if (frame == 0)
+            firstFrames.append(movie->currentImage());
+    });
+    movie->start();
+    QCOMPARE(firstFrames.size(), 1);
+
+    // act
+    QVERIFY(writeFile(path, damagedBitmap()));
+    QTRY_VERIFY(firstFrames.size() == 2 || movie->state() == QMovie::NotRunning);
+
+    // assert
+    QCOMPARE(firstFrames.size(), 2);
+    QCOMPARE(firstFrames.at(1), firstFrames.at(0));
 }
 
 GLYPH_TEST_MAIN(TestProgress)

@@ -198,6 +198,40 @@ private slots:
         QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
     }
 
+    // Refused from the headers alone, and the reason told: over the pixel cap,
+    // or within it but too costly to decode.
+    void picturesOverTheBudgetAreRefusedWithTheReason_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<ImageDecoder::Outcome>("outcome");
+
+        QTest::newRow("gif screen one row over the pixel cap") << PictureBytes::gifOnScreen(10000, 10001)
+                                                               << ImageDecoder::TooLarge;
+        QTest::newRow("png one row over the pixel cap")
+            << PngBytes::header(10000, 10001) + PngBytes::chunk("IEND", QByteArray()) << ImageDecoder::TooLarge;
+        QTest::newRow("16-bit png within the pixel cap, over the memory") << PngBytes::zeros(7100, 7100, 16, 6)
+                                                                          << ImageDecoder::TooCostly;
+        QTest::newRow("jpeg of 100 x 100 pixels in 65 scans") << PictureBytes::jpeg(100, 100, 1, 65, true)
+                                                              << ImageDecoder::TooCostly;
+    }
+
+    void picturesOverTheBudgetAreRefusedWithTheReason()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(ImageDecoder::Outcome, outcome);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        ImageDecoder::Outcome why = ImageDecoder::Taken;
+
+        // act
+        const QImage image = ImageDecoder::decode(&buffer, QByteArray(), false, &why);
+
+        // assert
+        QCOMPARE(why, outcome);
+        QVERIFY(image.isNull());
+    }
+
     // Run with a perturbed heap too: a line the decoder left unwritten differs.
     void sixteenBitPngsWithATransparentColourDecodeToExactSamplesAndAlpha_data()
     {

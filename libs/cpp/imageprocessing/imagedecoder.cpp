@@ -12,8 +12,17 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#include <unistd.h>
+#if __has_include(<valgrind/memcheck.h>)
+#include <valgrind/memcheck.h>
+#endif
+#endif
 
 namespace MGraphX {
 
@@ -82,11 +91,40 @@ void applyKey(QImage *image, const QByteArray &key)
     }
 }
 
-// A picture of the size and pixel format the reader's decoder announces,
-// filled, for the decoder to write into: Qt's decoders reuse an image of the
-// size and format they produce, so that what a short or damaged file leaves
-// unwritten holds the fill rather than earlier contents of the heap. A null
-// image when the decoder announces no size or format, or one over the budget.
+// Makes the picture's memory zero bytes without touching it: on Linux its
+// whole pages are handed back, and the system maps zeroed ones in as they are
+// written (the memory malloc hands out is private and anonymous); only the
+// parts of pages at its ends are written here.
+void zeroUntouched(QImage *image)
+{
+    uchar *bits = image->bits();
+    const quintptr size = quintptr(image->sizeInBytes());
+#ifdef Q_OS_LINUX
+    const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr start = quintptr(bits);
+    const quintptr first = (start + page - 1) / page * page;
+    const quintptr last = (start + size) / page * page;
+    if (first < last && madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED) == 0) {
+        std::memset(bits, 0, first - start);
+        std::memset(reinterpret_cast<void *>(last), 0, start + size - last);
+#ifdef VALGRIND_MAKE_MEM_DEFINED
+        VALGRIND_MAKE_MEM_DEFINED(bits, size);
+#endif
+        return;
+    }
+#endif
+    std::memset(bits, 0, size);
+}
+
+// A picture of the size and pixel format the reader's decoder announces, for
+// the decoder to write into: Qt's decoders reuse an image of the size and
+// format they produce. Its memory is zero bytes, mapped only as the decoder
+// writes it, so that a file that holds fewer pixels than it announces costs
+// no more than it holds, and what a short or damaged file leaves unwritten is
+// zero bytes rather than earlier contents of the heap: colour 0, transparent,
+// or black with its filler byte clear, as Qt's GIF decoder clears a screen.
+// A null image when the decoder announces no size or format, or one over the
+// budget.
 QImage blankFor(QImageReader *reader)
 {
     QSize size = reader->size();
@@ -101,29 +139,25 @@ QImage blankFor(QImageReader *reader)
     if (bits == 0 || !ImageHeader::fits(size, (qint64(size.width()) * bits + 31) / 32 * 4 * size.height()))
         return QImage();
     QImage image(size, format);
-    if (image.isNull())
-        return image;
-    if (image.depth() <= 8)
-        image.fill(0u);
-    else
-        image.fill(Qt::transparent);
+    if (!image.isNull())
+        zeroUntouched(&image);
     return image;
 }
 
-} // namespace
-
-QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
+// What judge() says of the picture whose headers were read into header; for
+// one that fits, *format receives the format it is decoded as.
+ImageDecoder::Outcome judged(const ImageHeader &header, QIODevice *device, const QByteArray &label, bool turn,
+                             QByteArray *format)
 {
-    const ImageHeader header(device);
     // A label that names a decoder picks that decoder, so the content must be
     // what it says.
     const bool labelDecodes = !label.isEmpty() && QImageReader::supportedImageFormats().contains(label.toLower());
-    QByteArray format = header.format();
+    *format = header.format();
     QSize size = header.size();
     ImageHeader::Verdict verdict = ImageHeader::Unreadable;
-    if (!format.isEmpty()) {
-        if (labelDecodes && family(label) != family(format))
-            return refuse(NotAPicture, outcome);
+    if (!format->isEmpty()) {
+        if (labelDecodes && family(label) != family(*format))
+            return ImageDecoder::NotAPicture;
         verdict = header.verdict(QSize(), 0, turn);
     } else if (!readByHeaders(label) && device && device->isOpen() && !device->isSequential()) {
         // Neither the headers nor the label know the format: its decoder
@@ -131,11 +165,11 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
         // read would be one they found no such data for.
         const qint64 start = device->pos();
         QImageReader probe(device, labelDecodes ? label.toLower() : QByteArray());
-        format = probe.format().toLower();
+        *format = probe.format().toLower();
         size = probe.size();
         // The headers do not read this format's orientation: its decoder tells
         // whether the picture will be turned by a quarter.
-        if (!format.isEmpty() && !readByHeaders(format))
+        if (!format->isEmpty() && !readByHeaders(*format))
             verdict = header.verdict(size, bitsPerPixel(probe.imageFormat()),
                                      turn && quarterTurn(probe.transformation()));
         if (!device->seek(start))
@@ -143,12 +177,30 @@ QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool tur
     }
     switch (verdict) {
     case ImageHeader::Fits:
-        break;
+        return ImageDecoder::Taken;
     case ImageHeader::TooLarge:
-        return refuse(overBudget(size), outcome);
+        return overBudget(size);
     case ImageHeader::Unreadable:
-        return refuse(NotAPicture, outcome);
+        break;
     }
+    return ImageDecoder::NotAPicture;
+}
+
+} // namespace
+
+ImageDecoder::Outcome ImageDecoder::judge(QIODevice *device, const QByteArray &label, bool turn)
+{
+    QByteArray format;
+    return judged(ImageHeader(device), device, label, turn, &format);
+}
+
+QImage ImageDecoder::decode(QIODevice *device, const QByteArray &label, bool turn, Outcome *outcome)
+{
+    const ImageHeader header(device);
+    QByteArray format;
+    const Outcome judgement = judged(header, device, label, turn, &format);
+    if (judgement != Taken)
+        return refuse(judgement, outcome);
 
     // Qt's decoder lays out a 16-bit RGB PNG with a transparent colour as
     // 8-byte pixels of 6-byte samples, leaving part of each line unwritten:

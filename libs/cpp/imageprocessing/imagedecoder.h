@@ -20,6 +20,12 @@ public:
     // would take more memory or work than the budget.
     enum Outcome { Taken, NotAFile, NotAPicture, TooLarge, TooCostly };
 
+    // Whether the picture that starts at the device's current position may be
+    // decoded, judged as decode() judges it before any decoder runs: Taken
+    // when it fits the budget, otherwise why not. The device is left where
+    // it was; label and turn as for decode().
+    static Outcome judge(QIODevice *device, const QByteArray &label = QByteArray(), bool turn = false);
+
     // Decodes the picture that starts at the device's current position; the
     // device must be open and random-access. label is the format the data is
     // said to be in (a data URI's type): when it names a format that Qt

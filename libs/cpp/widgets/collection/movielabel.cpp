@@ -1,55 +1,29 @@
 #include "movielabel.h"
 
 #include "filehelpers.h"
+#include "imagedecoder.h"
 #include "imageheader.h"
-#include "skippingdevice.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 #include <QMovie>
 #include <QResizeEvent>
 #include <QTimer>
-
-#include <memory>
 
 namespace QMWidgets {
 
 namespace {
 
-// The formats whose headers ImageHeader reads: data in which it found none
-// of them but that a decoder still takes for one of them is damaged.
-bool readByHeaders(const QByteArray &format)
+// The bytes of a regular file (or of one of the program's resources) of at
+// most the decoding budget, read once.
+bool readMovieFile(const QString &fileName, QByteArray *bytes)
 {
-    static const QList<QByteArray> known = {"png", "jpeg", "jpg", "gif", "bmp", "ico", "cur"};
-    return known.contains(format.toLower());
-}
-
-// Opens a regular file (or one of the program's resources) whose every frame
-// fits the decoding budget, judged from its headers before any decoder runs:
-// a GIF's frames are built on its logical screen; for formats the headers do
-// not read, the decoder's announced size and pixel format are judged.
-bool openMovieFile(const QString &fileName, QFile *file)
-{
-    if (!MTools::openResourceOrRegularFile(fileName, file))
+    if (!fileName.startsWith(QLatin1Char(':')))
+        return MTools::readRegularFile(fileName, MGraphX::ImageHeader::MaxBytes, bytes);
+    QFile resource(fileName);
+    if (!resource.open(QIODevice::ReadOnly))
         return false;
-    const MGraphX::ImageHeader header(file);
-    MGraphX::ImageHeader::Verdict verdict = MGraphX::ImageHeader::Unreadable;
-    if (!header.format().isEmpty()) {
-        verdict = header.verdict(QSize(), 0);
-    } else {
-        QImageReader probe(file);
-        const QByteArray format = probe.format();
-        const QImage::Format pixels = probe.imageFormat();
-        const int bits = pixels > QImage::Format_Invalid && pixels < QImage::NImageFormats
-            ? QImage::toPixelFormat(pixels).bitsPerPixel()
-            : 0;
-        if (!format.isEmpty() && !readByHeaders(format))
-            verdict = header.verdict(probe.size(), bits);
-    }
-    if (verdict != MGraphX::ImageHeader::Fits || !file->seek(0)) {
-        file->close();
-        return false;
-    }
+    *bytes = resource.readAll();
     return true;
 }
 
@@ -61,15 +35,17 @@ MovieLabel::MovieLabel(const QString &fileName, QWidget *parent)
     setObjectName(QStringLiteral("MovieLabel"));
     setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     m_movie = new QMovie(this);
-    // The movie reads the file it was judged by, opened once. It sees the
-    // file through a plain view: given a QFile, QMovie would open the file
-    // again by its name to play the movie once more.
-    std::unique_ptr<QFile> file(new QFile);
-    if (openMovieFile(fileName, file.get())) {
-        auto *view = new MGraphX::SkippingDevice(file.get(), 0, {});
-        view->setParent(m_movie);
-        file.release()->setParent(view);
-        m_movie->setDevice(view);
+    // The movie plays the bytes that were judged, read once: each time it
+    // starts again it reads them anew, never the file, which may have been
+    // rewritten meanwhile.
+    QByteArray bytes;
+    if (readMovieFile(fileName, &bytes)) {
+        auto *buffer = new QBuffer(m_movie);
+        buffer->setData(bytes);
+        if (buffer->open(QIODevice::ReadOnly) && MGraphX::ImageDecoder::judge(buffer) == MGraphX::ImageDecoder::Taken)
+            m_movie->setDevice(buffer);
+        else
+            delete buffer;
     }
     setMovie(m_movie);
 

@@ -9,10 +9,11 @@ namespace QMWidgets {
 
 // A label that plays an animation file while it is shown, optionally only
 // for a given time after each show. The movie is scaled to the label's size
-// divided by 1.1. Only a regular file (or a resource, ":/...") whose frames
-// fit the decoding budget of MGraphX::ImageHeader, judged from its headers,
-// is played; for any other the movie has no device and the label shows
-// nothing.
+// divided by 1.1. Only a regular file (or a resource, ":/...") of at most the
+// decoding budget's bytes is read, once, and its bytes are played when
+// MGraphX::ImageDecoder::judge takes them (every frame fits the budget,
+// judged from the headers); for any other the movie has no device and the
+// label shows nothing.
 class MovieLabel : public QLabel
 {
     Q_OBJECT
