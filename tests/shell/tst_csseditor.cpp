@@ -17,8 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -301,7 +303,82 @@ private slots:
             QVERIFY2(warning.contains(QStringLiteral("at most 262144 characters")), qPrintable(warning));
         // Wrapping at word boundaries would lay such a line out in time
         // growing with the square of the longest word.
-        QCOMPARE(doc.wordWrapMode(), QTextOption::WrapAnywhere);
+        if (loads)
+            QCOMPARE(doc.wordWrapMode(), QTextOption::WrapAnywhere);
+    }
+
+    // Lines wrap between words and a word wider than the window anywhere;
+    // while a run without a break opportunity is too long for word wrapping
+    // to lay out quickly, everything wraps anywhere.
+    void linesWrapBetweenWords_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed"); // added at the end
+        QTest::addColumn<bool>("blanksInRun"); // a blank typed every 500 characters of the last run
+        QTest::addColumn<bool>("wordWrapped");
+        const QString rules = QStringLiteral("QFrame#previewFrame { border: 1px solid #404040; }"
+                                             " QLabel#TitleLabel { font-family: Helvetica, sans-serif; }"
+                                             " QPushButton#CopyButton:hover { color: rgb(38,79,140); }");
+        const QString longRun(1100, QLatin1Char('x'));
+        QTest::newRow("ordinary rules on one line") << rules << QString() << false << true;
+        QTest::newRow("a word wider than the window") << rules + QLatin1Char(' ') + QString(300, QLatin1Char('x'))
+                                                      << QString() << false << true;
+        QTest::newRow("a run over 1,024 characters") << rules + QLatin1Char(' ') + longRun << QString() << false
+                                                     << false;
+        QTest::newRow("that run typed after the rules") << rules << QLatin1Char(' ') + longRun << false << false;
+        QTest::newRow("blanks typed into that run") << rules + QLatin1Char(' ') + longRun << QString() << true
+                                                    << true;
+    }
+
+    void linesWrapBetweenWords()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        QFETCH(bool, blanksInRun);
+        QFETCH(bool, wordWrapped);
+        // arrange
+        CssDoc doc;
+        doc.resize(600, 400);
+        doc.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&doc));
+        // act
+        doc.setPlainText(text);
+        QTextCursor cursor(doc.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(typed);
+        if (blanksInRun) {
+            const int runStart = text.lastIndexOf(QLatin1Char(' ')) + 1;
+            for (int at = text.size() - 500; at > runStart; at -= 500) {
+                cursor.setPosition(at);
+                cursor.insertText(QStringLiteral(" "));
+            }
+        }
+        // assert
+        const QTextBlock block = doc.document()->firstBlock();
+        doc.document()->documentLayout()->blockBoundingRect(block); // lays the block out
+        const QTextLayout *layout = block.layout();
+        QVERIFY(layout->lineCount() > 2);
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, block.text());
+        // Lines may break after a blank and where the line-breaking rules allow.
+        const QString shown = block.text();
+        QTextBoundaryFinder rules(QTextBoundaryFinder::Line, shown);
+        const auto breakable = [&](int position) {
+            rules.setPosition(position);
+            return shown.at(position - 1).isSpace() || rules.isAtBoundary();
+        };
+        for (int i = 1; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            QVERIFY(line.naturalTextWidth() <= line.width());
+            if (!wordWrapped || breakable(line.textStart()))
+                continue;
+            // Inside a word only where the line before offered no break.
+            for (int position = layout->lineAt(i - 1).textStart() + 1; position < line.textStart(); ++position)
+                QVERIFY2(!breakable(position), qPrintable(QStringLiteral("line %1 starts inside a word: %2")
+                                                               .arg(i)
+                                                               .arg(shown.mid(line.textStart() - 10, 20))));
+        }
+        // A run too long for word wrapping has everything wrapped anywhere.
+        QCOMPARE(doc.wordWrapMode(), wordWrapped ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
     }
 
     void loadReadsChosenFile()

@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextStream>
 
 namespace QMWidgets {
@@ -50,6 +52,28 @@ int firstOverlongLine(const QString &text, int *length)
     return 0;
 }
 
+// Word wrapping looks for the end of the word again for every screen line,
+// so a run without a break opportunity takes time growing with the square of
+// its length: a run of 256 Ki characters takes seconds to lay out, one of
+// this length about as long as the same text wrapped anywhere.
+const int LongestWordWrappedRun = 1024;
+
+// Whether the block holds a run of more than LongestWordWrappedRun
+// characters without a line break opportunity.
+bool holdsLongRun(const QTextBlock &block)
+{
+    if (block.length() - 1 <= LongestWordWrappedRun)
+        return false;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, block.text());
+    int previous = 0;
+    for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
+        if (next - previous > LongestWordWrappedRun)
+            return true;
+        previous = next;
+    }
+    return false;
+}
+
 QFont editorFont()
 {
     QFont font(QStringLiteral("Lucida Console"), 12, QFont::Normal, false);
@@ -64,11 +88,38 @@ CssDoc::CssDoc(QWidget *parent)
     : QTextEdit(parent)
 {
     m_highlighter = new CssSyntaxHighlighter(document());
-    // Lines wrap at the edge wherever they reach it. Wrapping at word
-    // boundaries first looks for the end of the word for every screen line,
-    // so a word of 100,000 characters takes seconds to lay out.
-    setWordWrapMode(QTextOption::WrapAnywhere);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { updateWrapMode(position, added); });
     applyLook();
+}
+
+void CssDoc::updateWrapMode(int position, int added)
+{
+    // The run found last, while it lasts, decides without a look elsewhere.
+    if (!m_longRun.isNull() && holdsLongRun(m_longRun.block()))
+        return;
+    // Without one, only the changed text can bring one; once it is gone,
+    // another may be anywhere.
+    QTextBlock block = document()->findBlock(position);
+    QTextBlock last = document()->findBlock(position + added);
+    if (!m_longRun.isNull()) {
+        block = document()->firstBlock();
+        last = document()->lastBlock();
+    }
+    m_longRun = QTextCursor();
+    for (; block.isValid(); block = block.next()) {
+        if (holdsLongRun(block)) {
+            m_longRun = QTextCursor(block);
+            break;
+        }
+        if (block == last)
+            break;
+    }
+    const QTextOption::WrapMode mode =
+        m_longRun.isNull() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
 }
 
 void CssDoc::applyLook()

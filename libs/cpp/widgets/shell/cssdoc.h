@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace QMWidgets {
@@ -10,7 +11,10 @@ class CssSyntaxHighlighter;
 // The style-sheet editor's text: plain text with syntax colouring, loaded
 // from and saved to a file. File errors leave text and file name unchanged
 // and are reported in a message box. The text keeps its own monospace face
-// whatever font an applied style sheet sets.
+// whatever font an applied style sheet sets. Lines wrap between words, and a
+// word wider than the window anywhere; while the text holds a run of more
+// than 1,024 characters without a break opportunity, which word wrapping
+// lays out slowly, all lines wrap anywhere.
 class CssDoc : public QTextEdit
 {
     Q_OBJECT
@@ -49,9 +53,14 @@ protected:
 
 private:
     bool saveTo(const QString &fileName);
+    // Chooses the wrap mode after a change of the text at the position.
+    void updateWrapMode(int position, int added);
 
     QString m_fileName;
     CssSyntaxHighlighter *m_highlighter = nullptr;
+    // At the start of a block that holds a run too long to wrap at word
+    // boundaries; null when the text holds none.
+    QTextCursor m_longRun;
 };
 
 } // namespace QMWidgets
