@@ -268,21 +268,28 @@ private slots:
     }
 
     // A minified sheet is one long line: lines up to 256 Ki characters are
-    // shown, a longer one is refused with the limit named.
+    // shown, a longer one is refused with its length and the limit named. A
+    // character is a code point, also beyond the Basic Multilingual Plane.
     void lineLengthLimitIsExact_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("loads");
+        QTest::addColumn<int>("refusedLength"); // 0 when it loads
         const QByteArray limit(256 * 1024, 'a');
-        QTest::newRow("one line of 256 Ki characters") << limit << true;
-        QTest::newRow("one line a character longer") << limit + 'a' << false;
-        QTest::newRow("256 Ki characters after a CRLF line") << "a{}\r\n" + limit + "\r\n" << true;
-        QTest::newRow("one more after a CR line") << "a{}\r" + limit + "a\n" << false;
+        const QByteArray emoji("\xF0\x9F\x98\x80"); // one character, two UTF-16 units
+        QTest::newRow("one line of 256 Ki characters") << limit << 0;
+        QTest::newRow("one line a character longer") << limit + 'a' << 262145;
+        QTest::newRow("256 Ki characters after a CRLF line") << "a{}\r\n" + limit + "\r\n" << 0;
+        QTest::newRow("one more after a CR line") << "a{}\r" + limit + "a\n" << 262145;
+        QTest::newRow("131,071 emoji in 131,075 characters") << emoji.repeated(131071) + "a{}\n" << 0;
+        QTest::newRow("256 Ki characters, half of them emoji") << emoji.repeated(131072) + limit.left(131072) << 0;
+        QTest::newRow("one more after a line of emoji") << emoji + "\n" + emoji.repeated(131072) + limit.left(131073)
+                                                        << 262145;
     }
     void lineLengthLimitIsExact()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, loads);
+        QFETCH(int, refusedLength);
+        const bool loads = refusedLength == 0;
         // arrange
         const QString path = m_folder + QStringLiteral("/minified.qss");
         QVERIFY(writeFile(path, content));
@@ -297,14 +304,12 @@ private slots:
         QVERIFY(chooser.answered());
         QCOMPARE(loaded, loads);
         QCOMPARE(warned->answered(), !loads);
-        const QString shown = QString::fromLatin1(content).replace("\r\n", "\n");
+        const QString shown = QString::fromUtf8(content).replace("\r\n", "\n");
         QCOMPARE(doc.toPlainText(), loads ? shown : QString());
-        if (!loads)
+        if (!loads) {
+            QVERIFY2(warning.contains(QStringLiteral("is %1 characters long").arg(refusedLength)), qPrintable(warning));
             QVERIFY2(warning.contains(QStringLiteral("at most 262144 characters")), qPrintable(warning));
-        // Wrapping at word boundaries would lay such a line out in time
-        // growing with the square of the longest word.
-        if (loads)
-            QCOMPARE(doc.wordWrapMode(), QTextOption::WrapAnywhere);
+        }
     }
 
     // Lines wrap between words and a word wider than the window anywhere;

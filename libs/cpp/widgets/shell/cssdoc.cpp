@@ -23,30 +23,37 @@ const qint64 MaxFileSize = 4 * 1024 * 1024;
 // in it, in time that grows with its length: a one-line (minified) sheet of
 // 256 Ki characters is shown in about a tenth of a second and takes some 50
 // ms a key, 2 Mi characters freeze the window for seconds. A file with a
-// longer line than this is refused rather than shown.
+// longer line than this is refused rather than shown. Characters are code
+// points: one outside the Basic Multilingual Plane counts once, so a line of
+// such characters (emoji) at the limit takes about twice as long.
 const int MaxLineLength = 256 * 1024;
 
-// The number (from 1) of the first line longer than MaxLineLength, with its
-// length in *length; 0 when there is none. Lines end where the document
-// starts a new block: at a line feed, a carriage return (with a line feed
-// after it, once) or a paragraph separator.
+// The number (from 1) of the first line longer than MaxLineLength
+// characters, with its length in characters in *length; 0 when there is
+// none. Lines end where the document starts a new block: at a line feed, a
+// carriage return (with a line feed after it, once) or a paragraph separator.
 int firstOverlongLine(const QString &text, int *length)
 {
     const int size = text.size();
     const QChar *chars = text.constData();
     int line = 1;
     int start = 0;
+    int pairs = 0; // surrogate pairs in the line, each one character
     for (int i = 0; i <= size; ++i) {
         if (i < size && chars[i] != QLatin1Char('\n') && chars[i] != QLatin1Char('\r')
-            && chars[i] != QChar::ParagraphSeparator)
+            && chars[i] != QChar::ParagraphSeparator) {
+            if (chars[i].isLowSurrogate() && i > start && chars[i - 1].isHighSurrogate())
+                ++pairs;
             continue;
-        if (i - start > MaxLineLength) {
-            *length = i - start;
+        }
+        if (i - start - pairs > MaxLineLength) {
+            *length = i - start - pairs;
             return line;
         }
         if (i + 1 < size && chars[i] == QLatin1Char('\r') && chars[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
+        pairs = 0;
         ++line;
     }
     return 0;
