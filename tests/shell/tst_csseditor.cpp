@@ -217,6 +217,52 @@ private slots:
         QVERIFY2(warning.contains(QFileInfo(target).fileName()), qPrintable(warning));
     }
 
+    // Text that Open would refuse is written only when the user says so to
+    // a question asked before writing; other text is saved without one.
+    void saveAsksBeforeWritingWhatOpenRefuses_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("answer"); // "" when no question may come
+        QTest::addColumn<QString>("named"); // what the question must say
+        const QString line(300 * 1024, QLatin1Char('a'));
+        const QString manyLines = QStringLiteral("QLabel { color: red; }\n").repeated(4 * 1024 * 1024 / 23 + 1);
+        QTest::newRow("a line of 307,200 characters, declined") << line << "No" << "Line 1 is 307200 characters long";
+        QTest::newRow("that line, confirmed") << line << "Yes" << "at most 262144 characters";
+        QTest::newRow("over 4 MiB in short lines, declined") << manyLines << "No" << "at most 4194304 bytes";
+        QTest::newRow("a line of 256 Ki characters") << QString(256 * 1024, QLatin1Char('a')) << "" << "";
+    }
+
+    void saveAsksBeforeWritingWhatOpenRefuses()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, answer);
+        QFETCH(QString, named);
+        // arrange
+        const QString path = m_folder + QStringLiteral("/asked.qss");
+        const QByteArray old("QWidget { }\n");
+        QVERIFY(writeFile(path, old));
+        CssDoc doc;
+        doc.setPlainText(text);
+        doc.setFileName(path);
+        QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
+        QString question;
+        ModalAnswerer asked([&](QWidget *box) {
+            question = ModalAnswerer::labelTexts(box);
+            ModalAnswerer::clickButtonWithText(box, answer.isEmpty() ? QStringLiteral("No") : answer);
+        }, 3000);
+        asked.setClassName("QMWidgets::MMessageBox");
+        // act
+        const bool saved = doc.slotSave();
+        // assert
+        const bool writes = answer != QLatin1String("No");
+        QCOMPARE(asked.answered(), !answer.isEmpty());
+        QVERIFY2(question.contains(named), qPrintable(question.left(300)));
+        QCOMPARE(saved, writes);
+        QCOMPARE(readAll(path), writes ? text.toUtf8() : old);
+        QCOMPARE(titles.count(), writes ? 1 : 0);
+        QCOMPARE(doc.fileName(), path);
+    }
+
     // Load reads only regular files of style-sheet size; anything else is
     // refused with a message before it is read, and changes nothing.
     void loadRefusesWhatIsNoStyleSheetFile_data()

@@ -171,14 +171,8 @@ bool CssDoc::slotLoad()
     if (readable) {
         QTextStream stream(bytes);
         text = stream.readAll();
-        int length = 0;
-        if (const int line = firstOverlongLine(text, &length)) {
-            reason = tr("Line %1 is %2 characters long; the editor shows lines of at most %3 characters.")
-                         .arg(line)
-                         .arg(length)
-                         .arg(MaxLineLength);
-            readable = false;
-        }
+        reason = overlongLineReason(text);
+        readable = reason.isEmpty();
     }
     if (!readable) {
         MMessageBox::warning(this, tr("Open"),
@@ -208,20 +202,56 @@ bool CssDoc::slotSaveAs()
     return saveTo(name);
 }
 
+QString CssDoc::overlongLineReason(const QString &text) const
+{
+    int length = 0;
+    const int line = firstOverlongLine(text, &length);
+    if (line == 0)
+        return QString();
+    return tr("Line %1 is %2 characters long; the editor shows lines of at most %3 characters.")
+        .arg(line)
+        .arg(length)
+        .arg(MaxLineLength);
+}
+
 bool CssDoc::saveTo(const QString &name)
 {
     QString reason;
     bool saved = MTools::isSaveTarget(name, &reason);
     if (saved) {
+        // The bytes are made first, so their size is known before anything is written.
+        const QString text = toPlainText();
+        QByteArray bytes;
+        {
+            QTextStream stream(&bytes, QIODevice::WriteOnly);
+            stream << text;
+        }
+        QStringList unopenable;
+        if (bytes.size() > MaxFileSize)
+            unopenable << tr("The file will be %1 bytes long; the editor opens files of at most %2 bytes.")
+                              .arg(bytes.size())
+                              .arg(MaxFileSize);
+        const QString line = overlongLineReason(text);
+        if (!line.isEmpty())
+            unopenable << line;
+        if (!unopenable.isEmpty()) {
+            QStringList escaped;
+            for (const QString &piece : qAsConst(unopenable))
+                escaped << piece.toHtmlEscaped();
+            const int answer = MMessageBox::question(
+                this, tr("Save"),
+                tr("The editor will not open %1 again:<BR>%2<BR>Save it anyway?")
+                    .arg(name.toHtmlEscaped(), escaped.join(QStringLiteral("<BR>"))),
+                QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes)
+                return false;
+        }
         QSaveFile file(name);
         saved = file.open(QIODevice::WriteOnly);
-        if (saved) {
-            QTextStream stream(&file);
-            stream << toPlainText();
-            stream.flush();
-            // An uncommitted temporary file is discarded; the old file stays.
-            saved = stream.status() == QTextStream::Ok && file.commit();
-        }
+        // commit() misses a failed write of the last buffered bytes; flush()
+        // reports it. An uncommitted temporary file is discarded; the old
+        // file stays.
+        saved = saved && file.write(bytes) == bytes.size() && file.flush() && file.commit();
         if (!saved)
             reason = file.errorString();
     }

@@ -42,7 +42,9 @@ public slots:
     // Saves to the current file (asking for one when there is none). The file
     // is replaced as a whole only after everything was written, so a failed
     // save keeps the old file; a folder, device or pipe is never replaced.
-    // Returns false then and when cancelled.
+    // Text that slotLoad() would refuse (too long a line, too many bytes) is
+    // saved only when the user says so to a question asked before writing.
+    // Returns false then and when cancelled or declined.
     bool slotSave();
     // Asks for a file name, then saves; false when cancelled or the save
     // failed. The chosen name becomes the current one only once it was saved.
@@ -53,6 +55,8 @@ protected:
 
 private:
     bool saveTo(const QString &fileName);
+    // Why slotLoad() would refuse the text for its lines; empty when it would not.
+    QString overlongLineReason(const QString &text) const;
     // Chooses the wrap mode after a change of the text at the position.
     void updateWrapMode(int position, int added);
 
