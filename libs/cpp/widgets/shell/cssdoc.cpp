@@ -65,20 +65,30 @@ int firstOverlongLine(const QString &text, int *length)
 // this length about as long as the same text wrapped anywhere.
 const int LongestWordWrappedRun = 1024;
 
-// Whether the block holds a run of more than LongestWordWrappedRun
-// characters without a line break opportunity.
-bool holdsLongRun(const QTextBlock &block)
+// Where the first run of more than LongestWordWrappedRun characters without
+// a line break opportunity starts in the text; -1 when there is none. Lines
+// break after every blank but a no-break space, so only longer stretches
+// between such blanks are searched for the other opportunities.
+int longRunIn(const QString &text)
 {
-    if (block.length() - 1 <= LongestWordWrappedRun)
-        return false;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, block.text());
-    int previous = 0;
-    for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
-        if (next - previous > LongestWordWrappedRun)
-            return true;
-        previous = next;
+    const int size = text.size();
+    const QChar *chars = text.constData();
+    int stretch = 0;
+    for (int i = 0; i <= size; ++i) {
+        if (i < size && (!chars[i].isSpace() || chars[i].decompositionTag() == QChar::NoBreak))
+            continue;
+        if (i - stretch > LongestWordWrappedRun) {
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Line, chars + stretch, i - stretch);
+            int previous = 0;
+            for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
+                if (next - previous > LongestWordWrappedRun)
+                    return stretch + previous;
+                previous = next;
+            }
+        }
+        stretch = i + 1;
     }
-    return false;
+    return -1;
 }
 
 QFont editorFont()
@@ -103,9 +113,18 @@ CssDoc::CssDoc(QWidget *parent)
 
 void CssDoc::updateWrapMode(int position, int added)
 {
-    // The run found last, while it lasts, decides without a look elsewhere.
-    if (!m_longRun.isNull() && holdsLongRun(m_longRun.block()))
-        return;
+    // The run found last, while its first characters still make one,
+    // decides without a look elsewhere.
+    if (!m_longRun.isNull()) {
+        const int start = m_longRun.position();
+        if (start + LongestWordWrappedRun + 1 <= document()->characterCount()) {
+            QString first(LongestWordWrappedRun + 1, Qt::Uninitialized);
+            for (int i = 0; i < first.size(); ++i)
+                first[i] = document()->characterAt(start + i);
+            if (longRunIn(first) == 0)
+                return;
+        }
+    }
     // Without one, only the changed text can bring one; once it is gone,
     // another may be anywhere.
     QTextBlock block = document()->findBlock(position);
@@ -115,9 +134,14 @@ void CssDoc::updateWrapMode(int position, int added)
         last = document()->lastBlock();
     }
     m_longRun = QTextCursor();
+    // Empty text keeps the mode chosen for the text that comes next.
+    if (document()->isEmpty())
+        return;
     for (; block.isValid(); block = block.next()) {
-        if (holdsLongRun(block)) {
-            m_longRun = QTextCursor(block);
+        const int run = block.length() - 1 > LongestWordWrappedRun ? longRunIn(block.text()) : -1;
+        if (run >= 0) {
+            m_longRun = QTextCursor(document());
+            m_longRun.setPosition(block.position() + run);
             break;
         }
         if (block == last)
@@ -181,6 +205,10 @@ bool CssDoc::slotLoad()
                              QMessageBox::Ok);
         return false;
     }
+    // The wrap mode is chosen before the text comes in, so that it is laid
+    // out once.
+    clear();
+    setWordWrapMode(longRunIn(text) >= 0 ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setPlainText(text);
     m_fileName = name;
     emit changeWindowTitle(m_fileName);

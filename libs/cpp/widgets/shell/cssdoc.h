@@ -62,8 +62,8 @@ private:
 
     QString m_fileName;
     CssSyntaxHighlighter *m_highlighter = nullptr;
-    // At the start of a block that holds a run too long to wrap at word
-    // boundaries; null when the text holds none.
+    // At the start of a run too long to wrap at word boundaries; null when
+    // the text holds none.
     QTextCursor m_longRun;
 };
 
