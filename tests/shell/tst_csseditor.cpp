@@ -17,8 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -215,6 +217,52 @@ private slots:
         QVERIFY2(warning.contains(QFileInfo(target).fileName()), qPrintable(warning));
     }
 
+    // Text that Open would refuse is written only when the user says so to
+    // a question asked before writing; other text is saved without one.
+    void saveAsksBeforeWritingWhatOpenRefuses_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("answer"); // "" when no question may come
+        QTest::addColumn<QString>("named"); // what the question must say
+        const QString line(300 * 1024, QLatin1Char('a'));
+        const QString manyLines = QStringLiteral("QLabel { color: red; }\n").repeated(4 * 1024 * 1024 / 23 + 1);
+        QTest::newRow("a line of 307,200 characters, declined") << line << "No" << "Line 1 is 307200 characters long";
+        QTest::newRow("that line, confirmed") << line << "Yes" << "at most 262144 characters";
+        QTest::newRow("over 4 MiB in short lines, declined") << manyLines << "No" << "at most 4194304 bytes";
+        QTest::newRow("a line of 256 Ki characters") << QString(256 * 1024, QLatin1Char('a')) << "" << "";
+    }
+
+    void saveAsksBeforeWritingWhatOpenRefuses()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, answer);
+        QFETCH(QString, named);
+        // arrange
+        const QString path = m_folder + QStringLiteral("/asked.qss");
+        const QByteArray old("QWidget { }\n");
+        QVERIFY(writeFile(path, old));
+        CssDoc doc;
+        doc.setPlainText(text);
+        doc.setFileName(path);
+        QSignalSpy titles(&doc, SIGNAL(changeWindowTitle(QString)));
+        QString question;
+        ModalAnswerer asked([&](QWidget *box) {
+            question = ModalAnswerer::labelTexts(box);
+            ModalAnswerer::clickButtonWithText(box, answer.isEmpty() ? QStringLiteral("No") : answer);
+        }, 3000);
+        asked.setClassName("QMWidgets::MMessageBox");
+        // act
+        const bool saved = doc.slotSave();
+        // assert
+        const bool writes = answer != QLatin1String("No");
+        QCOMPARE(asked.answered(), !answer.isEmpty());
+        QVERIFY2(question.contains(named), qPrintable(question.left(300)));
+        QCOMPARE(saved, writes);
+        QCOMPARE(readAll(path), writes ? text.toUtf8() : old);
+        QCOMPARE(titles.count(), writes ? 1 : 0);
+        QCOMPARE(doc.fileName(), path);
+    }
+
     // Load reads only regular files of style-sheet size; anything else is
     // refused with a message before it is read, and changes nothing.
     void loadRefusesWhatIsNoStyleSheetFile_data()
@@ -266,21 +314,28 @@ private slots:
     }
 
     // A minified sheet is one long line: lines up to 256 Ki characters are
-    // shown, a longer one is refused with the limit named.
+    // shown, a longer one is refused with its length and the limit named. A
+    // character is a code point, also beyond the Basic Multilingual Plane.
     void lineLengthLimitIsExact_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("loads");
+        QTest::addColumn<int>("refusedLength"); // 0 when it loads
         const QByteArray limit(256 * 1024, 'a');
-        QTest::newRow("one line of 256 Ki characters") << limit << true;
-        QTest::newRow("one line a character longer") << limit + 'a' << false;
-        QTest::newRow("256 Ki characters after a CRLF line") << "a{}\r\n" + limit + "\r\n" << true;
-        QTest::newRow("one more after a CR line") << "a{}\r" + limit + "a\n" << false;
+        const QByteArray emoji("\xF0\x9F\x98\x80"); // one character, two UTF-16 units
+        QTest::newRow("one line of 256 Ki characters") << limit << 0;
+        QTest::newRow("one line a character longer") << limit + 'a' << 262145;
+        QTest::newRow("256 Ki characters after a CRLF line") << "a{}\r\n" + limit + "\r\n" << 0;
+        QTest::newRow("one more after a CR line") << "a{}\r" + limit + "a\n" << 262145;
+        QTest::newRow("131,071 emoji in 131,075 characters") << emoji.repeated(131071) + "a{}\n" << 0;
+        QTest::newRow("256 Ki characters, half of them emoji") << emoji.repeated(131072) + limit.left(131072) << 0;
+        QTest::newRow("one more after a line of emoji") << emoji + "\n" + emoji.repeated(131072) + limit.left(131073)
+                                                        << 262145;
     }
     void lineLengthLimitIsExact()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, loads);
+        QFETCH(int, refusedLength);
+        const bool loads = refusedLength == 0;
         // arrange
         const QString path = m_folder + QStringLiteral("/minified.qss");
         QVERIFY(writeFile(path, content));
@@ -295,13 +350,86 @@ private slots:
         QVERIFY(chooser.answered());
         QCOMPARE(loaded, loads);
         QCOMPARE(warned->answered(), !loads);
-        const QString shown = QString::fromLatin1(content).replace("\r\n", "\n");
+        const QString shown = QString::fromUtf8(content).replace("\r\n", "\n");
         QCOMPARE(doc.toPlainText(), loads ? shown : QString());
-        if (!loads)
+        if (!loads) {
+            QVERIFY2(warning.contains(QStringLiteral("is %1 characters long").arg(refusedLength)), qPrintable(warning));
             QVERIFY2(warning.contains(QStringLiteral("at most 262144 characters")), qPrintable(warning));
-        // Wrapping at word boundaries would lay such a line out in time
-        // growing with the square of the longest word.
-        QCOMPARE(doc.wordWrapMode(), QTextOption::WrapAnywhere);
+        }
+    }
+
+    // Lines wrap between words and a word wider than the window anywhere;
+    // while a run without a break opportunity is too long for word wrapping
+    // to lay out quickly, everything wraps anywhere.
+    void linesWrapBetweenWords_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed"); // added at the end
+        QTest::addColumn<bool>("blanksInRun"); // a blank typed every 500 characters of the last run
+        QTest::addColumn<bool>("wordWrapped");
+        const QString rules = QStringLiteral("QFrame#previewFrame { border: 1px solid #404040; }"
+                                             " QLabel#TitleLabel { font-family: Helvetica, sans-serif; }"
+                                             " QPushButton#CopyButton:hover { color: rgb(38,79,140); }");
+        const QString longRun(1100, QLatin1Char('x'));
+        QTest::newRow("ordinary rules on one line") << rules << QString() << false << true;
+        QTest::newRow("a word wider than the window") << rules + QLatin1Char(' ') + QString(300, QLatin1Char('x'))
+                                                      << QString() << false << true;
+        QTest::newRow("a run over 1,024 characters") << rules + QLatin1Char(' ') + longRun << QString() << false
+                                                     << false;
+        QTest::newRow("that run typed after the rules") << rules << QLatin1Char(' ') + longRun << false << false;
+        QTest::newRow("blanks typed into that run") << rules + QLatin1Char(' ') + longRun << QString() << true
+                                                    << true;
+    }
+
+    void linesWrapBetweenWords()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        QFETCH(bool, blanksInRun);
+        QFETCH(bool, wordWrapped);
+        // arrange
+        CssDoc doc;
+        doc.resize(600, 400);
+        doc.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&doc));
+        // act
+        doc.setPlainText(text);
+        QTextCursor cursor(doc.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(typed);
+        if (blanksInRun) {
+            const int runStart = text.lastIndexOf(QLatin1Char(' ')) + 1;
+            for (int at = text.size() - 500; at > runStart; at -= 500) {
+                cursor.setPosition(at);
+                cursor.insertText(QStringLiteral(" "));
+            }
+        }
+        // assert
+        const QTextBlock block = doc.document()->firstBlock();
+        doc.document()->documentLayout()->blockBoundingRect(block); // lays the block out
+        const QTextLayout *layout = block.layout();
+        QVERIFY(layout->lineCount() > 2);
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, block.text());
+        // Lines may break after a blank and where the line-breaking rules allow.
+        const QString shown = block.text();
+        QTextBoundaryFinder rules(QTextBoundaryFinder::Line, shown);
+        const auto breakable = [&](int position) {
+            rules.setPosition(position);
+            return shown.at(position - 1).isSpace() || rules.isAtBoundary();
+        };
+        for (int i = 1; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            QVERIFY(line.naturalTextWidth() <= line.width());
+            if (!wordWrapped || breakable(line.textStart()))
+                continue;
+            // Inside a word only where the line before offered no break.
+            for (int position = layout->lineAt(i - 1).textStart() + 1; position < line.textStart(); ++position)
+                QVERIFY2(!breakable(position), qPrintable(QStringLiteral("line %1 starts inside a word: %2")
+                                                               .arg(i)
+                                                               .arg(shown.mid(line.textStart() - 10, 20))));
+        }
+        // A run too long for word wrapping has everything wrapped anywhere.
+        QCOMPARE(doc.wordWrapMode(), wordWrapped ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
     }
 
     void loadReadsChosenFile()

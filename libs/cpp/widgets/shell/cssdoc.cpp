@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextStream>
 
 namespace QMWidgets {
@@ -21,33 +23,72 @@ const qint64 MaxFileSize = 4 * 1024 * 1024;
 // in it, in time that grows with its length: a one-line (minified) sheet of
 // 256 Ki characters is shown in about a tenth of a second and takes some 50
 // ms a key, 2 Mi characters freeze the window for seconds. A file with a
-// longer line than this is refused rather than shown.
+// longer line than this is refused rather than shown. Characters are code
+// points: one outside the Basic Multilingual Plane counts once, so a line of
+// such characters (emoji) at the limit takes about twice as long.
 const int MaxLineLength = 256 * 1024;
 
-// The number (from 1) of the first line longer than MaxLineLength, with its
-// length in *length; 0 when there is none. Lines end where the document
-// starts a new block: at a line feed, a carriage return (with a line feed
-// after it, once) or a paragraph separator.
+// The number (from 1) of the first line longer than MaxLineLength
+// characters, with its length in characters in *length; 0 when there is
+// none. Lines end where the document starts a new block: at a line feed, a
+// carriage return (with a line feed after it, once) or a paragraph separator.
 int firstOverlongLine(const QString &text, int *length)
 {
     const int size = text.size();
     const QChar *chars = text.constData();
     int line = 1;
     int start = 0;
+    int pairs = 0; // surrogate pairs in the line, each one character
     for (int i = 0; i <= size; ++i) {
         if (i < size && chars[i] != QLatin1Char('\n') && chars[i] != QLatin1Char('\r')
-            && chars[i] != QChar::ParagraphSeparator)
+            && chars[i] != QChar::ParagraphSeparator) {
+            if (chars[i].isLowSurrogate() && i > start && chars[i - 1].isHighSurrogate())
+                ++pairs;
             continue;
-        if (i - start > MaxLineLength) {
-            *length = i - start;
+        }
+        if (i - start - pairs > MaxLineLength) {
+            *length = i - start - pairs;
             return line;
         }
         if (i + 1 < size && chars[i] == QLatin1Char('\r') && chars[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
+        pairs = 0;
         ++line;
     }
     return 0;
+}
+
+// Word wrapping looks for the end of the word again for every screen line,
+// so a run without a break opportunity takes time growing with the square of
+// its length: a run of 256 Ki characters takes seconds to lay out, one of
+// this length about as long as the same text wrapped anywhere.
+const int LongestWordWrappedRun = 1024;
+
+// Where the first run of more than LongestWordWrappedRun characters without
+// a line break opportunity starts in the text; -1 when there is none. Lines
+// break after every blank but a no-break space, so only longer stretches
+// between such blanks are searched for the other opportunities.
+int longRunIn(const QString &text)
+{
+    const int size = text.size();
+    const QChar *chars = text.constData();
+    int stretch = 0;
+    for (int i = 0; i <= size; ++i) {
+        if (i < size && (!chars[i].isSpace() || chars[i].decompositionTag() == QChar::NoBreak))
+            continue;
+        if (i - stretch > LongestWordWrappedRun) {
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Line, chars + stretch, i - stretch);
+            int previous = 0;
+            for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
+                if (next - previous > LongestWordWrappedRun)
+                    return stretch + previous;
+                previous = next;
+            }
+        }
+        stretch = i + 1;
+    }
+    return -1;
 }
 
 QFont editorFont()
@@ -64,11 +105,52 @@ CssDoc::CssDoc(QWidget *parent)
     : QTextEdit(parent)
 {
     m_highlighter = new CssSyntaxHighlighter(document());
-    // Lines wrap at the edge wherever they reach it. Wrapping at word
-    // boundaries first looks for the end of the word for every screen line,
-    // so a word of 100,000 characters takes seconds to lay out.
-    setWordWrapMode(QTextOption::WrapAnywhere);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { updateWrapMode(position, added); });
     applyLook();
+}
+
+void CssDoc::updateWrapMode(int position, int added)
+{
+    // The run found last, while its first characters still make one,
+    // decides without a look elsewhere.
+    if (!m_longRun.isNull()) {
+        const int start = m_longRun.position();
+        if (start + LongestWordWrappedRun + 1 <= document()->characterCount()) {
+            QString first(LongestWordWrappedRun + 1, Qt::Uninitialized);
+            for (int i = 0; i < first.size(); ++i)
+                first[i] = document()->characterAt(start + i);
+            if (longRunIn(first) == 0)
+                return;
+        }
+    }
+    // Without one, only the changed text can bring one; once it is gone,
+    // another may be anywhere.
+    QTextBlock block = document()->findBlock(position);
+    QTextBlock last = document()->findBlock(position + added);
+    if (!m_longRun.isNull()) {
+        block = document()->firstBlock();
+        last = document()->lastBlock();
+    }
+    m_longRun = QTextCursor();
+    // Empty text keeps the mode chosen for the text that comes next.
+    if (document()->isEmpty())
+        return;
+    for (; block.isValid(); block = block.next()) {
+        const int run = block.length() - 1 > LongestWordWrappedRun ? longRunIn(block.text()) : -1;
+        if (run >= 0) {
+            m_longRun = QTextCursor(document());
+            m_longRun.setPosition(block.position() + run);
+            break;
+        }
+        if (block == last)
+            break;
+    }
+    const QTextOption::WrapMode mode =
+        m_longRun.isNull() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
 }
 
 void CssDoc::applyLook()
@@ -113,14 +195,8 @@ bool CssDoc::slotLoad()
     if (readable) {
         QTextStream stream(bytes);
         text = stream.readAll();
-        int length = 0;
-        if (const int line = firstOverlongLine(text, &length)) {
-            reason = tr("Line %1 is %2 characters long; the editor shows lines of at most %3 characters.")
-                         .arg(line)
-                         .arg(length)
-                         .arg(MaxLineLength);
-            readable = false;
-        }
+        reason = overlongLineReason(text);
+        readable = reason.isEmpty();
     }
     if (!readable) {
         MMessageBox::warning(this, tr("Open"),
@@ -129,6 +205,10 @@ bool CssDoc::slotLoad()
                              QMessageBox::Ok);
         return false;
     }
+    // The wrap mode is chosen before the text comes in, so that it is laid
+    // out once.
+    clear();
+    setWordWrapMode(longRunIn(text) >= 0 ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setPlainText(text);
     m_fileName = name;
     emit changeWindowTitle(m_fileName);
@@ -150,20 +230,56 @@ bool CssDoc::slotSaveAs()
     return saveTo(name);
 }
 
+QString CssDoc::overlongLineReason(const QString &text) const
+{
+    int length = 0;
+    const int line = firstOverlongLine(text, &length);
+    if (line == 0)
+        return QString();
+    return tr("Line %1 is %2 characters long; the editor shows lines of at most %3 characters.")
+        .arg(line)
+        .arg(length)
+        .arg(MaxLineLength);
+}
+
 bool CssDoc::saveTo(const QString &name)
 {
     QString reason;
     bool saved = MTools::isSaveTarget(name, &reason);
     if (saved) {
+        // The bytes are made first, so their size is known before anything is written.
+        const QString text = toPlainText();
+        QByteArray bytes;
+        {
+            QTextStream stream(&bytes, QIODevice::WriteOnly);
+            stream << text;
+        }
+        QStringList unopenable;
+        if (bytes.size() > MaxFileSize)
+            unopenable << tr("The file will be %1 bytes long; the editor opens files of at most %2 bytes.")
+                              .arg(bytes.size())
+                              .arg(MaxFileSize);
+        const QString line = overlongLineReason(text);
+        if (!line.isEmpty())
+            unopenable << line;
+        if (!unopenable.isEmpty()) {
+            QStringList escaped;
+            for (const QString &piece : qAsConst(unopenable))
+                escaped << piece.toHtmlEscaped();
+            const int answer = MMessageBox::question(
+                this, tr("Save"),
+                tr("The editor will not open %1 again:<BR>%2<BR>Save it anyway?")
+                    .arg(name.toHtmlEscaped(), escaped.join(QStringLiteral("<BR>"))),
+                QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes)
+                return false;
+        }
         QSaveFile file(name);
         saved = file.open(QIODevice::WriteOnly);
-        if (saved) {
-            QTextStream stream(&file);
-            stream << toPlainText();
-            stream.flush();
-            // An uncommitted temporary file is discarded; the old file stays.
-            saved = stream.status() == QTextStream::Ok && file.commit();
-        }
+        // commit() misses a failed write of the last buffered bytes; flush()
+        // reports it. An uncommitted temporary file is discarded; the old
+        // file stays.
+        saved = saved && file.write(bytes) == bytes.size() && file.flush() && file.commit();
         if (!saved)
             reason = file.errorString();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace QMWidgets {
@@ -10,7 +11,10 @@ class CssSyntaxHighlighter;
 // The style-sheet editor's text: plain text with syntax colouring, loaded
 // from and saved to a file. File errors leave text and file name unchanged
 // and are reported in a message box. The text keeps its own monospace face
-// whatever font an applied style sheet sets.
+// whatever font an applied style sheet sets. Lines wrap between words, and a
+// word wider than the window anywhere; while the text holds a run of more
+// than 1,024 characters without a break opportunity, which word wrapping
+// lays out slowly, all lines wrap anywhere.
 class CssDoc : public QTextEdit
 {
     Q_OBJECT
@@ -38,7 +42,9 @@ public slots:
     // Saves to the current file (asking for one when there is none). The file
     // is replaced as a whole only after everything was written, so a failed
     // save keeps the old file; a folder, device or pipe is never replaced.
-    // Returns false then and when cancelled.
+    // Text that slotLoad() would refuse (too long a line, too many bytes) is
+    // saved only when the user says so to a question asked before writing.
+    // Returns false then and when cancelled or declined.
     bool slotSave();
     // Asks for a file name, then saves; false when cancelled or the save
     // failed. The chosen name becomes the current one only once it was saved.
@@ -49,9 +55,16 @@ protected:
 
 private:
     bool saveTo(const QString &fileName);
+    // Why slotLoad() would refuse the text for its lines; empty when it would not.
+    QString overlongLineReason(const QString &text) const;
+    // Chooses the wrap mode after a change of the text at the position.
+    void updateWrapMode(int position, int added);
 
     QString m_fileName;
     CssSyntaxHighlighter *m_highlighter = nullptr;
+    // At the start of a run too long to wrap at word boundaries; null when
+    // the text holds none.
+    QTextCursor m_longRun;
 };
 
 } // namespace QMWidgets
