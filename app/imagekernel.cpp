@@ -54,17 +54,26 @@ QImage ImageKernel::applyBrightnessContrast(const QImage &image, int brightness,
     QImage source = image;
     if (source.format() != QImage::Format_ARGB32 && source.format() != QImage::Format_RGB32)
         source = source.convertToFormat(QImage::Format_ARGB32);
-    // A fresh image, written row by row from the source in one pass.
-    QImage result(source.size(), source.format());
-    if (source.isNull() || result.isNull())
+    if (source.isNull())
         return QImage();
-    result.setDotsPerMeterX(source.dotsPerMeterX());
-    result.setDotsPerMeterY(source.dotsPerMeterY());
 
     const float factor = contrastFactor(contrast);
     uchar table[256];
-    for (int c = 0; c < 256; ++c)
+    bool identity = true;
+    for (int c = 0; c < 256; ++c) {
         table[c] = uchar(adjustChannel(c, brightness, factor));
+        identity = identity && table[c] == c;
+    }
+    // Values that change no channel cost no copy: the source is the result.
+    if (identity)
+        return source;
+
+    // A fresh image, written row by row from the source in one pass.
+    QImage result(source.size(), source.format());
+    if (result.isNull())
+        return QImage();
+    result.setDotsPerMeterX(source.dotsPerMeterX());
+    result.setDotsPerMeterY(source.dotsPerMeterY());
 
     const uchar *sourceBits = source.constBits();
     const qsizetype sourceStride = source.bytesPerLine();
