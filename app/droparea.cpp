@@ -1,6 +1,9 @@
 #include "droparea.h"
 
 #include "filedialog.h"
+#include "imagekernel.h"
+#include "latestjob.h"
+#include "waitlabel.h"
 
 #include <QBoxLayout>
 #include <QDragEnterEvent>
@@ -14,6 +17,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <memory>
 #include <utility>
 
 CreatorDropArea::CreatorDropArea(QWidget *parent)
@@ -41,6 +45,14 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
     message->setAutoFillBackground(true);
     message->setMargin(4);
     message->hide();
+
+    // Shown over the area while a file is read.
+    waitLabel = new QMWidgets::WaitLabel(tr("Reading the picture..."), this);
+    waitLabel->setWindowFlags(Qt::Widget);
+    waitLabel->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    waitLabel->setFixedSize(size());
+    waitLabel->hide();
+    reading = new LatestJob(this);
 
     QVBoxLayout *column = new QVBoxLayout;
     column->addStretch(1);
@@ -110,35 +122,52 @@ QImage CreatorDropArea::takeImage()
     return std::move(image);
 }
 
+bool CreatorDropArea::isReading() const
+{
+    return reading->isBusy();
+}
+
 void CreatorDropArea::takeFile(const QString &path)
 {
     // Decoded once, for the thumbnail and for whoever takes it while dropped() is
     // delivered, turned the way the picture's own orientation says. The decoder's
     // budget also keeps the road's several copies and the base64 text in bounds.
-    MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
-    QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &outcome);
-    if (loaded.isNull()) {
-        showRefusal(path, outcome);
-        return;
-    }
-    message->hide();
-    imagePath = path;
-    image = std::move(loaded);
-    showThumbnail();
-    setText(QString());
-    openButton->hide();
-    emit dropped(true);
-    image = QImage();
-}
-
-void CreatorDropArea::showThumbnail()
-{
-    if (image.isNull()) {
-        setPixmap(QPixmap());
-        return;
-    }
+    // The worker also makes the thumbnail and brings the pixels to the form the
+    // road and a pixmap take, so the GUI thread copies nothing.
+    struct Result
+    {
+        MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
+        QImage image;
+        QImage thumbnail;
+    };
+    auto result = std::make_shared<Result>();
     const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
-    setPixmap(QPixmap::fromImage(image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    waitLabel->raise();
+    waitLabel->show();
+    reading->start(
+        [path, target, result] {
+            QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &result->outcome);
+            if (loaded.isNull())
+                return;
+            result->image = ImageKernel::straightSource(std::move(loaded));
+            result->thumbnail = ImageKernel::forPixmap(
+                result->image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        },
+        [this, path, result] {
+            waitLabel->hide();
+            if (result->image.isNull()) {
+                showRefusal(path, result->outcome);
+                return;
+            }
+            message->hide();
+            imagePath = path;
+            image = std::move(result->image);
+            setPixmap(QPixmap::fromImage(std::move(result->thumbnail)));
+            setText(QString());
+            openButton->hide();
+            emit dropped(true);
+            image = QImage();
+        });
 }
 
 void CreatorDropArea::showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,7 +27,57 @@ void applyTable(const uchar *sourceBits, qsizetype sourceStride, uchar *targetBi
     }
 }
 
+// Whether a pixmap takes the image with an alpha channel: as the raster
+// pixmap decides, by the colour table of an indexed image and by the pixels
+// of any other image that has an alpha channel.
+bool hasTransparency(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return false;
+    if (image.format() == QImage::Format_Indexed8) {
+        for (const QRgb colour : image.colorTable())
+            if (qAlpha(colour) != 255)
+                return true;
+        return false;
+    }
+    const QImage words = image.format() == QImage::Format_ARGB32
+            || image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image
+        : image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < words.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(words.constScanLine(y));
+        QRgb all = 0xff000000u;
+        for (int x = 0; x < words.width(); ++x)
+            all &= row[x];
+        if ((all & 0xff000000u) != 0xff000000u)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+QImage ImageKernel::forPixmap(QImage image)
+{
+    if (image.isNull())
+        return image;
+    if (hasTransparency(image))
+        return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Opaque words with an alpha byte are RGB32 words already.
+    if (image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_ARGB32_Premultiplied) {
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
+    }
+    return std::move(image).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ImageKernel::straightSource(QImage image)
+{
+    image = forPixmap(std::move(image));
+    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+        image = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    return image;
+}
 
 float ImageKernel::contrastFactor(int contrast)
 {

@@ -26,6 +26,15 @@ public:
     // The size of an image scaled to percent / 100, each side rounded half up.
     static QSize scaledSize(const QSize &size, int percent);
 
+    // The image in the format a pixmap made from it takes (RGB32 when no pixel
+    // is transparent, else premultiplied ARGB32), converted by the caller's
+    // thread, so that QPixmap::fromImage on the GUI thread copies nothing.
+    static QImage forPixmap(QImage image);
+
+    // The pixels a pixmap of the image holds (see forPixmap), as straight
+    // 32-bit words: RGB32 when opaque, else ARGB32. What the kernel works on.
+    static QImage straightSource(QImage image);
+
     // Scales source to percent (smooth, aspect ignored), turns the result into
     // straight ARGB32 (an opaque RGB32 result stays RGB32) and applies the
     // kernel. At 100 % and neutral values a straight 32-bit source comes back
