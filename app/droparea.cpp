@@ -164,10 +164,29 @@ void CreatorDropArea::takeFile(const QString &path)
             image = std::move(result->image);
             setPixmap(QPixmap::fromImage(std::move(result->thumbnail)));
             setText(QString());
+            const bool buttonHadFocus = openButton->hasFocus();
             openButton->hide();
             emit dropped(true);
             image = QImage();
+            // The focus the hidden button had goes to the first control of the
+            // column (the form, enabled by now), not to the far side of the window.
+            if (buttonHadFocus)
+                focusFirstControl();
         });
+}
+
+void CreatorDropArea::focusFirstControl()
+{
+    QWidget *column = parentWidget();
+    if (!column)
+        return;
+    for (QWidget *w = column->nextInFocusChain(); w && w != column && column->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void CreatorDropArea::showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome)

@@ -57,6 +57,7 @@ private:
     // the button. A file that does not load is not taken: the message says why.
     void takeFile(const QString &path);
     void showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome);
+    void focusFirstControl();
 
     QString imagePath;
     QPushButton *openButton;
