@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMimeData>
+#include <QMovie>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
@@ -52,6 +53,10 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
     waitLabel->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     waitLabel->setFixedSize(size());
     waitLabel->hide();
+    // Its animation runs only while it is shown.
+    waitMovie = waitLabel->findChild<QMovie *>();
+    if (waitMovie)
+        waitMovie->setPaused(true);
     reading = new LatestJob(this);
 
     QVBoxLayout *column = new QVBoxLayout;
@@ -142,8 +147,7 @@ void CreatorDropArea::takeFile(const QString &path)
     };
     auto result = std::make_shared<Result>();
     const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
-    waitLabel->raise();
-    waitLabel->show();
+    showReading(true);
     reading->start(
         [path, target, result] {
             QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &result->outcome);
@@ -154,7 +158,7 @@ void CreatorDropArea::takeFile(const QString &path)
                 result->image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         },
         [this, path, result] {
-            waitLabel->hide();
+            showReading(false);
             if (result->image.isNull()) {
                 showRefusal(path, result->outcome);
                 return;
@@ -173,6 +177,15 @@ void CreatorDropArea::takeFile(const QString &path)
             if (buttonHadFocus)
                 focusFirstControl();
         });
+}
+
+void CreatorDropArea::showReading(bool reading)
+{
+    if (reading)
+        waitLabel->raise();
+    waitLabel->setVisible(reading);
+    if (waitMovie)
+        waitMovie->setPaused(!reading);
 }
 
 void CreatorDropArea::focusFirstControl()

@@ -10,6 +10,7 @@ class LatestJob;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
+class QMovie;
 class QPushButton;
 
 namespace QMWidgets {
@@ -57,6 +58,7 @@ private:
     // the button. A file that does not load is not taken: the message says why.
     void takeFile(const QString &path);
     void showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome);
+    void showReading(bool reading);
     void focusFirstControl();
 
     QString imagePath;
@@ -65,4 +67,5 @@ private:
     QImage image;
     LatestJob *reading;
     QMWidgets::WaitLabel *waitLabel;
+    QMovie *waitMovie;
 };

@@ -44,18 +44,23 @@ bool hasTransparency(const QImage &image)
             || image.format() == QImage::Format_ARGB32_Premultiplied
         ? image
         : image.convertToFormat(QImage::Format_ARGB32);
+    return !ImageKernel::isOpaque(words);
+}
+
+} // namespace
+
+bool ImageKernel::isOpaque(const QImage &words)
+{
     for (int y = 0; y < words.height(); ++y) {
         const QRgb *row = reinterpret_cast<const QRgb *>(words.constScanLine(y));
         QRgb all = 0xff000000u;
         for (int x = 0; x < words.width(); ++x)
             all &= row[x];
         if ((all & 0xff000000u) != 0xff000000u)
-            return true;
+            return false;
     }
-    return false;
+    return true;
 }
-
-} // namespace
 
 QImage ImageKernel::forPixmap(QImage image)
 {

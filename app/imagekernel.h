@@ -26,6 +26,10 @@ public:
     // The size of an image scaled to percent / 100, each side rounded half up.
     static QSize scaledSize(const QSize &size, int percent);
 
+    // True when every 32-bit word of an ARGB32 image (straight or
+    // premultiplied) has an alpha of 255.
+    static bool isOpaque(const QImage &words);
+
     // The image in the format a pixmap made from it takes (RGB32 when no pixel
     // is transparent, else premultiplied ARGB32), converted by the caller's
     // thread, so that QPixmap::fromImage on the GUI thread copies nothing.

@@ -3,7 +3,8 @@
 # measures how long its window leaves messages unanswered
 # (scripts/stallprobe.c asks every 3 ms after an answer): while a picture
 # opened through the open dialog is read and shown, and while an arrow key is
-# held for 2 s on the Resize control; the peak memory is noted after each.
+# held for 2 s on the Resize slider; the peak memory is noted after the open
+# and a visit of every tab, and at the end.
 # Run by hand after building, for example:
 #   Xvfb :16 -screen 0 1280x1024x24 & DISPLAY=:16 openbox &
 #   build/bench/photo_file 4000x3000 1 /tmp/photo.jpg
@@ -38,12 +39,21 @@ xdotool key Return
 wait "$probe"
 echo "open:      $(cat "$work/open")"
 
+# Every tab shown in turn (the keyboard reaches the tab bar from the
+# Brightness slider, which has the focus after an open), then the picture
+# tab again; the peak memory so far.
 sleep 3
-echo "peak memory after open: $(grep VmHWM /proc/$pid/status | tr -s ' ' | cut -d' ' -f2-)"
+xdotool key Tab Tab Tab Tab Tab Tab Tab
+for tab in 1 2 3 4 5; do
+    xdotool key Right
+    sleep 3
+done
+echo "peak memory after open and every tab: $(grep VmHWM /proc/$pid/status | tr -s ' ' | cut -d' ' -f2-)"
+xdotool key Left Left Left Left Left
+sleep 2
 
-# An arrow key held on the Resize control for 2 s; the keyboard takes it
-# there from the Brightness number box, which has the focus after an open.
-xdotool key Tab Tab Tab Tab
+# An arrow key held on the Resize slider for 2 s; back from the tab bar.
+xdotool key shift+Tab shift+Tab shift+Tab
 sleep 1
 "$work/stallprobe" "$window" 500 300 6 >"$work/hold" &
 probe=$!
