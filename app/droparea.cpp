@@ -50,8 +50,14 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
     // Shown over the area while a file is read.
     waitLabel = new QMWidgets::WaitLabel(tr("Reading the picture..."), this);
     waitLabel->setWindowFlags(Qt::Widget);
-    waitLabel->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    waitLabel->setAlignment(Qt::AlignCenter);
     waitLabel->setFixedSize(size());
+    // The animation stands centred above the text.
+    if (QLayout *waitLayout = waitLabel->layout()) {
+        waitLayout->setContentsMargins(20, 70, 20, 20);
+        if (QLabel *animation = waitLabel->findChild<QLabel *>())
+            waitLayout->setAlignment(animation, Qt::AlignHCenter | Qt::AlignTop);
+    }
     waitLabel->hide();
     // Its animation runs only while it is shown.
     waitMovie = waitLabel->findChild<QMovie *>();

@@ -547,10 +547,26 @@ int main(int argc, char *argv[])
             const QString finalCaption = QStringLiteral("<H2>%1x%2</H2>")
                                              .arg(qRound(size.width() * resize->value() / 100.0))
                                              .arg(qRound(size.height() * resize->value() / 100.0));
+            // Settled: the last change of the shown picture, its size or the
+            // encodings, once nothing has changed for 1.5 s (longer than any
+            // wait after a step) and the final picture is shown.
+            qint64 lastChange = 0;
+            qint64 key = road.pictureKey();
+            QString sizeText = road.picture->sizeText();
+            int encodes = cache->encodeCount();
             const bool shown = waitUntil([&] {
-                return road.picture->captionText() == finalCaption && road.sizeShown() && !cache->isBusy();
+                const qint64 now = afterRelease.elapsed();
+                if (road.pictureKey() != key || road.picture->sizeText() != sizeText
+                    || cache->encodeCount() != encodes) {
+                    key = road.pictureKey();
+                    sizeText = road.picture->sizeText();
+                    encodes = cache->encodeCount();
+                    lastChange = now;
+                }
+                return now - lastChange > 1500 && !cache->isBusy()
+                    && road.picture->captionText() == finalCaption && road.sizeShown();
             });
-            const qint64 settledMs = shown ? afterRelease.elapsed() : -1;
+            const qint64 settledMs = shown ? lastChange : -1;
             std::printf("  %-34s %d -> %d %%, %d encodings, longest stall while held %s, "
                         "settled %s after the release\n",
                         "arrow key held 2 s on Resize", startValue, resize->value(),

@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <cstdio>
