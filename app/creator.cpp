@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <utility>
 
 Creator::Creator(QWidget *parent)
     : QWidget(parent)
@@ -50,9 +49,10 @@ void Creator::slotDropped(bool)
     QImage image = dropArea->takeImage();
     if (image.isNull())
         return;
-    QPixmap pixmap = QPixmap::fromImage(std::move(image));
-    pixmap.setDevicePixelRatio(1);
-    effects->setImage(pixmap);
+    effects->setImage(image);
     caption->show();
-    emit realPreview();
+    // A form still processing asks for the encoded picture itself, once its
+    // pixmap is out; asked for now, it would be for the previous picture.
+    if (!effects->isProcessing())
+        emit realPreview();
 }

@@ -1,6 +1,9 @@
 #include "droparea.h"
 
 #include "filedialog.h"
+#include "imagekernel.h"
+#include "latestjob.h"
+#include "waitlabel.h"
 
 #include <QBoxLayout>
 #include <QDragEnterEvent>
@@ -9,11 +12,13 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMimeData>
+#include <QMovie>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 
+#include <memory>
 #include <utility>
 
 CreatorDropArea::CreatorDropArea(QWidget *parent)
@@ -41,6 +46,24 @@ CreatorDropArea::CreatorDropArea(QWidget *parent)
     message->setAutoFillBackground(true);
     message->setMargin(4);
     message->hide();
+
+    // Shown over the area while a file is read.
+    waitLabel = new QMWidgets::WaitLabel(tr("Reading the picture..."), this);
+    waitLabel->setWindowFlags(Qt::Widget);
+    waitLabel->setAlignment(Qt::AlignCenter);
+    waitLabel->setFixedSize(size());
+    // The animation stands centred above the text.
+    if (QLayout *waitLayout = waitLabel->layout()) {
+        waitLayout->setContentsMargins(20, 70, 20, 20);
+        if (QLabel *animation = waitLabel->findChild<QLabel *>())
+            waitLayout->setAlignment(animation, Qt::AlignHCenter | Qt::AlignTop);
+    }
+    waitLabel->hide();
+    // Its animation runs only while it is shown.
+    waitMovie = waitLabel->findChild<QMovie *>();
+    if (waitMovie)
+        waitMovie->setPaused(true);
+    reading = new LatestJob(this);
 
     QVBoxLayout *column = new QVBoxLayout;
     column->addStretch(1);
@@ -110,35 +133,79 @@ QImage CreatorDropArea::takeImage()
     return std::move(image);
 }
 
+bool CreatorDropArea::isReading() const
+{
+    return reading->isBusy();
+}
+
 void CreatorDropArea::takeFile(const QString &path)
 {
     // Decoded once, for the thumbnail and for whoever takes it while dropped() is
     // delivered, turned the way the picture's own orientation says. The decoder's
     // budget also keeps the road's several copies and the base64 text in bounds.
-    MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
-    QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &outcome);
-    if (loaded.isNull()) {
-        showRefusal(path, outcome);
-        return;
-    }
-    message->hide();
-    imagePath = path;
-    image = std::move(loaded);
-    showThumbnail();
-    setText(QString());
-    openButton->hide();
-    emit dropped(true);
-    image = QImage();
+    // The worker also makes the thumbnail and brings the pixels to the form the
+    // road and a pixmap take, so the GUI thread copies nothing.
+    struct Result
+    {
+        MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
+        QImage image;
+        QImage thumbnail;
+    };
+    auto result = std::make_shared<Result>();
+    const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
+    showReading(true);
+    reading->start(
+        [path, target, result] {
+            QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &result->outcome);
+            if (loaded.isNull())
+                return;
+            result->image = ImageKernel::straightSource(std::move(loaded));
+            result->thumbnail = ImageKernel::forPixmap(
+                result->image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        },
+        [this, path, result] {
+            showReading(false);
+            if (result->image.isNull()) {
+                showRefusal(path, result->outcome);
+                return;
+            }
+            message->hide();
+            imagePath = path;
+            image = std::move(result->image);
+            setPixmap(QPixmap::fromImage(std::move(result->thumbnail)));
+            setText(QString());
+            const bool buttonHadFocus = openButton->hasFocus();
+            openButton->hide();
+            emit dropped(true);
+            image = QImage();
+            // The focus the hidden button had goes to the first control of the
+            // column (the form, enabled by now), not to the far side of the window.
+            if (buttonHadFocus)
+                focusFirstControl();
+        });
 }
 
-void CreatorDropArea::showThumbnail()
+void CreatorDropArea::showReading(bool reading)
 {
-    if (image.isNull()) {
-        setPixmap(QPixmap());
+    if (reading)
+        waitLabel->raise();
+    waitLabel->setVisible(reading);
+    if (waitMovie)
+        waitMovie->setPaused(!reading);
+}
+
+void CreatorDropArea::focusFirstControl()
+{
+    QWidget *column = parentWidget();
+    if (!column)
         return;
+    for (QWidget *w = column->nextInFocusChain(); w && w != column && column->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
-    const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
-    setPixmap(QPixmap::fromImage(image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void CreatorDropArea::showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome)

@@ -2,16 +2,25 @@
 
 #include "comboslider.h"
 #include "imagekernel.h"
+#include "latestjob.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QTimer>
+
+#include <memory>
 #include <utility>
 
 namespace {
 // How long a value change waits for the next one before the encoded preview
-// is asked for: long enough to take a held arrow key or typed digits as one.
+// is asked for: long enough to take typed digits or quick steps as one. A
+// key held down waits for its release instead.
 const int kPreviewDelayMs = 150;
+// Pictures of at most this many pixels are processed on the GUI thread at
+// once (a few milliseconds); larger ones on a worker.
+const qint64 kInlinePixels = qint64(1) << 20;
 }
 
 CreatorEffects::CreatorEffects()
@@ -45,17 +54,21 @@ CreatorEffects::CreatorEffects()
     connect(brightnessSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(contrastSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(resizeSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
-    connect(brightnessSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
-    connect(contrastSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
-    connect(resizeSlider, SIGNAL(sliderReleased()), this, SIGNAL(realPreview()));
+    connect(brightnessSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
+    connect(contrastSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
+    connect(resizeSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
 
+    processing = new LatestJob(this);
     previewTimer = new QTimer(this);
     previewTimer->setSingleShot(true);
     previewTimer->setInterval(kPreviewDelayMs);
-    connect(previewTimer, SIGNAL(timeout()), this, SIGNAL(realPreview()));
+    connect(previewTimer, SIGNAL(timeout()), this, SLOT(slotAskRealPreview()));
     for (QMWidgets::ComboSlider *slider : {brightnessSlider, contrastSlider, resizeSlider}) {
         connect(slider, SIGNAL(sliderMoved(int)), this, SLOT(slotValueChanged()));
         connect(slider, SIGNAL(sliderReleased()), previewTimer, SLOT(stop()));
+        // Keys go to the slider, the number box or its line edit.
+        for (QWidget *part : slider->findChildren<QWidget *>())
+            part->installEventFilter(this);
     }
     connect(formatBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
     connect(compressionBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
@@ -88,15 +101,25 @@ void CreatorEffects::setControlsDisabled(bool disabled)
 
 void CreatorEffects::setImage(const QPixmap &pixmap)
 {
+    setImage(pixmap.toImage());
+}
+
+void CreatorEffects::setImage(const QImage &image)
+{
     // The kernel works on straight colours; opaque 32-bit pixels are kept as
     // they are (no copy), anything else becomes straight ARGB32.
-    sourceImage = pixmap.toImage();
-    if (sourceImage.format() != QImage::Format_RGB32)
+    sourceImage = image;
+    if (sourceImage.format() != QImage::Format_RGB32 && sourceImage.format() != QImage::Format_ARGB32)
         sourceImage = sourceImage.convertToFormat(QImage::Format_ARGB32);
     setControlsDisabled(false);
     slotParametersChanged();
     previewTimer->stop();
-    emit realPreview();
+    slotAskRealPreview();
+}
+
+bool CreatorEffects::isProcessing() const
+{
+    return processing->isBusy();
 }
 
 QImage CreatorEffects::applyBrightnessContrast(const QImage &image, int brightness, int contrast)
@@ -106,20 +129,82 @@ QImage CreatorEffects::applyBrightnessContrast(const QImage &image, int brightne
 
 void CreatorEffects::slotParametersChanged()
 {
-    QImage result = ImageKernel::process(sourceImage, brightnessSlider->value(),
-                                         contrastSlider->value(), resizeSlider->value());
-    // Moved: the pixmap takes the pixels over instead of copying them.
-    emit pixmapChanged(QPixmap::fromImage(std::move(result)));
+    const QImage source = sourceImage;
+    const int brightness = brightnessSlider->value();
+    const int contrast = contrastSlider->value();
+    const int percent = resizeSlider->value();
+    const bool itself = brightness == 0 && contrast == 0 && percent == 100
+        && source.format() == QImage::Format_RGB32;
+    if (source.isNull() || itself || qint64(source.width()) * source.height() <= kInlinePixels) {
+        processing->cancel();
+        // Made in the pixmap's own format, the pixmap takes the pixels over.
+        emit pixmapChanged(QPixmap::fromImage(
+            ImageKernel::forPixmap(ImageKernel::process(source, brightness, contrast, percent))));
+        if (realPreviewHeld)
+            slotAskRealPreview();
+        return;
+    }
+    auto result = std::make_shared<QImage>();
+    processing->start(
+        [source, brightness, contrast, percent, result] {
+            *result = ImageKernel::forPixmap(ImageKernel::process(source, brightness, contrast, percent));
+        },
+        [this, result] {
+            emit pixmapChanged(QPixmap::fromImage(std::move(*result)));
+            if (realPreviewHeld)
+                slotAskRealPreview();
+        });
+}
+
+void CreatorEffects::slotAskRealPreview()
+{
+    // Asked for while the pixmap is being made: asked for once it is out.
+    realPreviewHeld = processing->isBusy();
+    if (!realPreviewHeld)
+        emit realPreview();
 }
 
 void CreatorEffects::slotValueChanged()
 {
-    // A dragged handle asks on its release; every other change asks here, the
-    // timer restarted by each step so a run of steps asks once.
+    // A dragged handle asks on its release, and so does a held key; every
+    // other change asks here, the timer restarted by each step so a run of
+    // steps asks once.
     if (brightnessSlider->isSliderDown() || contrastSlider->isSliderDown()
         || resizeSlider->isSliderDown())
         return;
+    if (keyDown) {
+        changedWhileKeyDown = true;
+        previewTimer->stop();
+        return;
+    }
     previewTimer->start();
+}
+
+bool CreatorEffects::eventFilter(QObject *watched, QEvent *event)
+{
+    bool released = false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        keyDown = true;
+        break;
+    case QEvent::KeyRelease:
+        // The repeats of a held key come as releases and presses marked auto-repeated.
+        released = !static_cast<QKeyEvent *>(event)->isAutoRepeat();
+        break;
+    case QEvent::FocusOut:
+        released = true;
+        break;
+    default:
+        break;
+    }
+    if (released && keyDown) {
+        keyDown = false;
+        if (changedWhileKeyDown) {
+            changedWhileKeyDown = false;
+            previewTimer->start();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CreatorEffects::slotFormatChanged()
@@ -129,5 +214,5 @@ void CreatorEffects::slotFormatChanged()
     const QString spec = format + QLatin1Char(';') + QString::number(compressionBox->currentIndex());
     emit formatChanged(spec);
     previewTimer->stop();
-    emit realPreview();
+    slotAskRealPreview();
 }

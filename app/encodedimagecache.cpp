@@ -1,5 +1,6 @@
 #include "encodedimagecache.h"
 
+#include "imagekernel.h"
 #include "largebuffers.h"
 #include "pngencoder.h"
 
@@ -676,15 +677,7 @@ bool EncodedImageCache::decodesToItself(const QImage &image, const QString &form
         return true;
     case QImage::Format_ARGB32:
     case QImage::Format_ARGB32_Premultiplied:
-        for (int y = 0; y < image.height(); ++y) {
-            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            QRgb all = 0xFF000000u;
-            for (int x = 0; x < image.width(); ++x)
-                all &= row[x];
-            if ((all & 0xFF000000u) != 0xFF000000u)
-                return false;
-        }
-        return true;
+        return ImageKernel::isOpaque(image);
     default:
         return false;
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,7 +27,62 @@ void applyTable(const uchar *sourceBits, qsizetype sourceStride, uchar *targetBi
     }
 }
 
+// Whether a pixmap takes the image with an alpha channel: as the raster
+// pixmap decides, by the colour table of an indexed image and by the pixels
+// of any other image that has an alpha channel.
+bool hasTransparency(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return false;
+    if (image.format() == QImage::Format_Indexed8) {
+        for (const QRgb colour : image.colorTable())
+            if (qAlpha(colour) != 255)
+                return true;
+        return false;
+    }
+    const QImage words = image.format() == QImage::Format_ARGB32
+            || image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image
+        : image.convertToFormat(QImage::Format_ARGB32);
+    return !ImageKernel::isOpaque(words);
+}
+
 } // namespace
+
+bool ImageKernel::isOpaque(const QImage &words)
+{
+    for (int y = 0; y < words.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(words.constScanLine(y));
+        QRgb all = 0xff000000u;
+        for (int x = 0; x < words.width(); ++x)
+            all &= row[x];
+        if ((all & 0xff000000u) != 0xff000000u)
+            return false;
+    }
+    return true;
+}
+
+QImage ImageKernel::forPixmap(QImage image)
+{
+    if (image.isNull())
+        return image;
+    if (hasTransparency(image))
+        return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Opaque words with an alpha byte are RGB32 words already.
+    if (image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_ARGB32_Premultiplied) {
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
+    }
+    return std::move(image).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ImageKernel::straightSource(QImage image)
+{
+    image = forPixmap(std::move(image));
+    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+        image = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    return image;
+}
 
 float ImageKernel::contrastFactor(int contrast)
 {
@@ -54,17 +110,26 @@ QImage ImageKernel::applyBrightnessContrast(const QImage &image, int brightness,
     QImage source = image;
     if (source.format() != QImage::Format_ARGB32 && source.format() != QImage::Format_RGB32)
         source = source.convertToFormat(QImage::Format_ARGB32);
-    // A fresh image, written row by row from the source in one pass.
-    QImage result(source.size(), source.format());
-    if (source.isNull() || result.isNull())
+    if (source.isNull())
         return QImage();
-    result.setDotsPerMeterX(source.dotsPerMeterX());
-    result.setDotsPerMeterY(source.dotsPerMeterY());
 
     const float factor = contrastFactor(contrast);
     uchar table[256];
-    for (int c = 0; c < 256; ++c)
+    bool identity = true;
+    for (int c = 0; c < 256; ++c) {
         table[c] = uchar(adjustChannel(c, brightness, factor));
+        identity = identity && table[c] == c;
+    }
+    // Values that change no channel cost no copy: the source is the result.
+    if (identity)
+        return source;
+
+    // A fresh image, written row by row from the source in one pass.
+    QImage result(source.size(), source.format());
+    if (result.isNull())
+        return QImage();
+    result.setDotsPerMeterX(source.dotsPerMeterX());
+    result.setDotsPerMeterY(source.dotsPerMeterY());
 
     const uchar *sourceBits = source.constBits();
     const qsizetype sourceStride = source.bytesPerLine();

@@ -8,13 +8,18 @@
 //
 // Default size 4000x3000; --quick uses 1000x750. --noise drops a picture of
 // random pixels written as PNG instead (default size 6000x4000), the worst
-// case for the size of the texts. At the end it prints the peak memory and
-// the longest stall of a drop. Run it by hand (it sets the offscreen platform
-// and a temporary home itself).
+// case for the size of the texts. It also times a drop with the HTML tab
+// current (caption and text), and an arrow key held on Resize for 2 s (the
+// platform's auto-repeat: 660 ms, then every 40 ms), counting its encodings.
+// At the end it prints the peak memory and the longest stall of a drop. With
+// GLYPH_BENCH_TEXTS set to a folder, it writes the five texts there for a few
+// settings, to compare builds byte for byte. Run it by hand (it sets the
+// offscreen platform and a temporary home itself, unless a platform is set).
 #include "photolike.h"
 #include "app.h"
 #include "appstylesheet.h"
 #include "comboslider.h"
+#include "encodedimagecache.h"
 #include "droparea.h"
 #include "effectsform.h"
 #include "imagedecoder.h"
@@ -33,6 +38,7 @@
 #include <QFormLayout>
 #include <QImage>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
@@ -257,6 +263,40 @@ public:
         QCoreApplication::sendEvent(slider, &release);
     }
 
+    QSpinBox *spinOf(const char *label) const { return control(label)->findChild<QSpinBox *>(); }
+
+    // Holds Down on the control's number box: a press, the repeat delay, then
+    // a release and a press marked auto-repeated every 40 ms, and the release.
+    void holdDown(QSpinBox *spin, int holdMs)
+    {
+        spin->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(spin, &press);
+        QElapsedTimer held;
+        held.start();
+        qint64 nextRepeat = 660;
+        while (held.elapsed() < holdMs) {
+            if (held.elapsed() >= nextRepeat) {
+                QKeyEvent up(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+                QCoreApplication::sendEvent(spin, &up);
+                QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
+                QCoreApplication::sendEvent(spin, &down);
+                nextRepeat += 40;
+            }
+            QCoreApplication::sendPostedEvents();
+            if (!QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
+                QThread::usleep(300);
+        }
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(spin, &release);
+    }
+
+    QString wholeText(int tab) const
+    {
+        const LongTextEdit *e = editor(tab);
+        return e->textMid(0, e->textLength());
+    }
+
     void chooseFormat(const char *format)
     {
         auto *box = qobject_cast<QComboBox *>(control("Format:"));
@@ -466,6 +506,109 @@ int main(int argc, char *argv[])
 
         std::printf("  HTML text: %lld characters\n", qint64(road.editor(HtmlTab)->textLength()));
         std::printf("  peak memory (VmHWM), every tab visited: %s\n", qPrintable(statusValue("VmHWM")));
+
+        // A drop with the HTML tab current: until the caption names the new
+        // picture, and until the text carries it.
+        {
+            const auto *html = qobject_cast<TextPreview *>(road.tabs->widget(HtmlTab));
+            road.tabs->setCurrentIndex(HtmlTab);
+            settle();
+            road.picture->slotSetPixmap(QPixmap());
+            road.editor(HtmlTab)->setPlainText(QString());
+            qint64 captionMs = -1;
+            QElapsedTimer since;
+            const StepResult r = timeStep([&] { since.start(); road.drop(photo); }, [&] {
+                if (captionMs < 0 && road.picture->captionText() == caption)
+                    captionMs = since.elapsed();
+                return captionMs >= 0 && !html->isTextPending()
+                    && road.textCarries(HtmlTab, QStringLiteral("png"), QStringLiteral("iVBOR"));
+            });
+            std::printf("  %-34s caption %10s   text %12s   longest stall %9s\n", "drop, HTML tab",
+                        qPrintable(ms(captionMs)), qPrintable(ms(r.readyMs)), qPrintable(ms(r.stallMs)));
+        }
+
+        // An arrow key held on Resize with the picture tab current: the
+        // encodings it costs, the longest stall while held, and how long after
+        // the release the picture tab shows the final picture and its size.
+        {
+            road.tabs->setCurrentIndex(PreviewTab);
+            settle();
+            EncodedImageCache *cache = road.picture->encodedImageCache().get();
+            const int encodesBefore = cache->encodeCount();
+            QSpinBox *resize = road.spinOf("Resize:");
+            const int startValue = resize->value();
+            road.blankSize();
+            settle();
+            s_meter->reset();
+            road.holdDown(resize, 2000);
+            const qint64 heldStall = s_meter->longest();
+            QElapsedTimer afterRelease;
+            afterRelease.start();
+            const QString finalCaption = QStringLiteral("<H2>%1x%2</H2>")
+                                             .arg(qRound(size.width() * resize->value() / 100.0))
+                                             .arg(qRound(size.height() * resize->value() / 100.0));
+            // Settled: the last change of the shown picture, its size or the
+            // encodings, once nothing has changed for 1.5 s (longer than any
+            // wait after a step) and the final picture is shown.
+            qint64 lastChange = 0;
+            qint64 key = road.pictureKey();
+            QString sizeText = road.picture->sizeText();
+            int encodes = cache->encodeCount();
+            const bool shown = waitUntil([&] {
+                const qint64 now = afterRelease.elapsed();
+                if (road.pictureKey() != key || road.picture->sizeText() != sizeText
+                    || cache->encodeCount() != encodes) {
+                    key = road.pictureKey();
+                    sizeText = road.picture->sizeText();
+                    encodes = cache->encodeCount();
+                    lastChange = now;
+                }
+                return now - lastChange > 1500 && !cache->isBusy()
+                    && road.picture->captionText() == finalCaption && road.sizeShown();
+            });
+            const qint64 settledMs = shown ? lastChange : -1;
+            std::printf("  %-34s %d -> %d %%, %d encodings, longest stall while held %s, "
+                        "settled %s after the release\n",
+                        "arrow key held 2 s on Resize", startValue, resize->value(),
+                        cache->encodeCount() - encodesBefore, qPrintable(ms(heldStall)), qPrintable(ms(settledMs)));
+            std::printf("  peak memory (VmHWM) after the held key: %s\n", qPrintable(statusValue("VmHWM")));
+            road.control("Resize:")->findChild<QSpinBox *>()->setValue(100);
+            settle();
+        }
+
+        // The five texts for a few settings, for a byte-for-byte comparison
+        // of builds.
+        const QString textsDir = qEnvironmentVariable("GLYPH_BENCH_TEXTS");
+        if (!textsDir.isEmpty()) {
+            struct Setting { const char *name; int brightness, contrast, resize; const char *format; };
+            const Setting settings[] = {{"neutral-png", 0, 0, 100, "PNG"},
+                                        {"b10-c20-r50-png", 10, 20, 50, "PNG"},
+                                        {"b-30-c0-r73-jpg", -30, 0, 73, "JPG"}};
+            road.drop(photo);
+            settle();
+            for (const Setting &setting : settings) {
+                road.spinOf("Brightness:")->setValue(setting.brightness);
+                road.spinOf("Contrast:")->setValue(setting.contrast);
+                road.spinOf("Resize:")->setValue(setting.resize);
+                road.chooseFormat(setting.format);
+                for (int tab = HtmlTab; tab <= Base64Tab; ++tab) {
+                    road.tabs->setCurrentIndex(tab);
+                    const auto *view = qobject_cast<TextPreview *>(road.tabs->widget(tab));
+                    settle();
+                    waitUntil([&] { return !view->isTextPending(); });
+                    QFile out(QStringLiteral("%1/%2-%3.txt").arg(textsDir, QLatin1String(setting.name),
+                                                                QLatin1String(tabNames[tab])));
+                    if (out.open(QIODevice::WriteOnly))
+                        out.write(road.wholeText(tab).toUtf8());
+                }
+            }
+            road.spinOf("Brightness:")->setValue(0);
+            road.spinOf("Contrast:")->setValue(0);
+            road.spinOf("Resize:")->setValue(100);
+            road.chooseFormat("PNG");
+            settle();
+            std::printf("  texts written to %s\n", qPrintable(textsDir));
+        }
         std::printf("  longest stall of a drop: %s\n",
                     qPrintable(ms(std::max(load.stallMs, jpgLoad.stallMs))));
 

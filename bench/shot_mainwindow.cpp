@@ -9,6 +9,7 @@
 // The picture is drawn here: an evening landscape with a low sun, hills and a
 // lake, with a little grain so it encodes like a photograph.
 #include "appstylesheet.h"
+#include "droparea.h"
 #include "mainapp.h"
 #include "mainpage.h"
 #include "promomenubar.h"
@@ -390,12 +391,15 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot write %s\n", qPrintable(picture));
         return 1;
     }
-    QWidget *dropArea = page.findChild<QWidget *>(QStringLiteral("DropArea"));
+    auto *dropArea = page.findChild<CreatorDropArea *>(QStringLiteral("DropArea"));
     if (!dropArea) {
         std::fprintf(stderr, "no DropArea in the main page\n");
         return 1;
     }
     dropFile(dropArea, picture);
+    // The file is read on a worker.
+    for (int waited = 0; dropArea->isReading() && waited < 10000; waited += 20)
+        wait(20);
 
     auto *tabs = page.representor()->findChild<QTabWidget *>();
     if (!tabs) {

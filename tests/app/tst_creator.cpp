@@ -151,14 +151,21 @@ bool sendDragEnter(QWidget *target, QMimeData *mime, QPoint pos)
     return DragDrop::enter(target, mime, pos);
 }
 
-// A drop as the platform delivers it: the drag enters (which makes the area
-// the drop target) and is then dropped.
-void sendDrop(QWidget *target, QMimeData *mime)
+// Runs the event loop until the area has taken or refused what it reads.
+bool readingEnds(CreatorDropArea *area)
 {
-    DragDrop::drop(target, mime, QPoint(140, 140));
+    return QTest::qWaitFor([area] { return !area->isReading(); }, 60000);
 }
 
-void sendDrop(QWidget *target, const QList<QUrl> &urls)
+// A drop as the platform delivers it: the drag enters (which makes the area
+// the drop target) and is then dropped; the file is then read to its end.
+void sendDrop(CreatorDropArea *target, QMimeData *mime)
+{
+    DragDrop::drop(target, mime, QPoint(140, 140));
+    QVERIFY(readingEnds(target));
+}
+
+void sendDrop(CreatorDropArea *target, const QList<QUrl> &urls)
 {
     QMimeData mime;
     mime.setUrls(urls);
@@ -286,6 +293,46 @@ private slots:
         QCOMPARE(dropAreaOf(creator)->fileName(), b);
         QCOMPARE(rec.events, QStringList({"pixmap 10x30", "real", "real"}));
         QCOMPARE(dropAreaOf(creator)->picture().size(), QSize(186, 560));
+    }
+
+    void laterDropReplacesOneBeingRead_data()
+    {
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the later one is taken") << "picture" << QStringList({"pixmap 10x30", "real", "real"})
+                                                << QString();
+        QTest::newRow("the later one is refused") << "text" << QStringList() << "not a picture";
+    }
+
+    void laterDropReplacesOneBeingRead()
+    {
+        // arrange
+        QFETCH(QString, second);
+        QFETCH(QStringList, events);
+        QFETCH(QString, said);
+        const QString first = writeImage(m_dir, "read_first.png", 40, 20, qRgb(0, 0, 0));
+        QString later = writeImage(m_dir, "read_later.png", 10, 30, qRgb(0, 0, 0));
+        if (second == "text") {
+            later = m_dir.filePath("read_later.txt");
+            QVERIFY(writeFile(later, "this is not a picture\n"));
+        }
+        Creator creator;
+        CreatorDropArea *area = dropAreaOf(creator);
+        Recorder rec(&creator);
+
+        // act: the second drop comes before the first file is read
+        QVERIFY(DragDrop::dropUrls(area, {QUrl::fromLocalFile(first)}));
+        sendDrop(area, {QUrl::fromLocalFile(later)});
+
+        // assert: only the later file reaches the road or is refused
+        QCOMPARE(rec.events, events);
+        QCOMPARE(area->fileName(), said.isEmpty() ? later : QString());
+        const QLabel *message = area->findChild<QLabel *>(QStringLiteral("DropMessage"));
+        QCOMPARE(message->isHidden(), said.isEmpty());
+        if (!said.isEmpty())
+            QVERIFY2(message->text().contains(said) && message->text().contains("read_later.txt"),
+                     qPrintable(message->text()));
     }
 
     void dropWithoutUrlsChangesNothing()
@@ -562,6 +609,7 @@ private slots:
         // act
         QApplication::sendEvent(area, &enter);
         QApplication::sendEvent(area, &drop);
+        QVERIFY(readingEnds(area));
 
         // assert: whatever the source proposes, a copy or nothing
         QCOMPARE(enter.isAccepted(), taken);
@@ -601,6 +649,7 @@ private slots:
 
         // act
         dropAreaOf(creator)->findChild<QPushButton *>()->click();
+        QVERIFY(readingEnds(dropAreaOf(creator)));
 
         // assert
         QVERIFY(answerer.answered());

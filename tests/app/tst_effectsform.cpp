@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
@@ -141,6 +142,8 @@ private slots:
         QTest::newRow("brightness, wheel") << int(Brightness) << "wheel" << twoSteps;
         QTest::newRow("brightness, number box arrows") << int(Brightness) << "spin" << twoSteps;
         QTest::newRow("contrast, arrow keys") << int(Contrast) << "keys" << twoSteps;
+        QTest::newRow("resize, arrow key held down past the repeat delay")
+            << int(Resize) << "held" << QStringList{"pixmap 198x99", "pixmap 196x98", "pixmap 194x97", "real"};
     }
 
     void valueStepsBringOneRealPreview()
@@ -168,6 +171,19 @@ private slots:
                                   false);
                 QApplication::sendEvent(inner, &wheel);
             }
+        } else if (how == "held") {
+            // Pressed, held longer than the wait after a step, then repeated
+            // twice (the platform sends a release and a press marked
+            // auto-repeated for each repeat) and let go.
+            QTest::keyPress(inner, Qt::Key_Left);
+            QTest::qWait(600);
+            for (int i = 0; i < 2; ++i) {
+                QKeyEvent up(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+                QApplication::sendEvent(inner, &up);
+                QKeyEvent down(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+                QApplication::sendEvent(inner, &down);
+            }
+            QTest::keyRelease(inner, Qt::Key_Left);
         } else if (how == "spin") {
             spin->stepUp();
             spin->stepUp();
@@ -177,10 +193,49 @@ private slots:
             QTest::keyClicks(spin, how.mid(5));
         }
         Idle::waitUntil([&rec] { return rec.events.contains("real"); });
+        // A quiet spell after it: a preview timer left repeating would ask again.
+        QTest::qWait(600);
 
         // assert: a pixmap for every step, then the encoded preview once, as a
         // released handle asks for it
         QCOMPARE(rec.events, events);
+    }
+
+    void newerValueSupersedesOneBeingProcessed_data()
+    {
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("firstValue");
+        QTest::addColumn<int>("secondRow");
+        QTest::addColumn<int>("secondValue");
+        QTest::addColumn<QString>("pixmap");
+        QTest::addColumn<QRgb>("pixel");
+        QTest::newRow("resize 50, then 25") << int(Resize) << 50 << int(Resize) << 25 << "pixmap 300x250"
+                                            << qRgb(100, 50, 127);
+        QTest::newRow("brightness 10, then contrast 128")
+            << int(Brightness) << 10 << int(Contrast) << 128 << "pixmap 1200x1000" << qRgb(220, 120, 255);
+    }
+
+    void newerValueSupersedesOneBeingProcessed()
+    {
+        QFETCH(int, firstRow);
+        QFETCH(int, firstValue);
+        QFETCH(int, secondRow);
+        QFETCH(int, secondValue);
+        QFETCH(QString, pixmap);
+        QFETCH(QRgb, pixel);
+        // arrange: a picture large enough to be processed on a worker
+        CreatorEffects form;
+        form.setImage(solid(1200, 1000, qRgb(100, 50, 127)));
+        Recorder rec(&form);
+
+        // act: the second value comes while the first is being processed
+        slider(&form, firstRow)->setValue(firstValue);
+        slider(&form, secondRow)->setValue(secondValue);
+        QVERIFY(Idle::waitUntil([&rec] { return rec.events.contains("real"); }, 60000));
+
+        // assert: only the newer value's pixmap comes, then the encoded preview
+        QCOMPARE(rec.events, QStringList({pixmap, "real"}));
+        QCOMPARE(QString::number(rec.lastPixmap.toImage().pixel(7, 7), 16), QString::number(pixel, 16));
     }
 
     void draggingHandleEmitsPixmapsAndReleaseRealPreview()

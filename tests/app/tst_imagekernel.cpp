@@ -201,6 +201,37 @@ private slots:
                  qPrintable(QString::number(p, 16)));
     }
 
+    void neutralValuesCostNoCopy_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("brightness");
+        QTest::addColumn<int>("contrast");
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("opaque, neutral") << int(QImage::Format_RGB32) << 0 << 0 << true;
+        QTest::newRow("straight alpha, neutral") << int(QImage::Format_ARGB32) << 0 << 0 << true;
+        QTest::newRow("brightness 1") << int(QImage::Format_RGB32) << 1 << 0 << false;
+        QTest::newRow("contrast 1") << int(QImage::Format_ARGB32) << 0 << 1 << false;
+    }
+
+    void neutralValuesCostNoCopy()
+    {
+        // arrange
+        QFETCH(int, format);
+        QFETCH(int, brightness);
+        QFETCH(int, contrast);
+        QFETCH(bool, shared);
+        QImage image(64, 48, QImage::Format(format));
+        image.fill(qRgba(130, 20, 250, 255));
+        const QImage source = image;
+
+        // act
+        const QImage result = ImageKernel::process(source, brightness, contrast, 100);
+
+        // assert: the result shares the source's pixels exactly when nothing changes
+        QCOMPARE(result.constBits() == source.constBits(), shared);
+        QCOMPARE(result.pixel(3, 3) == source.pixel(3, 3), shared);
+    }
+
     void processScalesOpaqueUnchanged()
     {
         const QImage source = filled(6, 4, qRgba(201, 99, 7, 255));
