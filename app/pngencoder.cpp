@@ -25,8 +25,9 @@ namespace {
 
 // Filtered bytes per slice of the zlib stream. Slices are cut at row
 // boundaries from this size alone, so the output does not depend on the
-// number of threads. Small slices balance the threads well; each slice starts
-// with the 32 KiB before it as dictionary, so cutting costs only a few bytes.
+// number of threads. Small slices balance the threads well; a slice that zlib
+// deflates starts with the 32 KiB before it as dictionary, so cutting costs
+// only a few bytes.
 constexpr qint64 SliceBytes = 256 * 1024;
 constexpr qint64 WindowBytes = 32 * 1024;
 
@@ -35,7 +36,7 @@ constexpr qint64 WindowBytes = 32 * 1024;
 // graphic data also smaller; on noisy photo data zlib's filtered strategy,
 // which leaves short matches aside, is a few percent smaller. So each slice
 // first deflates its opening bytes on their own with both; a slice that
-// libdeflate deflates within 0.5 % of zlib there goes to libdeflate, the
+// libdeflate deflates no larger than zlib there goes to libdeflate, the
 // others to zlib.
 //
 // zlib's levels 4 to 9 search long hash chains for matches. On noisy photo
@@ -370,8 +371,8 @@ public:
             const qint64 libdeflate = probeLibdeflate(data);
             if (full < 0 || (m_level >= 4 && lighter < 0))
                 return false;
-            light = m_level >= 4 && withinTolerance(lighter, full);
-            if (libdeflate >= 0 && withinTolerance(libdeflate, light ? lighter : full))
+            light = m_level >= 4 && lighter * 1000 <= full * (1000 + ProbeToleranceTenthsPercent);
+            if (libdeflate >= 0 && libdeflate <= (light ? lighter : full))
                 return deflateWithLibdeflate(slice, data, headerLength, last);
         }
         if (!restart(dictionary, dictionaryLength, light))
@@ -406,11 +407,6 @@ public:
 
 private:
     int bytesPerPixel() const { return m_raster.channels; }
-
-    static bool withinTolerance(qint64 size, qint64 reference)
-    {
-        return size * 1000 <= reference * (1000 + ProbeToleranceTenthsPercent);
-    }
 
     // zlib header: deflate with a 32 KiB window, the level class in FLEVEL.
     void writeZlibHeader(uchar *out) const
