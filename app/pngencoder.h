@@ -6,8 +6,9 @@ class QImage;
 
 // Writes a QImage as a standard PNG file in memory, several times faster than
 // Qt's PNG writer: the rows are filtered and the single zlib stream is deflated
-// in slices on all cores. The bytes decode (with Qt's reader) to the same image
-// as Qt's writer output, and carry the same metadata chunks (pHYs, iCCP, text).
+// in slices on all cores, each slice by libdeflate or zlib, whichever suits
+// it. The bytes decode (with Qt's reader) to the same image as Qt's writer
+// output, and carry the same metadata chunks (pHYs, iCCP, text).
 //
 // Images with an alpha channel (QImage::hasAlphaChannel) become 8-bit RGBA with
 // straight alpha, Grayscale8 and Grayscale16 become 8-bit grey, all other
@@ -25,6 +26,6 @@ public:
     // core. The bytes do not depend on the number of threads.
     static QByteArray encode(const QImage &image, int quality, int threadCount);
 
-    // The zlib compression level (0 to 9) that a quality selects.
+    // The compression level (0 to 9, as zlib counts) that a quality selects.
     static int compressionLevel(int quality);
 };
