@@ -23,6 +23,7 @@ Creator::Creator(QWidget *parent)
     connect(effects, SIGNAL(formatChanged(const QString &)), this,
             SIGNAL(formatChanged(const QString &)));
     connect(effects, SIGNAL(realPreview()), this, SIGNAL(realPreview()));
+    connect(effects, SIGNAL(valuesHeld()), this, SIGNAL(valuesHeld()));
     connect(dropArea, SIGNAL(dropped(bool)), this, SLOT(slotDropped(bool)));
 
     QVBoxLayout *inner = new QVBoxLayout;

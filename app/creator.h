@@ -22,6 +22,7 @@ signals:
     void pixmapChanged(const QPixmap &pixmap);
     void formatChanged(const QString &format);
     void realPreview();
+    void valuesHeld();
 
 public slots:
     void slotDropped(bool);

@@ -51,9 +51,6 @@ CreatorEffects::CreatorEffects()
     compressionBox->addItem(QStringLiteral("Low"));
     compressionBox->setCurrentIndex(1);
 
-    connect(brightnessSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
-    connect(contrastSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
-    connect(resizeSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(brightnessSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
     connect(contrastSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
     connect(resizeSlider, SIGNAL(sliderReleased()), this, SLOT(slotAskRealPreview()));
@@ -70,6 +67,11 @@ CreatorEffects::CreatorEffects()
         for (QWidget *part : slider->findChildren<QWidget *>())
             part->installEventFilter(this);
     }
+    // After slotValueChanged, so that a held key's valuesHeld comes before
+    // its first pixmap.
+    connect(brightnessSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
+    connect(contrastSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
+    connect(resizeSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(formatBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
     connect(compressionBox, SIGNAL(currentIndexChanged(int)), this, SLOT(slotFormatChanged()));
 
@@ -173,6 +175,8 @@ void CreatorEffects::slotValueChanged()
         || resizeSlider->isSliderDown())
         return;
     if (keyDown) {
+        if (!changedWhileKeyDown)
+            emit valuesHeld();
         changedWhileKeyDown = true;
         previewTimer->stop();
         return;

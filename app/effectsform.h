@@ -25,7 +25,9 @@ class ComboSlider;
 // values it is for: on a new image, a combo change, the release of a dragged
 // handle, and shortly after any other change of a value (keys, wheel, spin
 // box), once for a quick run of such changes. A drag in progress, and a key
-// held down (auto-repeated), ask for nothing until their release.
+// held down (auto-repeated), ask for nothing until their release; a held key
+// that changes a value first sends valuesHeld, so that views which would
+// encode each pixmap wait for the realPreview after its release.
 class CreatorEffects : public QWidget
 {
     Q_OBJECT
@@ -54,6 +56,7 @@ signals:
     void pixmapChanged(const QPixmap &pixmap);
     void formatChanged(const QString &format);
     void realPreview();
+    void valuesHeld();
 
 public slots:
     void slotParametersChanged();

@@ -23,6 +23,7 @@ MainPage::MainPage(QWidget *parent)
     connect(m_creator, SIGNAL(formatChanged(const QString&)),
             m_representor, SLOT(slotSetFormat(const QString&)));
     connect(m_creator, SIGNAL(realPreview()), m_representor, SLOT(slotRealPreview()));
+    connect(m_creator, SIGNAL(valuesHeld()), m_representor, SLOT(slotHoldTexts()));
 
     menuBar()->hideMoreAppsButton();
 

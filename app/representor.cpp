@@ -50,6 +50,16 @@ Representor::~Representor() = default;
 void Representor::slotSetPixmap(const QPixmap &pixmap)
 {
     imagePreview->slotSetPixmap(pixmap);
+    if (textsHeld) {
+        heldPixmap = pixmap;
+        heldPixmapNew = true;
+        return;
+    }
+    setTextsPixmap(pixmap);
+}
+
+void Representor::setTextsPixmap(const QPixmap &pixmap)
+{
     htmlPreview->slotSetPixmap(pixmap);
     cssPreview->slotSetPixmap(pixmap);
     xmlPreview->slotSetPixmap(pixmap);
@@ -70,4 +80,16 @@ void Representor::slotSetFormat(const QString &formatSpec)
 void Representor::slotRealPreview()
 {
     imagePreview->realPreview();
+    if (!textsHeld)
+        return;
+    textsHeld = false;
+    if (heldPixmapNew)
+        setTextsPixmap(heldPixmap);
+    heldPixmap = QPixmap();
+    heldPixmapNew = false;
+}
+
+void Representor::slotHoldTexts()
+{
+    textsHeld = true;
 }

@@ -25,10 +25,17 @@ public slots:
     void slotSetPixmap(const QPixmap &pixmap);
     // Every preview stores the format string and redraws.
     void slotSetFormat(const QString &formatSpec);
-    // Encodes and shows the encoded picture in the picture preview only.
+    // Encodes and shows the encoded picture in the picture preview only; text
+    // previews held by slotHoldTexts get the last pixmap now.
     void slotRealPreview();
+    // Until the next slotRealPreview, new pixmaps reach the picture preview
+    // only: the values are still changing (a key held down), and each text
+    // view would encode every pixmap.
+    void slotHoldTexts();
 
 private:
+    void setTextsPixmap(const QPixmap &pixmap);
+
     QTabWidget *tabWidget;
     ImagePreview *imagePreview;
     TextPreview *htmlPreview;
@@ -37,4 +44,7 @@ private:
     TextPreview *xhtmlPreview;
     TextPreview *base64Preview;
     std::shared_ptr<EncodedImageCache> cache;
+    bool textsHeld = false;
+    QPixmap heldPixmap;  // the newest pixmap the held text previews have not had
+    bool heldPixmapNew = false;
 };

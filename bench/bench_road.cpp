@@ -527,11 +527,12 @@ int main(int argc, char *argv[])
                         qPrintable(ms(captionMs)), qPrintable(ms(r.readyMs)), qPrintable(ms(r.stallMs)));
         }
 
-        // An arrow key held on Resize with the picture tab current: the
-        // encodings it costs, the longest stall while held, and how long after
-        // the release the picture tab shows the final picture and its size.
-        {
-            road.tabs->setCurrentIndex(PreviewTab);
+        // An arrow key held on Resize with the picture tab current, then the
+        // HTML tab: the encodings it costs, the longest stall while held, and
+        // how long after the release the picture tab shows the final picture
+        // and its size.
+        for (const int heldTab : {int(PreviewTab), int(HtmlTab)}) {
+            road.tabs->setCurrentIndex(heldTab);
             settle();
             EncodedImageCache *cache = road.picture->encodedImageCache().get();
             const int encodesBefore = cache->encodeCount();
@@ -569,7 +570,7 @@ int main(int argc, char *argv[])
             const qint64 settledMs = shown ? lastChange : -1;
             std::printf("  %-34s %d -> %d %%, %d encodings, longest stall while held %s, "
                         "settled %s after the release\n",
-                        "arrow key held 2 s on Resize", startValue, resize->value(),
+                        qPrintable(QStringLiteral("arrow key held 2 s, %1 tab").arg(QLatin1String(tabNames[heldTab]))), startValue, resize->value(),
                         cache->encodeCount() - encodesBefore, qPrintable(ms(heldStall)), qPrintable(ms(settledMs)));
             std::printf("  peak memory (VmHWM) after the held key: %s\n", qPrintable(statusValue("VmHWM")));
             road.control("Resize:")->findChild<QSpinBox *>()->setValue(100);

@@ -399,6 +399,57 @@ private slots:
         QCOMPARE(shown->size(), decoded.size());
     }
 
+    void heldKeyOnATextTabBringsOneEncoding_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("resize") << "Resize:" << QSize(194, 97);
+        QTest::newRow("brightness") << "Brightness:" << QSize(200, 100);
+    }
+
+    void heldKeyOnATextTabBringsOneEncoding()
+    {
+        QFETCH(QString, control);
+        QFETCH(QSize, size);
+        // arrange: a picture, the HTML tab current
+        const QString path = writePicture(m_dir, QStringLiteral("held.png"), 200, 100);
+        MainPage page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        tabsOf(&page)->setCurrentIndex(HtmlTab);
+        dropFile(&page, path);
+        QVERIFY(Idle::settle());
+        const QString sizeBefore = sizeOfHtmlPayload(&page);
+        const std::shared_ptr<EncodedImageCache> cache = pictureOf(&page)->encodedImageCache();
+        const int encodings = cache->encodeCount();
+        QSlider *slider = formControl(&page, control)->findChild<QSlider *>();
+        const Qt::Key key = control == QLatin1String("Resize:") ? Qt::Key_Left : Qt::Key_Right;
+
+        // act: pressed, held past the platform's repeat delay (longer than any
+        // wait before a text is encoded), repeated twice and let go
+        QTest::keyPress(slider, key);
+        QTest::qWait(700);
+        for (int i = 0; i < 2; ++i) {
+            QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(slider, &up);
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(slider, &down);
+        }
+        QTest::keyRelease(slider, key);
+        QVERIFY(Idle::waitUntil([&] {
+            const QString payload = sizeOfHtmlPayload(&page);
+            return !payload.isEmpty() && payload != sizeBefore && !cache->isBusy();
+        }));
+        QVERIFY(Idle::settle());
+
+        // assert: the settled value alone was encoded, and the text carries it
+        QCOMPARE(cache->encodeCount(), encodings + 1);
+        const QPixmap settled = pictureOf(&page)->pixmap();
+        QCOMPARE(settled.size(), size);
+        QCOMPARE(sizeOfHtmlPayload(&page),
+                 QStringLiteral("Size: ") + formatByteSize(cache->bytes(settled, QStringLiteral("PNG")).size()));
+    }
+
     void formatChangeUpdatesTheHiddenPictureCaption()
     {
         // arrange: a picture, then a smaller one made while the picture tab is hidden
