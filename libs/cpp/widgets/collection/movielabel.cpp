@@ -14,17 +14,22 @@ namespace QMWidgets {
 
 namespace {
 
-// The bytes of a regular file (or of one of the program's resources) of at
-// most the decoding budget, read once.
+// The bytes of a regular file (or of one of the program's resources) whose
+// picture fits the decoding budget, read once. The file is judged by its
+// headers before the rest is read, so a refused file costs no more than its
+// headers; the caller judges the bytes read, which are what plays.
 bool readMovieFile(const QString &fileName, QByteArray *bytes)
 {
-    if (!fileName.startsWith(QLatin1Char(':')))
-        return MTools::readRegularFile(fileName, MGraphX::ImageHeader::MaxBytes, bytes);
-    QFile resource(fileName);
-    if (!resource.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!MTools::openResourceOrRegularFile(fileName, &file)
+        || MGraphX::ImageDecoder::judge(&file) != MGraphX::ImageDecoder::Taken)
         return false;
-    *bytes = resource.readAll();
-    return true;
+    const qint64 size = file.size();
+    if (size > MGraphX::ImageHeader::MaxBytes || !file.seek(0))
+        return false;
+    // A file that grew since its size was taken is refused after all.
+    *bytes = file.read(size + 1);
+    return file.error() == QFileDevice::NoError && bytes->size() <= size;
 }
 
 } // namespace
