@@ -229,6 +229,10 @@ private slots:
         QTest::newRow("a line of 307,200 characters, declined") << line << "No" << "Line 1 is 307200 characters long";
         QTest::newRow("that line, confirmed") << line << "Yes" << "at most 262144 characters";
         QTest::newRow("over 4 MiB in short lines, declined") << manyLines << "No" << "at most 4194304 bytes";
+        // 2,150,400 UTF-16 units; Open counts the encoded bytes.
+        const QString accented = (QString(1023, QChar(0x00E9)) + QLatin1Char('\n')).repeated(2100);
+        QTest::newRow("2.05 Mi accented letters in 4.1 MiB of UTF-8, declined")
+            << accented << "No" << "The file will be 4298700 bytes long";
         QTest::newRow("a line of 256 Ki characters") << QString(256 * 1024, QLatin1Char('a')) << "" << "";
     }
 
@@ -366,19 +370,36 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("typed"); // added at the end
         QTest::addColumn<bool>("blanksInRun"); // a blank typed every 500 characters of the last run
+        QTest::addColumn<QString>("deleted"); // its first occurrence is deleted last
         QTest::addColumn<bool>("wordWrapped");
         const QString rules = QStringLiteral("QFrame#previewFrame { border: 1px solid #404040; }"
                                              " QLabel#TitleLabel { font-family: Helvetica, sans-serif; }"
                                              " QPushButton#CopyButton:hover { color: rgb(38,79,140); }");
         const QString longRun(1100, QLatin1Char('x'));
-        QTest::newRow("ordinary rules on one line") << rules << QString() << false << true;
+        const QString longerRun(2000, QLatin1Char('y'));
+        const QString none;
+        QTest::newRow("ordinary rules on one line") << rules << none << false << none << true;
         QTest::newRow("a word wider than the window") << rules + QLatin1Char(' ') + QString(300, QLatin1Char('x'))
-                                                      << QString() << false << true;
-        QTest::newRow("a run over 1,024 characters") << rules + QLatin1Char(' ') + longRun << QString() << false
+                                                      << none << false << none << true;
+        QTest::newRow("a run over 1,024 characters") << rules + QLatin1Char(' ') + longRun << none << false << none
                                                      << false;
-        QTest::newRow("that run typed after the rules") << rules << QLatin1Char(' ') + longRun << false << false;
-        QTest::newRow("blanks typed into that run") << rules + QLatin1Char(' ') + longRun << QString() << true
+        QTest::newRow("that run typed after the rules") << rules << QLatin1Char(' ') + longRun << false << none
+                                                        << false;
+        QTest::newRow("blanks typed into that run") << rules + QLatin1Char(' ') + longRun << none << true << none
                                                     << true;
+        // Lines may break after a hyphen: it ends a run, and a blank-free stretch holds more than one.
+        const QString hyphenAndMore = QLatin1Char('-') + QString(1000, QLatin1Char('y'));
+        QTest::newRow("a run of exactly 1,024 characters")
+            << rules + QLatin1Char(' ') + QString(1023, QLatin1Char('x')) + hyphenAndMore << none << false << none
+            << true;
+        QTest::newRow("a run of 1,025 characters")
+            << rules + QLatin1Char(' ') + QString(1024, QLatin1Char('x')) + hyphenAndMore << none << false << none
+            << false;
+        QTest::newRow("the only run, of 2,000 characters, deleted") << rules + QLatin1Char(' ') + longerRun << none << false << longerRun
+                                              << true;
+        QTest::newRow("the run found first deleted, another on the next line")
+            << rules + QLatin1Char(' ') + longRun + QLatin1Char('\n') + longerRun << none << false << longRun
+            << false;
     }
 
     void linesWrapBetweenWords()
@@ -386,6 +407,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, typed);
         QFETCH(bool, blanksInRun);
+        QFETCH(QString, deleted);
         QFETCH(bool, wordWrapped);
         // arrange
         CssDoc doc;
@@ -403,6 +425,13 @@ private slots:
                 cursor.setPosition(at);
                 cursor.insertText(QStringLiteral(" "));
             }
+        }
+        if (!deleted.isEmpty()) {
+            const int at = doc.toPlainText().indexOf(deleted);
+            QVERIFY(at >= 0);
+            cursor.setPosition(at);
+            cursor.setPosition(at + deleted.size(), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
         }
         // assert
         const QTextBlock block = doc.document()->firstBlock();
