@@ -491,6 +491,7 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("name that is no XML name") << "Two Words" << "lost";
         QTest::newRow("value with a control character") << "Beta" << QStringLiteral("a\x01b");
+        QTest::newRow("value with half a surrogate pair") << "Beta" << QString("a") + QChar(0xDD1E) + "b";
     }
     void pageThatWouldNotReadBackIsLeftOut()
     {

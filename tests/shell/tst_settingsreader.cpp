@@ -71,18 +71,18 @@ private slots:
                               "comments and processing instructions up to here; settings files need far fewer.";
         QTest::newRow("nested 256 levels") << nested(256) << QString();
         QTest::newRow("nested 257 levels")
-            << nested(257) << "Line 1, column 792: the element \"a\" lies 257 levels deep; settings files "
+            << nested(257) << "Line 1, column 790: the element \"a\" lies 257 levels deep; settings files "
                               "nest at most 256.";
         QTest::newRow("256 attributes") << withAttributes(256) << QString();
         QTest::newRow("257 attributes")
             << withAttributes(257) << "Line 1, column 11: the element \"Alpha\" has 257 attributes; settings "
                                       "files need at most 256.";
         QTest::newRow("50000 nodes, half of them attributes") << withNodes(50000) << QString();
-        QTest::newRow("50001 nodes, half of them attributes") << withNodes(50001) << nodes.arg(225018);
+        QTest::newRow("50001 nodes, half of them attributes") << withNodes(50001) << nodes.arg(225010);
         QTest::newRow("50001 nodes in comments")
-            << page(QByteArray("<!--c-->").repeated(49998)) << nodes.arg(400011);
+            << page(QByteArray("<!--c-->").repeated(49998)) << nodes.arg(400004);
         QTest::newRow("50001 nodes in processing instructions")
-            << page(QByteArray("<?p?>").repeated(49998)) << nodes.arg(250017);
+            << page(QByteArray("<?p?>").repeated(49998)) << nodes.arg(250013);
         QTest::newRow("a document type")
             << QByteArray("<Settings/>\n<!DOCTYPE Settings>") << "Line 2, column 1: \"<!DOCTYPE Settings>\" declares a "
                                                      "document type; settings files have none.";
@@ -100,10 +100,14 @@ private slots:
             << "Line 1, column 66: the bytes FF are not valid UTF-8 text.";
         QTest::newRow("a UTF-8 sequence cut by a tag")
             << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + page("\xC3\xA4\xE2\x82<")
-            << "Line 2, column 29: the bytes E2 82 3C are not valid UTF-8 text.";
+            << "Line 2, column 29: the bytes E2 82 are not valid UTF-8 text.";
         QTest::newRow("a UTF-8 sequence cut by the end")
             << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page("") + "\n\xF0\x9F"
             << "Line 2, column 1: the bytes F0 9F are not valid UTF-8 text.";
+        const QString half(QChar(0xD834));
+        QTest::newRow("UTF-16 with half a surrogate pair")
+            << encoded("UTF-16LE", QChar(0xFEFF) + QString::fromLatin1(page("a")).replace("a<", "a" + half + "<"))
+            << "Line 1, column 29: U+D834 is half of a character whose other half is missing.";
         QTest::newRow("a broken tag") << QByteArray("<Settings>\n<Alpha value=\"x\"\n</Settings>")
                                       << "Line 3, column 1: Expected '>' or '/', but got '<'.";
         QTest::newRow("an undeclared entity") << page("&nosuch;")
@@ -124,6 +128,70 @@ private slots:
         QCOMPARE(read, error.isEmpty());
         if (read)
             QCOMPARE(document.documentElement().firstChildElement().tagName(), QStringLiteral("Alpha"));
+    }
+
+    // Each refusal names the line and column where what it refuses starts
+    // (for the XML reader's own errors, the character it stopped at), the
+    // same whether lines end in LF, CR LF or CR; columns count characters,
+    // so the "𝄞" before each is one column.
+    void refusalsPointAtTheirStart_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("error");
+        const QByteArray clef = "\xF0\x9D\x84\x9E";
+        const QByteArray longName = QByteArray("Abcdefghij").repeated(4) + "K";
+        QByteArray attributes;
+        for (int i = 0; i < 257; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"\"";
+        const QString nodes = "Line 3, column %1: the file holds more than 50000 elements, attributes, texts, "
+                              "comments and processing instructions up to here; settings files need far fewer.";
+        const struct
+        {
+            const char *name;
+            QByteArray content; // lines end in LF
+            QString error;
+        } rows[] = {
+            {"attributes, a 41-character name cut at 40",
+             "<Settings>\n<Alpha/>\n " + clef + "<" + longName + attributes + "/>\n</Settings>",
+             "Line 3, column 3: the element \"" + QString::fromLatin1(longName.left(40))
+                 + "...\" has 257 attributes; settings files need at most 256."},
+            {"a document type", "<Settings/>\n\n<!--" + clef + "--><!DOCTYPE Settings>",
+             "Line 3, column 9: \"<!DOCTYPE Settings>\" declares a document type; settings files have none."},
+            {"an unknown encoding", "<?xml version=\"1.0\"\n\n encoding=\"x-none\"?>" + page(""),
+             "Line 3, column 12: the file is written in the encoding \"x-none\", which cannot be read here."},
+            {"a bad byte before a tag",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings>\n<Alpha>" + clef + "\xE9</Alpha></Settings>",
+             "Line 3, column 9: the bytes E9 are not valid UTF-8 text."},
+            {"too deep", "<Settings>\n<Alpha>" + QByteArray("<a>").repeated(254) + "\n" + clef + "<b/>",
+             "Line 3, column 2: the element \"b\" lies 257 levels deep; settings files nest at most 256."},
+            {"too many nodes at a comment after a text",
+             "<Settings>\n" + QByteArray("<!--c-->").repeated(49998) + "\n" + clef + "<!--x-->", nodes.arg(2)},
+            {"too many nodes at a text",
+             "<Settings>\n" + QByteArray("<!--c-->").repeated(49998) + "\n<!--y-->" + clef + "text</Settings>",
+             nodes.arg(9)},
+            {"an error of the reader", "<Settings>\n<Alpha>\n" + clef + "&nosuch;</Alpha></Settings>",
+             "Line 3, column 9: Entity 'nosuch' not declared."},
+            {"an end after a line end", "<Settings>\n<Alpha/>\n", "Line 3, column 1: Premature end of document."},
+        };
+        const char *const lineEnds[][2] = {{"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+        for (const auto &row : rows) {
+            for (const auto &lineEnd : lineEnds) {
+                QTest::addRow("%s, %s", row.name, lineEnd[0])
+                    << QByteArray(row.content).replace("\n", lineEnd[1]) << row.error;
+            }
+        }
+    }
+    void refusalsPointAtTheirStart()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, error);
+        // act
+        QDomDocument document;
+        QString reported;
+        const bool read = SettingsReader::readBytes(content, &document, &reported);
+        // assert
+        QVERIFY(!read);
+        QCOMPARE(reported, error);
     }
 
     // Every encoding form the reader tells from the first bytes or the declaration.

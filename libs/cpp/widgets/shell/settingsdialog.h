@@ -46,9 +46,9 @@ public:
     // Returns false and sets *error on failure; *writtenName
     // (when given) is the name used. A page whose element would not read back
     // by loadFromFile() (its name is no XML name, or a value holds a control
-    // character, say) is left out and named in *skippedPages. A CDATA
-    // section that holds a carriage return or "]]>" is written as text, where
-    // both are escaped and read back as they were.
+    // character or half a surrogate pair, say) is left out and named in
+    // *skippedPages. A CDATA section that holds a carriage return or "]]>" is
+    // written as text, where both are escaped and read back as they were.
     static bool saveToFile(const QString &fileName, QString *error = nullptr,
                            QString *writtenName = nullptr, QStringList *skippedPages = nullptr);
     // Reads a settings file: a regular file of at most 4 MiB, well-formed XML

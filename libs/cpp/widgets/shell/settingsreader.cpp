@@ -37,11 +37,42 @@ struct Place
     int column;
 };
 
-// The place of the character at the offset in the text.
+// The place of the character at the offset in the text. Lines end as an XML
+// reader ends them, at LF, CR LF or a lone CR; columns count characters (a
+// surrogate pair is one).
 Place placeOf(const QString &text, int at)
 {
-    const QStringRef before = text.leftRef(at);
-    return {before.count(QLatin1Char('\n')) + 1, at - before.lastIndexOf(QLatin1Char('\n'))};
+    const QChar *chars = text.constData();
+    int line = 1;
+    int lineStart = 0;
+    for (int i = 0; i < at; ++i) {
+        if (chars[i] == QLatin1Char('\n') || chars[i] == QLatin1Char('\r')) {
+            if (chars[i] == QLatin1Char('\r') && i + 1 < at && chars[i + 1] == QLatin1Char('\n'))
+                ++i;
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    int column = 1;
+    for (int i = lineStart; i < at; ++i) {
+        if (!(chars[i].isLowSurrogate() && i > lineStart && chars[i - 1].isHighSurrogate()))
+            ++column;
+    }
+    return {line, column};
+}
+
+// The place an XML reader stopped at, given its offset just past the last
+// character it read: that character, or the start of the next line when it
+// was a line end (the reader itself counts a final CR on the old line until
+// it knows no LF follows).
+Place readerPlace(const QString &text, int offset)
+{
+    int at = offset - 1;
+    if (at > 0 && text.at(at).isLowSurrogate() && text.at(at - 1).isHighSurrogate())
+        --at;
+    if (at < 0 || text.at(at) == QLatin1Char('\n') || text.at(at) == QLatin1Char('\r'))
+        at = offset;
+    return placeOf(text, at);
 }
 
 // A piece of the file quoted in a message: at most 40 characters, "..."
@@ -81,7 +112,11 @@ QString invalidTextError(QTextCodec *codec, const QByteArray &bytes)
             sequenceStart = i;
         const QString more = decoder.toUnicode(bytes.constData() + i, 1);
         if (decoder.hasFailure()) {
-            sequenceEnd = i + 1;
+            // The byte that tells a sequence is broken may start valid text
+            // of its own (a "<" after a cut sequence); then it is not quoted.
+            QTextDecoder alone(codec);
+            alone.toUnicode(bytes.constData() + i, 1);
+            sequenceEnd = i > sequenceStart && !alone.hasFailure() ? i : i + 1;
             break;
         }
         decoded += more;
@@ -280,6 +315,30 @@ bool markupWithinLimits(const QString &text, QVector<RawCData> *withCarriageRetu
     return true;
 }
 
+// Refuses a surrogate without its other half: it is no character, and no
+// encoding can write it.
+bool withoutLoneSurrogates(const QString &text, QString *error)
+{
+    const ushort *units = text.utf16();
+    const int size = text.size();
+    for (int i = 0; i < size; ++i) {
+        if ((units[i] & 0xF800) != 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(units[i]) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            ++i;
+            continue;
+        }
+        const Place place = placeOf(text, i);
+        setError(error, SettingsReader::tr("Line %1, column %2: U+%3 is half of a character whose "
+                                           "other half is missing.")
+                            .arg(place.line)
+                            .arg(place.column)
+                            .arg(QString::number(units[i], 16).toUpper()));
+        return false;
+    }
+    return true;
+}
+
 // Appends character data to the node, joined to a text node just before it
 // so that a text split by the reader stays one node.
 void appendText(QDomDocument &document, QDomNode &parent, const QString &text)
@@ -297,9 +356,15 @@ void appendText(QDomDocument &document, QDomNode &parent, const QString &text)
 // comments and processing instructions are kept; CDATA sections keep their
 // carriage returns. Any error of the reader,
 // nesting deeper than MaxDepth or more than MaxNodes nodes refuses the file:
-// false with *error set.
-bool buildDocument(const QString &text, QDomDocument *document, QString *error)
+// false with *error set. A refusal names the place where what it refuses
+// starts; an error of the reader, the place where the reader stopped.
+bool buildDocument(const QString &withMark, QDomDocument *document, QString *error)
 {
+    // The reader skips a byte-order mark without counting it; without it its
+    // offsets are offsets into the text.
+    const QString text = withMark.startsWith(QChar(0xFEFF)) ? withMark.mid(1) : withMark;
+    if (!withoutLoneSurrogates(text, error))
+        return false;
     QVector<RawCData> withCarriageReturns;
     if (!markupWithinLimits(text, &withCarriageReturns, error))
         return false;
@@ -313,14 +378,29 @@ bool buildDocument(const QString &text, QDomDocument *document, QString *error)
     QDomNode current = *document;
     int depth = 0;
     int nodes = 0;
+    // Where the text after the last token starts. The reader reports its
+    // offset past what it has read, which after a text is the "<" that ends
+    // it, and at the start of a document without declaration the first
+    // characters of the root.
+    int previousEnd = 0;
+    QXmlStreamReader::TokenType token = QXmlStreamReader::NoToken;
+    // The start of the token just read: a text starts where the last token
+    // ended, markup at the first "<" from there (the reader passes over
+    // whitespace outside the root without a token).
+    const auto tokenStart = [&]() -> Place {
+        const bool isText = token == QXmlStreamReader::Characters && !reader.isCDATA();
+        const int start = isText ? previousEnd : text.indexOf(QLatin1Char('<'), previousEnd);
+        return placeOf(text, start < 0 ? previousEnd : start);
+    };
     while (!reader.atEnd()) {
-        switch (reader.readNext()) {
+        switch (token = reader.readNext()) {
         case QXmlStreamReader::StartElement: {
             if (++depth > MaxDepth) {
+                const Place place = tokenStart();
                 setError(error, SettingsReader::tr("Line %1, column %2: the element \"%3\" lies %4 "
                                                    "levels deep; settings files nest at most %5.")
-                                    .arg(reader.lineNumber())
-                                    .arg(reader.columnNumber())
+                                    .arg(place.line)
+                                    .arg(place.column)
                                     .arg(quoted(reader.qualifiedName()))
                                     .arg(depth)
                                     .arg(MaxDepth));
@@ -378,30 +458,42 @@ bool buildDocument(const QString &text, QDomDocument *document, QString *error)
                 reader.processingInstructionTarget().toString(), reader.processingInstructionData().toString()));
             break;
         case QXmlStreamReader::DTD:
-        case QXmlStreamReader::EntityReference:
+        case QXmlStreamReader::EntityReference: {
             // Neither comes from a text without a document type; never built.
+            const Place place = tokenStart();
             setError(error, SettingsReader::tr("Line %1, column %2: a document type or an entity "
                                                "reference; settings files have neither.")
-                                .arg(reader.lineNumber())
-                                .arg(reader.columnNumber()));
+                                .arg(place.line)
+                                .arg(place.column));
             return false;
+        }
         default:
             break;
         }
         if (nodes > MaxNodes) {
+            const Place place = tokenStart();
             setError(error, SettingsReader::tr("Line %1, column %2: the file holds more than %3 "
                                                "elements, attributes, texts, comments and processing "
                                                "instructions up to here; settings files need far fewer.")
-                                .arg(reader.lineNumber())
-                                .arg(reader.columnNumber())
+                                .arg(place.line)
+                                .arg(place.column)
                                 .arg(MaxNodes));
             return false;
         }
+        const int end = int(reader.characterOffset());
+        if (token == QXmlStreamReader::StartDocument && reader.documentVersion().isEmpty())
+            previousEnd = 0;
+        else if (token == QXmlStreamReader::Characters && !reader.isCDATA() && end > 0
+                 && text.at(end - 1) == QLatin1Char('<'))
+            previousEnd = end - 1;
+        else
+            previousEnd = end;
     }
     if (reader.hasError()) {
+        const Place place = readerPlace(text, int(reader.characterOffset()));
         setError(error, SettingsReader::tr("Line %1, column %2: %3")
-                            .arg(reader.lineNumber())
-                            .arg(reader.columnNumber())
+                            .arg(place.line)
+                            .arg(place.column)
                             .arg(reader.errorString()));
         return false;
     }

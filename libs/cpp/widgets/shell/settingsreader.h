@@ -11,10 +11,13 @@ namespace QMWidgets {
 // read to its end in one pass before the document is handed out; a document
 // type, nesting deeper than MaxDepth, a tag with more than MaxAttributes
 // attributes or more than MaxNodes elements, attributes, texts, CDATA
-// sections, comments and processing instructions refuse it. Carriage
-// returns inside CDATA sections are kept as written. Each function returns
-// false with *error set (when given) on refusal; *document is then
-// unspecified.
+// sections, comments and processing instructions refuse it, and so does a
+// surrogate without its other half. Carriage returns inside CDATA sections
+// are kept as written. Each function returns false with *error set (when
+// given) on refusal; *document is then unspecified. The error starts with
+// "Line L, column C: ", the start of what is refused (for an error of the XML
+// reader, the character it stopped at); lines end at LF, CR LF or CR,
+// columns count characters from 1.
 class SettingsReader
 {
     Q_DECLARE_TR_FUNCTIONS(QMWidgets::SettingsReader)
