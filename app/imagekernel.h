@@ -23,7 +23,9 @@ public:
     // itself, sharing its pixels.
     static QImage applyBrightnessContrast(const QImage &image, int brightness, int contrast);
 
-    // The size of an image scaled to percent / 100, each side rounded half up.
+    // The size of an image scaled to percent / 100: each side times
+    // (percent / 100.0), rounded to the nearest integer. An exact half follows
+    // that double product: 750 at 57 % gives 427, at 49 % 368.
     static QSize scaledSize(const QSize &size, int percent);
 
     // True when every 32-bit word of an ARGB32 image (straight or

@@ -134,6 +134,8 @@ private slots:
         QTest::newRow("full size") << QSize(640, 480) << 100 << QSize(640, 480);
         QTest::newRow("zero percent") << QSize(640, 480) << 0 << QSize(0, 0);
         QTest::newRow("narrow side rounds to 0") << QSize(100, 1) << 40 << QSize(40, 0);
+        // Texts already made rely on an exact half going the way the double product does.
+        QTest::newRow("750 at 57: exact half goes down") << QSize(1000, 750) << 57 << QSize(570, 427);
     }
 
     void scaledSizeRoundsHalfUp()
