@@ -20,6 +20,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -49,6 +51,11 @@ QString uniqueKey()
 //   --name KEY      prints the server name of the key
 //   --trickle KEY   sends "piece0" to "piece5" as one marked text, pausing
 //                   250 ms before each; exit 0 sent, 3 failed
+//   --drip KEY MS   starts a marked text and adds a byte every MS ms, never
+//                   its end; prints "connected" once connected and "sent N"
+//                   with the bytes it added when the first instance drops
+//                   it; exit 0 dropped, 3 connecting failed, 5 sent for 20 s
+//                   without being dropped
 //   --squat PATH    another user's server: listens at PATH (making its folder,
 //                   open to all, when missing), prints "ready", then prints
 //                   "got:" and each message that reaches it
@@ -79,6 +86,31 @@ int runChild(int argc, char *argv[])
             return 3;
         socket.disconnectFromServer();
         return 0;
+    }
+    if (mode == QLatin1String("--drip") && argc > 3) {
+        const int intervalMs = std::atoi(argv[3]);
+        QLocalSocket socket;
+        socket.connectToServer(SingleAppCheck::serverName(key));
+        if (!socket.waitForConnected(20000))
+            return 3;
+        std::printf("connected\n");
+        std::fflush(stdout);
+        socket.write("\xEF\xBB\xBF");
+        QTimer drip;
+        int sent = 0;
+        QObject::connect(&drip, &QTimer::timeout, [&] {
+            if (sent >= 20000 / intervalMs)
+                QCoreApplication::exit(5);
+            socket.write("d");
+            ++sent;
+        });
+        QObject::connect(&socket, &QLocalSocket::disconnected, [&] {
+            std::printf("sent %d\n", sent);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+        drip.start(intervalMs);
+        return app.exec();
     }
     if (mode == QLatin1String("--squat")) {
         const QString folder = QFileInfo(key).path();
@@ -407,6 +439,81 @@ private slots:
         QCOMPARE(got, delivered);
     }
 
+    // Peers are read as their bytes arrive, each on its own, while the
+    // receiver's thread goes on: a peer silent for a second is dropped, one
+    // that keeps adding a byte is dropped once it passes the bound for a
+    // whole message, and a whole message sent meanwhile arrives at once.
+    void slowPeerNeitherHoldsTheThreadNorStaysForEver_data()
+    {
+        QTest::addColumn<int>("drippers");
+        QTest::addColumn<int>("intervalMs"); // between the bytes a dripper adds
+        QTest::addColumn<bool>("wholeToo"); // a whole message sent beside them
+        QTest::newRow("a byte every 300 ms") << 1 << 300 << false;
+        QTest::newRow("two such peers beside a whole message") << 2 << 300 << true;
+        QTest::newRow("silent for 3 s") << 1 << 3000 << false;
+    }
+    void slowPeerNeitherHoldsTheThreadNorStaysForEver()
+    {
+        QFETCH(int, drippers);
+        QFETCH(int, intervalMs);
+        QFETCH(bool, wholeToo);
+        // arrange: the first instance and a timer on its thread that keeps
+        // the longest gap between its ticks
+        const QString key = uniqueKey();
+        SingleAppCheck first(key);
+        QSignalSpy spy(&first, SIGNAL(messageAvailable(QString)));
+        const int tickMs = 20;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = qMax(longestGap, sinceTick.restart());
+        });
+        sinceTick.start();
+        ticker.start(tickMs);
+
+        // act: peers that drip, then (without waiting on this thread) a
+        // whole message beside them
+        std::vector<std::unique_ptr<QProcess>> children;
+        for (int i = 0; i < drippers; ++i) {
+            children.emplace_back(new QProcess);
+            children.back()->start(program(), {QStringLiteral("--drip"), key, QString::number(intervalMs)});
+        }
+        for (const auto &child : children)
+            QTRY_VERIFY_WITH_TIMEOUT(child->canReadLine(), 20000);
+        bool drippersRanWhenWholeArrived = true;
+        QLocalSocket whole;
+        if (wholeToo) {
+            QTest::qWait(1500); // the drippers are well under way
+            whole.connectToServer(SingleAppCheck::serverName(key));
+            QCOMPARE(whole.state(), QLocalSocket::ConnectedState); // at once on one machine
+            whole.write("\xEF\xBB\xBF" "whole" + QByteArray(1, '\0'));
+            whole.flush();
+            QVERIFY(spy.wait(20000));
+            for (const auto &child : children)
+                drippersRanWhenWholeArrived &= child->state() != QProcess::NotRunning;
+        }
+        for (const auto &child : children)
+            QTRY_VERIFY_WITH_TIMEOUT(child->state() == QProcess::NotRunning, 30000);
+        ticker.stop();
+
+        // assert: never late by 250 ms, which a loaded machine keeps (100 ms
+        // it nearly does not), while one wait for a peer's byte costs 300 ms
+        QVERIFY2(longestGap < tickMs + 250, qPrintable(QStringLiteral("longest gap %1 ms").arg(longestGap)));
+        QVERIFY(drippersRanWhenWholeArrived);
+        QCOMPARE(spy.count(), wholeToo ? 1 : 0);
+        if (wholeToo)
+            QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("whole"));
+        for (const auto &child : children) {
+            QCOMPARE(child->readLine().trimmed(), QByteArray("connected"));
+            QCOMPARE(child->exitCode(), 0); // dropped, not done dripping
+            // The silent one before its first byte, the others after many.
+            const int sent = child->readLine().trimmed().mid(5).toInt();
+            QVERIFY2(intervalMs > 1000 ? sent == 0 : sent > 3, qPrintable(QString::number(sent)));
+        }
+    }
+
     // Another user of the machine holding the same key gets instances of its
     // own. Needs root, to start the child as another user.
     void otherUserHasOwnInstances()
@@ -515,7 +622,7 @@ int main(int argc, char *argv[])
         && (qstrcmp(argv[1], "--send") == 0 || qstrcmp(argv[1], "--first") == 0
             || qstrcmp(argv[1], "--crash") == 0 || qstrcmp(argv[1], "--pair") == 0
             || qstrcmp(argv[1], "--name") == 0 || qstrcmp(argv[1], "--squat") == 0
-            || qstrcmp(argv[1], "--trickle") == 0))
+            || qstrcmp(argv[1], "--trickle") == 0 || qstrcmp(argv[1], "--drip") == 0))
         return runChild(argc, argv);
 
     TestEnvironment::prepare();

@@ -1,8 +1,12 @@
 #include "singleappcheck.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
+
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <QDir>
@@ -18,8 +22,14 @@ namespace QMRequest {
 namespace {
 // How long either side waits for the peer to take or give a byte before it
 // gives up: a hung peer holds it no longer, while a long message on a busy
-// machine may take as long as its bytes keep moving.
+// machine goes on while its bytes keep moving (within the bound below).
 const int kSilenceMs = 1000;
+// The receiver's bound for a whole message: a base plus a second per MiB
+// received. A peer that keeps sending a byte now and then is dropped once it
+// passes the bound, as a silent one is after kSilenceMs. The base leaves a
+// message sent in pieces over a few seconds whole.
+const qint64 kMessageBaseMs = 5000;
+const qint64 kMessageMsPerMiB = 1000;
 // UTF-8 byte-order mark: starts a text that a NUL ends.
 const QByteArray kMark("\xEF\xBB\xBF");
 
@@ -149,39 +159,70 @@ void SingleAppCheck::slotReceiveMessage()
 {
     if (!m_server)
         return;
-    QLocalSocket *socket = m_server->nextPendingConnection();
-    if (!socket)
-        return;
+    while (QLocalSocket *socket = m_server->nextPendingConnection())
+        receive(socket);
+}
 
+void SingleAppCheck::receive(QLocalSocket *socket)
+{
     // The message is the text up to its NUL; it may arrive in several pieces.
-    // A peer that sends nothing for kSilenceMs is given up, so a hung one
-    // cannot hold the GUI thread.
-    QByteArray bytes;
-    while (true) {
-        const QByteArray piece = socket->readAll();
-        bytes += piece;
-        if (piece.contains('\0') || socket->state() != QLocalSocket::ConnectedState)
-            break;
-        if (!socket->waitForReadyRead(kSilenceMs))
-            break;
-    }
-    bytes += socket->readAll();
+    // It is read as the pieces arrive, never waited for, so that neither a
+    // slow peer nor several at once hold this thread; each connection has a
+    // timer of its own for silence and for the whole message.
+    struct Incoming
+    {
+        QByteArray bytes;
+        QElapsedTimer age;
+        bool ended = false;
+    };
+    const auto incoming = std::make_shared<Incoming>();
+    incoming->age.start();
+    auto *timeout = new QTimer(socket);
+    timeout->setSingleShot(true);
 
     // A marked text is whole only with its NUL. An unmarked one comes from a
     // sender that ends its text by closing the connection: it is everything
-    // up to the close (or a NUL), as such a sender means it.
-    const bool marked = bytes.startsWith(kMark);
-    const int nul = bytes.indexOf('\0');
-    if (marked ? nul < 0 : bytes.isEmpty()) {
-        qDebug() << "Single instance: incomplete message dropped:" << socket->errorString().toLatin1();
-    } else {
-        if (nul >= 0)
+    // up to the close (or a NUL), as such a sender means it, or up to where
+    // the receiver gives up.
+    const auto end = [this, socket, timeout, incoming] {
+        if (incoming->ended)
+            return;
+        incoming->ended = true;
+        timeout->stop();
+        QByteArray &bytes = incoming->bytes;
+        bytes += socket->readAll();
+        const bool marked = bytes.startsWith(kMark);
+        const int nul = bytes.indexOf('\0');
+        const bool whole = marked ? nul >= 0 : !bytes.isEmpty();
+        if (!whole)
+            qDebug() << "Single instance: incomplete message dropped:"
+                     << (socket->state() == QLocalSocket::ConnectedState ? QByteArray("the sender is too slow")
+                                                                           : socket->errorString().toLatin1());
+        else if (nul >= 0)
             bytes.truncate(nul);
-        emit messageAvailable(QString::fromUtf8(bytes));
-    }
-    socket->disconnectFromServer();
-    // One connection per message: do not let sockets pile up in a long run.
-    socket->deleteLater();
+        socket->disconnectFromServer();
+        // One connection per message: do not let sockets pile up in a long run.
+        socket->deleteLater();
+        if (whole)
+            emit messageAvailable(QString::fromUtf8(bytes));
+    };
+    const auto read = [socket, timeout, incoming, end] {
+        const QByteArray piece = socket->readAll();
+        incoming->bytes += piece;
+        if (piece.contains('\0')) {
+            end();
+            return;
+        }
+        const qint64 bound = kMessageBaseMs + incoming->bytes.size() * kMessageMsPerMiB / (1024 * 1024);
+        timeout->start(int(qBound<qint64>(0, bound - incoming->age.elapsed(), kSilenceMs)));
+    };
+    connect(socket, &QLocalSocket::readyRead, this, read);
+    connect(socket, &QLocalSocket::disconnected, this, end);
+    connect(timeout, &QTimer::timeout, this, end);
+    if (socket->state() != QLocalSocket::ConnectedState)
+        end();
+    else
+        read();
 }
 
 QString SingleAppCheck::userScopedKey(const QString &key)

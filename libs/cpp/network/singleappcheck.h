@@ -5,6 +5,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace QMRequest {
 
@@ -17,7 +18,10 @@ namespace QMRequest {
 // sends the text behind a byte-order mark and ends it with a NUL byte, so
 // that a marked connection that closes before the NUL is known to carry a cut
 // message and delivers nothing; an unmarked text (a sender that just closes)
-// is delivered up to the close or its first NUL.
+// is delivered up to the close or its first NUL. The first instance reads
+// each connection as its bytes arrive, without waiting on its thread, and
+// drops one whose sender stays silent for a second or takes longer than five
+// seconds plus a second per MiB received.
 // Build the object without parent and keep it for the whole run.
 class SingleAppCheck : public QObject
 {
@@ -56,6 +60,9 @@ public slots:
     void slotReceiveMessage();
 
 private:
+    // Reads one connection's message as it arrives and emits it when whole.
+    void receive(QLocalSocket *socket);
+
     bool m_running = false;
     QString m_key;
     QString m_name; // userScopedKey(m_key)
