@@ -44,6 +44,15 @@ QByteArray damagedBitmap()
     return whole.left(whole.size() - 40);
 }
 
+// A GIF whose 2000 x 2000 frame, on a screen of its size, has two bytes of
+// data: far fewer than its pixels need, whatever encoded it.
+QByteArray gifFrameWithoutPixels()
+{
+    const QByteArray size("\xd0\x07\xd0\x07", 4);
+    return "GIF89a" + size + QByteArray("\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0", 14) + size
+        + QByteArray("\0\x02\x02\x44\x01\0;", 7);
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -312,6 +321,10 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget_data()
     QTest::newRow("folder") << "folder" << false;
     QTest::newRow("gif of 35 bytes on a 16000 x 16000 screen") << "gif" << false;
     QTest::newRow("bitmap cut short") << "damaged" << false;
+    QTest::newRow("gif whose 2000 x 2000 frame has two bytes of data") << "frame" << false;
+    // A resource keeps its name, which steers the reader that judges it;
+    // the bytes that would play are judged by what they are.
+    QTest::newRow("resource of a pbm over the pixel cap, named as an xbm") << "resource" << false;
 }
 
 void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
@@ -321,11 +334,15 @@ void TestProgress::moviePlaysOnlyPicturesWithinTheBudget()
     QFETCH(bool, plays);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(kind);
-    if (kind == "animation")
+    QString path = dir.filePath(kind);
+    if (kind == "resource")
+        path = ":/tests/collection/pbm-named-as.xbm";
+    else if (kind == "animation")
         QVERIFY(QFile::copy(kMovie, path));
     else if (kind == "damaged")
         QVERIFY(writeFile(path, damagedBitmap()));
+    else if (kind == "frame")
+        QVERIFY(writeFile(path, gifFrameWithoutPixels()));
     else
         QVERIFY(ReaderTargets::make(path, kind));
     std::unique_ptr<FifoWatch> watch(kind == "fifo" ? new FifoWatch(path) : nullptr);

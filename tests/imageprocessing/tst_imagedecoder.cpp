@@ -111,6 +111,49 @@ QByteArray shortRunLengthBmp()
     return bytes;
 }
 
+// A 256 x 64 run-length bitmap of two colours, red (0) and blue (1), whose
+// data first moves 32 rows up, then gives those rows in blue: its bottom
+// rows, the end of the decoded picture's memory, are never written.
+QByteArray bottomSkippingRunLengthBmp()
+{
+    QByteArray data("\0\x02\0\x20", 4); // move 0 columns right and 32 rows up
+    for (int y = 0; y < 32; ++y)
+        data += QByteArray("\x80\x01\x80\x01\0\0", 6); // 2 x 128 of colour 1, end of line
+    data += QByteArray("\0\x01", 2); // end of bitmap
+    QByteArray bytes = PictureBytes::bmp(256, 64, 8, false).left(54);
+    bytes[30] = 1; // run-length coded 8 bits a pixel
+    bytes.replace(34, 4, QByteArray(1, char(data.size() & 0xff)) + char(data.size() >> 8) + QByteArray(2, '\0'));
+    bytes[46] = 2; // colours used
+    bytes.replace(10, 4, QByteArray("\x3e\0\0\0", 4)); // the data at 62
+    return bytes + QByteArray("\0\0\xff\0\xff\0\0\0", 8) + data;
+}
+
+QByteArray le16(quint16 value)
+{
+    return QByteArray(1, char(value & 0xff)) + char(value >> 8);
+}
+
+// A GIF of one frame on a screen of the frame's size, a two-colour global
+// table, and the LZW data given (minimum code size, then the data
+// sub-blocks as they stand); the trailer when asked.
+QByteArray gifFrame(quint16 width, quint16 height, const QByteArray &data, bool trailer = true)
+{
+    return "GIF89a" + le16(width) + le16(height) + QByteArray("\x80\0\0", 3) + QByteArray("\0\0\0\xff\xff\xff", 6)
+        + ',' + le16(0) + le16(0) + le16(width) + le16(height) + '\0' + data + (trailer ? ";" : "");
+}
+
+// The JPEG with the data of its first scan, up to the next marker, replaced.
+QByteArray withFirstScanData(QByteArray jpeg, const QByteArray &data)
+{
+    const int scan = jpeg.indexOf("\xff\xda");
+    const int start = scan + 2 + (uchar(jpeg.at(scan + 2)) << 8 | uchar(jpeg.at(scan + 3)));
+    int end = start;
+    while (end + 1 < jpeg.size()
+           && !(uchar(jpeg.at(end)) == 0xff && uchar(jpeg.at(end + 1)) != 0 && (uchar(jpeg.at(end + 1)) & 0xf8) != 0xd0))
+        ++end;
+    return jpeg.replace(start, end - start, data);
+}
+
 } // namespace
 
 class TestImageDecoder : public QObject
@@ -176,6 +219,14 @@ private slots:
             shortRle.setPixel(x, 3, qRgb(0, 0, 255));
         QTest::newRow("run-length bmp whose data ends early") << shortRunLengthBmp() << QByteArray()
                                                                << ImageDecoder::Taken << shortRle;
+        // Unwritten memory at the end of the picture, past its last whole page.
+        QImage skipped(256, 64, QImage::Format_RGB32);
+        skipped.fill(qRgb(0, 0, 255));
+        for (int y = 32; y < 64; ++y)
+            for (int x = 0; x < 256; ++x)
+                skipped.setPixel(x, y, qRgb(255, 0, 0));
+        QTest::newRow("run-length bmp that skips its bottom rows") << bottomSkippingRunLengthBmp() << QByteArray()
+                                                                   << ImageDecoder::Taken << skipped;
     }
 
     void damagedAndMislabelledPicturesAreRefusedOrDecodedExactly()
@@ -230,6 +281,77 @@ private slots:
         // assert
         QCOMPARE(why, outcome);
         QVERIFY(image.isNull());
+    }
+
+    // A frame whose bytes cannot hold its pixels, whatever encoded it, is
+    // refused as a file cut short is: a GIF frame needs an LZW code (of the
+    // minimum code size plus one bits) for every 4,096 pixels, a Huffman-coded
+    // JPEG's first scan a bit for every 8 x 8 block of its components. Those
+    // with just enough bytes are decoded as before.
+    void framesTheirBytesCannotHoldAreRefusedAsCutShort_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size"); // invalid when refused
+
+        // Minimum code size 2: eight 3-bit codes in three bytes, 32,768 pixels at most.
+        const QByteArray threeBytes("\x02\x03\0\0\0\0", 6);
+        QTest::newRow("gif frame of 9000 x 9000 in 35 bytes")
+            << gifFrame(9000, 9000, QByteArray("\x02\x02\x44\x01\0", 5)).left(35) << QSize();
+        QTest::newRow("gif frame without data") << gifFrame(300, 200, QByteArray("\x02\0", 2)) << QSize();
+        QTest::newRow("gif frame cut before its data") << gifFrame(300, 200, QByteArray(), false) << QSize();
+        QTest::newRow("gif frame of eight 3-bit codes, 256 x 128") << gifFrame(256, 128, threeBytes) << QSize(256, 128);
+        QTest::newRow("gif frame of eight 3-bit codes, 256 x 129") << gifFrame(256, 129, threeBytes) << QSize();
+        QTest::newRow("gif frame of eight 9-bit codes, 256 x 128")
+            << gifFrame(256, 128, QByteArray("\x08\x09", 2) + QByteArray(9, '\0') + '\0') << QSize(256, 128);
+        QTest::newRow("gif frame of seven 9-bit codes, 256 x 128")
+            << gifFrame(256, 128, QByteArray("\x08\x08", 2) + QByteArray(8, '\0') + '\0') << QSize();
+        QTest::newRow("gif frame whose sub-block runs past the end, 256 x 129")
+            << gifFrame(256, 129, QByteArray("\x02\xff", 2) + QByteArray(3, '\0'), false) << QSize();
+        QTest::newRow("gif screen larger than its frame") << PictureBytes::gifOnScreen(600, 400) << QSize(600, 400);
+
+        // 2000 x 1000 grey: 31,250 blocks need 3,907 bytes.
+        const QByteArray grey = PictureBytes::jpeg(2000, 1000, 1, 1, false);
+        QTest::newRow("jpeg of 9000 x 9000 without scan data")
+            << withFirstScanData(PictureBytes::jpeg(9000, 9000, 3, 1, false), QByteArray()) << QSize();
+        QTest::newRow("baseline jpeg whose first scan is a byte short")
+            << withFirstScanData(grey, QByteArray(3906, '\0')) << QSize();
+        QTest::newRow("baseline jpeg whose first scan has a bit a block")
+            << withFirstScanData(grey, QByteArray(3907, '\0')) << QSize(2000, 1000);
+        QTest::newRow("baseline jpeg with a restart marker in its first scan")
+            << withFirstScanData(grey, QByteArray(3905, '\0') + "\xff\xd0") << QSize(2000, 1000);
+        // 2000 x 2000 grey: 62,500 blocks need 7,813 bytes.
+        const QByteArray refining = PictureBytes::refiningJpeg(2000, 2000, 2);
+        QTest::newRow("progressive jpeg whose dc scan has no data, then refinement scans")
+            << withFirstScanData(refining, QByteArray()) << QSize();
+        QTest::newRow("progressive jpeg whose dc scan is a byte short")
+            << withFirstScanData(refining, QByteArray(7812, '\0')) << QSize();
+        QTest::newRow("progressive jpeg whose dc scan has a bit a block") << refining << QSize(2000, 2000);
+        const int refinement = refining.indexOf("\xff\xda", refining.indexOf("\xff\xda") + 2);
+        QTest::newRow("progressive jpeg of refinement scans only")
+            << refining.left(refining.indexOf("\xff\xda")) + refining.mid(refinement) << QSize();
+        // Arithmetic coding codes a flat picture in a few bytes.
+        QByteArray arithmetic = withFirstScanData(grey, QByteArray());
+        arithmetic[arithmetic.indexOf("\xff\xc0") + 1] = char(0xc9);
+        QTest::newRow("arithmetic-coded jpeg without scan data") << arithmetic << QSize(2000, 1000);
+    }
+
+    void framesTheirBytesCannotHoldAreRefusedAsCutShort()
+    {
+        // arrange
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        ImageDecoder::Outcome why = ImageDecoder::NotAFile;
+
+        // act
+        const ImageDecoder::Outcome judged = ImageDecoder::judge(&buffer);
+        const QImage image = ImageDecoder::decode(&buffer, QByteArray(), false, &why);
+
+        // assert
+        QCOMPARE(judged, size.isValid() ? ImageDecoder::Taken : ImageDecoder::NotAPicture);
+        QCOMPARE(why, judged);
+        QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
     }
 
     // Run with a perturbed heap too: a line the decoder left unwritten differs.

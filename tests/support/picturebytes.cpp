@@ -92,19 +92,30 @@ QByteArray PictureBytes::jpeg(quint16 width, quint16 height, int components, int
     // One code of one bit each: DC difference 0, and end of block.
     const QByteArray oneCode = QByteArray(1, '\x01') + QByteArray(15, '\0') + '\0';
     bytes += segment(0xc4, '\0' + oneCode) + segment(0xc4, '\x10' + oneCode);
+    // The blocks of each component, in whole units of the sampling.
+    const int lumaH = lumaSampling >> 4;
+    const int lumaV = lumaSampling & 0x0f;
+    const qint64 units = qint64(width + 8 * lumaH - 1) / (8 * lumaH) * ((height + 8 * lumaV - 1) / (8 * lumaV));
+    const auto blocks = [&](int c) { return c == 0 ? units * lumaH * lumaV : units; };
     for (int scan = 0; scan < scans; ++scan) {
         QByteArray header;
+        qint64 scanBlocks = 0;
         if (progressive && scan == 0) {
             header = QByteArray(1, char(components));
-            for (int c = 0; c < components; ++c)
+            for (int c = 0; c < components; ++c) {
                 header += QByteArray(1, char(c + 1)) + '\0';
+                scanBlocks += blocks(c);
+            }
             header += QByteArray(3, '\0');
         } else {
             const int c = progressive ? (scan - 1) % components : scan % components;
             header = QByteArray(1, '\x01') + char(c + 1) + '\0';
             header += progressive ? QByteArray("\x01\x3f\0", 3) : QByteArray("\0\x3f\0", 3);
+            scanBlocks = blocks(c);
         }
-        bytes += segment(0xda, header) + '\0';
+        // The first scan codes every block as blank (the codes of each, two
+        // bits at most); the others have one byte of data.
+        bytes += segment(0xda, header) + QByteArray(scan == 0 ? int((scanBlocks * 2 + 7) / 8) : 1, '\0');
     }
     return bytes + QByteArray("\xff\xd9", 2);
 }
@@ -118,9 +129,10 @@ QByteArray PictureBytes::refiningJpeg(quint16 width, quint16 height, int refinem
     // end-of-block run of 2^14 plus 14 more bits.
     const QByteArray oneCode = QByteArray(1, '\x01') + QByteArray(15, '\0');
     bytes += segment(0xc4, '\0' + oneCode + '\0') + segment(0xc4, '\x10' + oneCode + '\xe0');
-    bytes += segment(0xda, QByteArray("\x01\x01\0\0\0\0", 6)) + '\0';
     // Runs of 32767 blocks: the code 0, then 14 one bits.
     const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8);
+    // Every DC difference 0, one bit each.
+    bytes += segment(0xda, QByteArray("\x01\x01\0\0\0\0", 6)) + QByteArray(int((blocks + 7) / 8), '\0');
     const qint64 bits = (blocks + 32766) / 32767 * 15;
     QByteArray data;
     quint32 byte = 0;
@@ -164,5 +176,8 @@ QByteArray PictureBytes::withOrientation(QByteArray jpeg, int orientation)
 QByteArray PictureBytes::withFrameSize(QByteArray jpeg, quint16 width, quint16 height)
 {
     const int frame = jpeg.indexOf("\xff\xc0");
-    return jpeg.replace(frame + 5, 4, be16(height) + be16(width));
+    jpeg.replace(frame + 5, 4, be16(height) + be16(width));
+    // A bit for every 8 x 8 block of up to four components at the new size.
+    const qint64 blocks = 4 * (qint64(width) + 7) / 8 * ((qint64(height) + 7) / 8);
+    return jpeg.insert(jpeg.lastIndexOf("\xff\xd9"), QByteArray(int((blocks + 7) / 8), '\0'));
 }

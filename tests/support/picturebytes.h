@@ -16,14 +16,15 @@ QByteArray bmp(int width, int height, int bits, bool coreHeader);
 // An icon file of one 16 x 16 entry holding the given PNG data.
 QByteArray icoHolding(const QByteArray &png);
 // A JPEG frame of the given size and components, every component sampled
-// 1 x 1 but the first (lumaSampling, 0x22 for 4:2:0), and its scans without
-// data. Progressive: a first scan of the DC coefficients of all components,
-// then scans of one component's AC coefficients. Sequential: one scan per
-// component (several components make a multi-scan picture).
+// 1 x 1 but the first (lumaSampling, 0x22 for 4:2:0); its first scan codes
+// every block as blank, the others hold one byte of data. Progressive: a
+// first scan of the DC coefficients of all components, then scans of one
+// component's AC coefficients. Sequential: one scan per component (several
+// components make a multi-scan picture).
 QByteArray jpeg(quint16 width, quint16 height, int components, int scans, bool progressive,
                 quint8 lumaSampling = 0x11);
 // A greyscale progressive JPEG of the given size: a first scan of the DC
-// coefficients without data, then refinement scans of the AC coefficients
+// coefficients, each 0, then refinement scans of the AC coefficients
 // 1 to 63, each one end-of-block run after another over every block, so
 // that the decoder visits every coefficient of every block in each of them.
 QByteArray refiningJpeg(quint16 width, quint16 height, int refinements);
@@ -31,7 +32,8 @@ QByteArray refiningJpeg(quint16 width, quint16 height, int refinements);
 // elsewhere, carrying the given EXIF orientation (1 to 8).
 QByteArray orientedJpeg(int width, int height, int orientation);
 // The JPEG with its baseline frame header saying another size; its data
-// stays that of the picture it was.
+// stays that of the picture it was, followed by zero bytes enough for a bit
+// a block at the new size.
 QByteArray withFrameSize(QByteArray jpeg, quint16 width, quint16 height);
 // The JPEG with an EXIF segment carrying the given orientation inserted after
 // its start marker.

@@ -232,6 +232,9 @@ Facts readPng(ByteWindow &window, qint64 offset)
     return facts;
 }
 
+// The pixels one LZW code of a GIF yields at most: a string of its table.
+constexpr qint64 MaxPixelsPerCode = 4096;
+
 bool isFrameMarker(uchar marker)
 {
     return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
@@ -240,11 +243,13 @@ bool isFrameMarker(uchar marker)
 constexpr int MaxComponents = 255;
 
 // The 8 x 8 blocks of each component of a frame at its sampling, in whole
-// units of it, as the decoder allocates them; keyed by component id.
+// units of it, as the decoder allocates them, and those over the component's
+// own size alone, the fewest a scan of it codes; keyed by component id.
 struct FrameBlocks
 {
     int ids[MaxComponents] = {};
     qint64 blocks[MaxComponents] = {};
+    qint64 coded[MaxComponents] = {};
     int count = 0;
 
     qint64 of(int id) const
@@ -252,6 +257,14 @@ struct FrameBlocks
         for (int i = 0; i < count; ++i)
             if (ids[i] == id)
                 return blocks[i];
+        return 0;
+    }
+
+    qint64 codedOf(int id) const
+    {
+        for (int i = 0; i < count; ++i)
+            if (ids[i] == id)
+                return coded[i];
         return 0;
     }
 
@@ -283,6 +296,7 @@ FrameBlocks frameBlocks(const uchar *frame, int components)
         const qint64 rows = (height * v + 8 * maxV - 1) / (8 * maxV);
         frameBlocks.ids[i] = frame[6 + 3 * i];
         frameBlocks.blocks[i] = (columns + h - 1) / h * h * ((rows + v - 1) / v * v);
+        frameBlocks.coded[i] = columns * rows;
     }
     return frameBlocks;
 }
@@ -341,16 +355,61 @@ bool turnsByQuarter(const uchar *segment, int length)
     return false;
 }
 
-// A JPEG stream at offset, walked marker by marker. A sequential picture whose
-// first scan holds every component is decoded in one pass: the walk ends
-// there. Otherwise the decoder keeps every coefficient, and the scans and the
-// coefficients they visit are counted, up to one scan beyond the cap.
+// The blocks a scan codes at the least: those of each of its components.
+qint64 scanBlocks(const uchar *scan, int length, const FrameBlocks &frame)
+{
+    if (length < 1 || length < 1 + 2 * scan[0])
+        return 0;
+    qint64 blocks = 0;
+    for (int i = 0; i < scan[0]; ++i)
+        blocks += frame.codedOf(scan[1 + 2 * i]);
+    return blocks;
+}
+
+// Whether the entropy-coded data that starts at offset holds at least needed
+// bytes before the end of the device or the first marker other than a
+// restart marker (stuffed bytes and restart markers counted as data).
+bool holdsBytes(ByteWindow &window, qint64 offset, qint64 needed)
+{
+    const qint64 enough = saturatedSum(offset, needed);
+    if (enough > window.end())
+        return false;
+    qint64 at = offset;
+    for (;;) {
+        const qint64 ff = window.findFF(at);
+        if (ff < 0 || ff >= enough)
+            return true;
+        qint64 next = ff + 1;
+        const uchar *p = window.at(next, 1);
+        while (p && p[0] == 0xff) // fill bytes
+            p = window.at(++next, 1);
+        if (!p)
+            return true;
+        if (p[0] != 0x00 && (p[0] < 0xd0 || p[0] > 0xd7))
+            return false;
+        at = next + 1;
+    }
+}
+
+// A JPEG stream at offset, walked marker by marker. The first scan of a
+// Huffman-coded picture (baseline, extended or progressive) codes the DC
+// coefficient of each of its blocks with a code of one bit at least: a
+// progressive picture begins with DC scans, since a component's DC comes
+// before its AC coefficients. A first scan with fewer bits before the next
+// marker (or the end) than it has blocks is one cut short, whatever encoded
+// it, and the decoder would make its whole picture of nothing. Arithmetic
+// coding has no such floor: a flat picture takes a few bytes.
+// A sequential picture whose first scan holds every component is decoded in
+// one pass: the walk ends there. Otherwise the decoder keeps every
+// coefficient, and the scans and the coefficients they visit are counted, up
+// to one scan beyond the cap.
 Facts readJpeg(ByteWindow &window, qint64 offset)
 {
     Facts facts;
     qint64 at = offset + 2;
     int components = 0;
     bool progressive = false;
+    bool huffman = false;
     FrameBlocks blocks;
     qint64 store = 0;
     while (const uchar *p = window.at(at, 2)) {
@@ -383,6 +442,7 @@ Facts readJpeg(ByteWindow &window, qint64 offset)
             facts.size = sizeOf(be16(segment + 3), be16(segment + 1));
             facts.bitsPerPixel = components == 1 ? 8 : 32;
             progressive = (marker & 0x03) == 0x02;
+            huffman = marker <= 0xc2;
             blocks = frameBlocks(segment, components);
             store = blocks.total() * 128;
         }
@@ -392,10 +452,17 @@ Facts readJpeg(ByteWindow &window, qint64 offset)
             ++facts.scans;
             const bool whole = facts.scans == 1 && !progressive && length >= 3
                 && segment[0] == components;
+            const qint64 work = scanWork(segment, length - 2, blocks, progressive);
+            const qint64 coded = scanBlocks(segment, length - 2, blocks);
+            // Read before the data is walked, which moves the window off the segment.
+            if (facts.scans == 1 && huffman && !holdsBytes(window, at + 2 + length, (coded + 7) / 8)) {
+                facts.damaged = true;
+                return facts;
+            }
             if (components == 0 || whole)
                 return facts;
             facts.store = store;
-            facts.work = saturatedSum(facts.work, scanWork(segment, length - 2, blocks, progressive));
+            facts.work = saturatedSum(facts.work, work);
             if (facts.scans > ImageHeader::MaxScans)
                 break;
         }
@@ -406,12 +473,66 @@ Facts readJpeg(ByteWindow &window, qint64 offset)
     return facts;
 }
 
+// Walks the data sub-blocks at offset up to their terminator, the end of the
+// device or, when stopAt is not negative, past stopAt bytes of data; adds the
+// bytes of data the device holds to *bytes. Returns the offset after them.
+qint64 subBlocks(ByteWindow &window, qint64 offset, qint64 *bytes, qint64 stopAt = -1)
+{
+    while (const uchar *length = window.at(offset, 1)) {
+        if (length[0] == 0 || (stopAt >= 0 && *bytes >= stopAt))
+            return offset + 1;
+        *bytes += std::min<qint64>(length[0], window.end() - offset - 1);
+        offset += 1 + length[0];
+    }
+    return window.end();
+}
+
 // A GIF decodes to its logical screen; without a screen size the decoder
-// would pick one itself, so the size is not known.
-Facts readGif(const uchar *header)
+// would pick one itself, so the size is not known. Its first frame, the
+// picture, must hold its pixels: an LZW code yields at most 4,096 pixels and
+// takes the minimum code size plus one bits at least, so a frame whose data
+// sub-blocks, as far as the device holds them, have fewer bits than that is
+// one cut short, whatever encoded it; the decoder would make it a blank
+// frame of the size it announces.
+Facts readGif(ByteWindow &window, qint64 offset)
 {
     Facts facts;
+    const uchar *header = window.at(offset, 13);
+    if (!header) {
+        header = window.at(offset, 10);
+        facts.size = sizeOf(le16(header + 6), le16(header + 8));
+        return facts;
+    }
     facts.size = sizeOf(le16(header + 6), le16(header + 8));
+    qint64 at = offset + 13;
+    if (header[10] & 0x80) // the global colour table
+        at += 3 << ((header[10] & 0x07) + 1);
+    while (const uchar *block = window.at(at, 1)) {
+        if (block[0] == 0x21) { // an extension: its label, then its sub-blocks
+            qint64 ignored = 0;
+            at = subBlocks(window, at + 2, &ignored);
+            continue;
+        }
+        if (block[0] != 0x2c)
+            break;
+        const uchar *descriptor = window.at(at, 10);
+        const qint64 pixels = descriptor ? qint64(le16(descriptor + 5)) * le16(descriptor + 7) : 1;
+        if (pixels == 0)
+            break;
+        at += 10;
+        if (descriptor && (descriptor[9] & 0x80)) // the local colour table
+            at += 3 << ((descriptor[9] & 0x07) + 1);
+        const uchar *codeSize = descriptor ? window.at(at, 1) : nullptr;
+        const qint64 codeBits = codeSize ? std::min(codeSize[0] + 1, 12) : 1;
+        const qint64 neededBits = (pixels + MaxPixelsPerCode - 1) / MaxPixelsPerCode * codeBits;
+        const qint64 neededBytes = (neededBits + 7) / 8;
+        qint64 bytes = 0;
+        if (codeSize)
+            subBlocks(window, at + 1, &bytes, neededBytes);
+        if (bytes * 8 < neededBits)
+            facts.damaged = true;
+        break;
+    }
     return facts;
 }
 
@@ -499,7 +620,7 @@ ImageHeader::ImageHeader(QIODevice *device)
             facts = readJpeg(window, start);
         } else if (std::memcmp(magic, "GIF8", 4) == 0) {
             m_format = "gif";
-            facts = readGif(magic);
+            facts = readGif(window, start);
         } else if (magic[0] == 'B' && magic[1] == 'M') {
             m_format = "bmp";
             facts = readBmp(window, start);

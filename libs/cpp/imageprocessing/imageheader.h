@@ -29,8 +29,13 @@ namespace MGraphX {
 //   needs the working memory of ImageTurn beside it when the picture is
 //   turned (up to four working strips of about 5 MB at most, as many as the
 //   budget has room for; a turned copy for a grey picture whose turned lines
-//   need more padding than its lines have).
-// - GIF: the decoder builds the logical screen, whatever the frame's size.
+//   need more padding than its lines have). A Huffman-coded picture whose
+//   first scan has fewer bytes before the next marker than an eighth of its
+//   8 x 8 blocks is damaged: each block takes a code of one bit at least.
+// - GIF: the decoder builds the logical screen, whatever the frame's size. A
+//   first frame whose data cannot hold its pixels (each LZW code yields 4,096
+//   at most and takes the minimum code size plus one bits at least) is
+//   damaged.
 // - BMP: rows stored top-down (negative height) give as many rows. Pixel
 //   data shorter than the offset, size, depth and compression require is
 //   damaged: the decoder would leave the missing rows unwritten.
@@ -90,7 +95,8 @@ public:
     // A PNG whose chunk length points beyond the data, that does not begin
     // with its header, or that is 16-bit RGB with more than 16 tRNS chunks
     // before its picture data (in an icon: or with one beyond the entry); a
-    // BMP whose pixel data is cut short.
+    // BMP whose pixel data is cut short; a JPEG whose first scan or a GIF
+    // whose first frame has too few bytes for its pixels.
     bool isDamaged() const { return m_damaged; }
 
     // Whether decoding fits the budget. decoderSize and decoderBitsPerPixel
