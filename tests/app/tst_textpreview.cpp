@@ -1133,7 +1133,7 @@ void TestTextPreview::showSaysWhyItFails()
         }
         preview.slotShowInWebBrowser();
     }
-    QTRY_VERIFY_WITH_TIMEOUT(QMWidgets::OpenerProcess::running() == 0, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
 
     // assert: a warning that names the cause (none when the opener did its
     // work); nothing went through the desktop services
