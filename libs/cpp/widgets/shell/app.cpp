@@ -917,7 +917,7 @@ bool App::openLink(const QString &link)
         ? tr("e-mail program")
         : scheme == QLatin1String("http") || scheme == QLatin1String("https")
             ? tr("web browser")
-            : tr("program for \"%1\" links").arg(scheme);
+            : tr("program for %1 links").arg(scheme);
     return openUrlWatched(url, missing, instance(), [link](const QString &cause) {
         MMessageBox::warning(activeWindow(), tr("Open Link"),
                              tr("\"%1\" could not be opened: %2.").arg(link, cause),
