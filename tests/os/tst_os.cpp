@@ -3,6 +3,7 @@
 #include "os.h"
 #include "ossessionevents.h"
 #include "standinopener.h"
+#include "stderrcapture.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
@@ -11,7 +12,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <csignal>
@@ -351,35 +351,22 @@ private slots:
         Os::setLinkOpener(QStringLiteral("xdg-open"));
         auto noOpener = qScopeGuard([] { Os::setLinkOpener(QString()); });
         const QString folder = QFileInfo(TestEnvironment::homePath()).canonicalFilePath();
-        QTemporaryFile told;
-        QVERIFY(told.open());
         QStringList causes;
         QObject context;
         UrlRecorder::instance()->clear();
-        bool started = false;
-        {
-            std::fflush(stderr);
-            const int savedStderr = ::dup(STDERR_FILENO);
-            ::dup2(told.handle(), STDERR_FILENO);
-            auto restoreStderr = qScopeGuard([savedStderr] {
-                std::fflush(stderr);
-                ::dup2(savedStderr, STDERR_FILENO);
-                ::close(savedStderr);
-            });
+        StderrCapture standardError;
 
-            // act
-            started = callback
-                ? Os::showInFileManager(folder + QStringLiteral("/a.png"), &context,
-                                        [&causes](const QString &said) { causes << said; })
-                : Os::showInFileManager(folder + QStringLiteral("/a.png"));
-            QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
-        }
+        // act
+        const bool started = callback
+            ? Os::showInFileManager(folder + QStringLiteral("/a.png"), &context,
+                                    [&causes](const QString &said) { causes << said; })
+            : Os::showInFileManager(folder + QStringLiteral("/a.png"));
+        QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
 
         // assert: the opener had the folder, not the desktop services
         QVERIFY(started);
         QVERIFY(UrlRecorder::instance()->urls().isEmpty());
-        QVERIFY(told.seek(0));
-        const QByteArray text = told.readAll();
+        const QByteArray text = standardError.text();
         if (callback) {
             QCOMPARE(causes, cause.isEmpty() ? QStringList() : QStringList{cause});
             QCOMPARE(text, QByteArray());
