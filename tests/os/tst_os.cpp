@@ -1,6 +1,9 @@
 #include "fifowatch.h"
+#include "openerprocess.h"
 #include "os.h"
 #include "ossessionevents.h"
+#include "standinopener.h"
+#include "stderrcapture.h"
 #include "testmain.h"
 #include "urlrecorder.h"
 
@@ -13,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -283,6 +287,96 @@ private slots:
                  + name + ": interrupted, left unwritten: \"/b.html\"\n");
     }
 
+    // A write to a pipe whose reader is gone fails without ending the
+    // program; a program it starts gets SIGPIPE at its default, or ignored
+    // when it was started with SIGPIPE ignored.
+    void brokenPipeEndsNoWrite_data()
+    {
+        QTest::addColumn<bool>("ignoredAtStart");
+        QTest::newRow("SIGPIPE at its default") << false;
+        QTest::newRow("SIGPIPE ignored at start") << true;
+    }
+
+    void brokenPipeEndsNoWrite()
+    {
+        QFETCH(bool, ignoredAtStart);
+        // arrange
+        QProcess child;
+        const QString trap = ignoredAtStart ? QStringLiteral("trap '' PIPE; ") : QString();
+        child.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), trap + QStringLiteral("exec \"$0\" --broken-pipe"),
+                     QCoreApplication::applicationFilePath()});
+
+        // act: it writes to standard error after its reader is gone
+        QVERIFY(child.waitForFinished(60000));
+
+        // assert: it lived on, kept SIGPIPE ignored or caught it; what it started did not inherit the catch
+        const QByteArray out = child.readAllStandardOutput();
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(out.startsWith(ignoredAtStart ? "ignored\n" : "caught\n"), out.constData());
+        QVERIFY2(out.endsWith("survived\n"), out.constData());
+        const quint64 bit = quint64(1) << (SIGPIPE - 1);
+        QCOMPARE(bool(signalMask(out, "SigIgn:") & bit), ignoredAtStart);
+        QVERIFY(!(signalMask(out, "SigCgt:") & bit));
+    }
+
+    // However the opener fails (a status, a signal) it is said, to the
+    // caller or, without one, on standard error; a success says nothing.
+    void watchedOpenerSaysWhyItFailed_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("killedBy");
+        QTest::addColumn<bool>("callback");
+        QTest::addColumn<QString>("cause"); // "": nothing said
+        const QString none = QStringLiteral("xdg-open found no file manager to use (exit status 3)");
+        const QString killed = QStringLiteral("xdg-open stopped unexpectedly");
+        QTest::newRow("opened") << 0 << 0 << true << "";
+        QTest::newRow("no file manager") << 3 << 0 << true << none;
+        QTest::newRow("another status") << 1 << 0 << true << "xdg-open ended with exit status 1";
+        QTest::newRow("killed by a signal") << 0 << int(SIGKILL) << true << killed;
+        QTest::newRow("opened, no callback") << 0 << 0 << false << "";
+        QTest::newRow("no file manager, no callback") << 3 << 0 << false << none;
+        QTest::newRow("killed by a signal, no callback") << 0 << int(SIGKILL) << false << killed;
+    }
+
+    void watchedOpenerSaysWhyItFailed()
+    {
+        QFETCH(int, status);
+        QFETCH(int, killedBy);
+        QFETCH(bool, callback);
+        QFETCH(QString, cause);
+        // arrange: the opener is a stand-in; standard error goes to a file
+        StandInOpener opener(status, killedBy);
+        Os::setLinkOpener(QStringLiteral("xdg-open"));
+        auto noOpener = qScopeGuard([] { Os::setLinkOpener(QString()); });
+        const QString folder = QFileInfo(TestEnvironment::homePath()).canonicalFilePath();
+        QStringList causes;
+        QObject context;
+        UrlRecorder::instance()->clear();
+        StderrCapture standardError;
+
+        // act
+        const bool started = callback
+            ? Os::showInFileManager(folder + QStringLiteral("/a.png"), &context,
+                                    [&causes](const QString &said) { causes << said; })
+            : Os::showInFileManager(folder + QStringLiteral("/a.png"));
+        QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
+
+        // assert: the opener had the folder, not the desktop services
+        QVERIFY(started);
+        QVERIFY(UrlRecorder::instance()->urls().isEmpty());
+        const QByteArray text = standardError.text();
+        if (callback) {
+            QCOMPARE(causes, cause.isEmpty() ? QStringList() : QStringList{cause});
+            QCOMPARE(text, QByteArray());
+        } else {
+            const QString line = cause.isEmpty() ? QString()
+                : QCoreApplication::applicationName() + ": \"" + folder + "\" could not be opened: " + cause + "\n";
+            QCOMPARE(QString::fromLocal8Bit(text), line);
+        }
+    }
+
     void libraryFileName_data()
     {
         QTest::addColumn<QString>("base");
@@ -503,6 +597,30 @@ int main(int argc, char *argv[])
         std::printf("ready\n");
         std::fflush(stdout);
         return app.exec();
+    }
+    // Child mode: says whether SIGPIPE is caught or ignored once the program
+    // set it up, writes to standard error after making it a pipe nobody
+    // reads, lets a program it starts print its SIGPIPE dispositions, then
+    // says "survived".
+    if (argc == 2 && qstrcmp(argv[1], "--broken-pipe") == 0) {
+        if (!Os::catchBrokenPipe())
+            return 2;
+        struct sigaction current = {};
+        ::sigaction(SIGPIPE, nullptr, &current);
+        std::printf("%s\n", current.sa_handler == SIG_IGN ? "ignored"
+                           : current.sa_handler == SIG_DFL ? "default" : "caught");
+        std::fflush(stdout);
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return 3;
+        ::close(ends[0]);
+        ::dup2(ends[1], STDERR_FILENO);
+        std::fprintf(stderr, "nobody reads this\n");
+        std::fflush(stderr);
+        if (std::system("grep -E '^Sig(Ign|Cgt):' /proc/self/status") != 0)
+            return 4;
+        std::printf("survived\n");
+        return 0;
     }
     // Child mode: an ending that writes "/a.html" and "/b.html", stuck in
     // its work (reading standard input) until a signal ends it.

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
+#include <csignal>
 #include <memory>
 
 using namespace QMWidgets;
@@ -375,6 +376,47 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
 
         // assert
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(warning.answered(), !cause.isEmpty());
+        QVERIFY2(said.contains(cause), qPrintable(said));
+    }
+
+    // A page handed to the opener that it fails to open is said, whichever
+    // way the opener failed, with the link it was given.
+    void followLinkSaysWhyTheOpenerFailed_data()
+    {
+        QTest::addColumn<int>("openerStatus");
+        QTest::addColumn<int>("killedBy");
+        QTest::addColumn<QString>("cause"); // "": no warning
+        QTest::newRow("opener finds no browser") << 3 << 0
+            << "\"http://127.0.0.1:12/quillar\" could not be opened: xdg-open found no web browser to use (exit status 3).";
+        QTest::newRow("opener killed by a signal") << 0 << int(SIGKILL)
+            << "\"http://127.0.0.1:12/quillar\" could not be opened: xdg-open stopped unexpectedly.";
+        QTest::newRow("opener succeeds") << 0 << 0 << "";
+    }
+
+    void followLinkSaysWhyTheOpenerFailed()
+    {
+        QFETCH(int, openerStatus);
+        QFETCH(int, killedBy);
+        QFETCH(QString, cause);
+        // arrange: the desktop's opener is a stand-in
+        app()->setWebDistribution(false);
+        StandInOpener opener(openerStatus, killedBy);
+        App::setLinkOpener(QStringLiteral("xdg-open"));
+        auto restore = qScopeGuard([] { App::setLinkOpener(QString()); });
+        QString said;
+        ModalAnswerer warning([&](QWidget *box) {
+            said = ModalAnswerer::labelTexts(box);
+            ModalAnswerer::pressKey(box, Qt::Key_Escape);
+        });
+        warning.setClassName("QMWidgets::MMessageBox");
+
+        // act
+        const QList<QUrl> opened = clickOn<JoinWidget>(QStringLiteral("TwitterJoinButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(OpenerProcess::running() == 0, 60000);
+
+        // assert: the opener had the link, not the desktop services
         QVERIFY(opened.isEmpty());
         QCOMPARE(warning.answered(), !cause.isEmpty());
         QVERIFY2(said.contains(cause), qPrintable(said));

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -19,6 +20,11 @@ void TestEnvironment::prepare()
 {
     if (s_home)
         return;
+    // Tests raise these and close pipes on purpose and expect the default
+    // action, in themselves and in the programs they start, however they
+    // were started: nohup ignores SIGHUP, a script's background job SIGINT.
+    for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM, SIGPIPE})
+        std::signal(signalNumber, SIG_DFL);
     s_home = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/glyphtest-XXXXXX"));
     std::atexit(removeHome);
     const QByteArray home = QFile::encodeName(s_home->path());

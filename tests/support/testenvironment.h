@@ -5,6 +5,8 @@
 // Prepares the process for a test before any QApplication exists:
 // HOME and the XDG folders point at a fresh temporary folder (removed at exit),
 // and the offscreen platform is chosen unless the caller set another one.
+// SIGHUP, SIGINT, SIGTERM and SIGPIPE are given their default action, which
+// the programs the test starts inherit.
 namespace TestEnvironment {
 void prepare();
 // The temporary home of this test process.

@@ -1,6 +1,7 @@
 #include "os.h"
 
 #include "filehelpers.h"
+#include "openerprocess.h"
 #include "ossessionevents.h"
 
 #include <QCoreApplication>
@@ -8,14 +9,42 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
 
+#include <csignal>
+#include <cstdio>
+
 namespace {
 
 Os *s_instance = nullptr;
+bool s_linkOpenerSet = false;
+QString s_linkOpener;
+
+extern "C" void onBrokenPipe(int)
+{
+}
+
+// What the opener's exit status says, after the opener's own conventions.
+QString openerFailureCause(const QString &program, int exitCode, bool crashed,
+                           const QString &missing)
+{
+    if (crashed)
+        return Os::tr("%1 stopped unexpectedly").arg(program);
+    switch (exitCode) {
+    case 2:
+        return Os::tr("%1 found nothing to open (exit status 2)").arg(program);
+    case 3:
+        return Os::tr("%1 found no %2 to use (exit status 3)").arg(program, missing);
+    case 4:
+        return Os::tr("%1 could not open it (exit status 4)").arg(program);
+    default:
+        return Os::tr("%1 ended with exit status %2").arg(program).arg(exitCode);
+    }
+}
 
 // A string value of a desktop entry: a backslash, line feed, tab and carriage
 // return are written as the escapes \\, \n, \t and \r, so that no value ends
@@ -199,14 +228,80 @@ QString Os::libraryFileName(const QString &baseName)
     return baseName + QStringLiteral(".so");
 }
 
-bool Os::showInFileManager(const QString &filePath)
+bool Os::catchBrokenPipe()
+{
+    struct sigaction current = {};
+    if (::sigaction(SIGPIPE, nullptr, &current) != 0)
+        return false;
+    if (current.sa_handler == SIG_IGN)
+        return true;
+    struct sigaction action = {};
+    action.sa_handler = onBrokenPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGPIPE, &action, nullptr) == 0;
+}
+
+bool Os::showInFileManager(const QString &filePath, const QObject *context,
+                           std::function<void(const QString &cause)> failed)
 {
     if (filePath.trimmed().isEmpty())
         return false;
     // The desktop has no common way to select a file, so its folder is opened.
     // fromLocalFile keeps characters such as '#' or '?' part of the path.
     const QString folder = QDir::cleanPath(QFileInfo(filePath).absolutePath());
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return openUrlWatched(QUrl::fromLocalFile(folder), tr("file manager"), context,
+                          std::move(failed));
+}
+
+bool Os::showInFileManager(const QString &filePath)
+{
+    return showInFileManager(filePath, nullptr, nullptr);
+}
+
+QString Os::linkOpener()
+{
+    if (!s_linkOpenerSet) {
+        // Where Qt's own desktop services would start xdg-open detached.
+        const QString platform = QGuiApplication::platformName();
+        const bool desktop = platform == QLatin1String("xcb")
+                             || platform.startsWith(QLatin1String("wayland"));
+        const bool sandboxed = QFileInfo::exists(QStringLiteral("/.flatpak-info"))
+                               || qEnvironmentVariableIsSet("SNAP");
+        return desktop && !sandboxed ? QStringLiteral("xdg-open") : QString();
+    }
+    return s_linkOpener;
+}
+
+void Os::setLinkOpener(const QString &program)
+{
+    s_linkOpenerSet = true;
+    s_linkOpener = program;
+}
+
+bool Os::openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
+                        std::function<void(const QString &cause)> failed)
+{
+    const QString name = linkOpener();
+    const QString program = name.isEmpty() ? QString() : QStandardPaths::findExecutable(name);
+    if (program.isEmpty())
+        return QDesktopServices::openUrl(url);
+    auto *opener = new OpenerProcess;
+    if (context && failed) {
+        connect(opener, &OpenerProcess::failed, context,
+                [name, missing, failed](int exitCode, bool crashed) {
+                    failed(openerFailureCause(name, exitCode, crashed, missing));
+                });
+    } else {
+        const QByteArray what = url.toDisplayString(QUrl::PreferLocalFile).toLocal8Bit();
+        connect(opener, &OpenerProcess::failed, opener,
+                [name, missing, what](int exitCode, bool crashed) {
+                    std::fprintf(stderr, "%s: \"%s\" could not be opened: %s\n",
+                                 qPrintable(QCoreApplication::applicationName()), what.constData(),
+                                 qPrintable(openerFailureCause(name, exitCode, crashed, missing)));
+                });
+    }
+    return opener->open(program, QString::fromUtf8(url.toEncoded()));
 }
 
 double Os::scaleFactor()

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class OsSessionEvents;
+class QUrl;
 
 // What the support library knows about the operating system. Most operations
 // are static and need no instance; the class is a QObject so that session and
@@ -69,10 +72,40 @@ public:
     // The platform's shared-library file name for a base name: base + ".so".
     static QString libraryFileName(const QString &baseName);
 
+    // Lets a write to a pipe or socket whose reader is gone fail (EPIPE)
+    // instead of ending the program: standard error may be a pipe nobody
+    // reads any more. SIGPIPE gets a handler that does nothing; unlike an
+    // ignored disposition a handler does not outlive exec, so the programs
+    // this one starts get SIGPIPE at its default. A SIGPIPE ignored at the
+    // call stays ignored. False when the handler could not be installed.
+    static bool catchBrokenPipe();
+
     // Shows the file in the system file manager by opening the folder that
-    // holds it (a "file://" URL through the desktop services). Returns the
-    // result of that call; false for an empty path, which names no folder.
+    // holds it (a "file://" URL, through openUrlWatched()). Returns whether
+    // a program started; false for an empty path, which names no folder. A
+    // later failure of the opener goes to failed, as openUrlWatched() says.
+    static bool showInFileManager(const QString &filePath, const QObject *context,
+                                  std::function<void(const QString &cause)> failed);
+    // As above; a later failure of the opener is written to standard error.
     static bool showInFileManager(const QString &filePath);
+
+    // The program through which the desktop opens links and folders, run
+    // by openUrlWatched() itself to learn how it ended: "xdg-open" on the
+    // X11 and Wayland platforms outside a sandbox (Flatpak, Snap), else
+    // empty. Looked up on PATH at each use; another name (a stand-in) may
+    // be set, an empty one leaves every link to QDesktopServices.
+    static QString linkOpener();
+    static void setLinkOpener(const QString &program);
+    // Opens the URL as QDesktopServices does, except where linkOpener() is
+    // found on PATH: that is started here (a URL handler registered with
+    // QDesktopServices is not asked then), and when it ends with a failure
+    // status or dies of a signal, failed receives the cause, a phrase that
+    // names the opener and, for its "nothing available" status, what it
+    // lacked (missing, e.g. "web browser"). failed is not called once
+    // context is gone; without a context the cause is written to standard
+    // error. Returns whether a program started.
+    static bool openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
+                               std::function<void(const QString &cause)> failed);
 
     // Scale factor of the screen on top of Qt's device pixel ratio; 1.0 on
     // every supported system. Callers multiply screen sizes by it.

@@ -1,10 +1,12 @@
 #include "screencropper.h"
 
 #include "app.h"
+#include "mmessagebox.h"
 #include "os.h"
 #include "stylehelpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
@@ -124,8 +127,24 @@ void ScreenCropper::slotSave()
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && cropped.save(&file, "PNG") && file.flush() && file.commit()) {
         m_lastSavedPath = path;
-        if (goToLocation)
-            Os::showInFileManager(path);
+        if (goToLocation) {
+            // Told even when the cropper has closed meanwhile.
+            const QString shown = QDir::toNativeSeparators(path);
+            const bool started = Os::showInFileManager(path, qApp, [shown](const QString &cause) {
+                MMessageBox::warning(QApplication::activeWindow(), tr("Show in Folder"),
+                                     tr("\"%1\" was saved, but its folder could not be opened: %2.")
+                                         .arg(shown, cause),
+                                     QMessageBox::Ok);
+            });
+            if (!started) {
+                MMessageBox::warning(this, tr("Show in Folder"),
+                                     tr("\"%1\" was saved, but no program could be started to open "
+                                        "its folder: this system has no opener for folders "
+                                        "(xdg-open) or no file manager.")
+                                         .arg(shown),
+                                     QMessageBox::Ok);
+            }
+        }
     }
     emit saved();
 }

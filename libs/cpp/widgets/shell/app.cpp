@@ -7,7 +7,6 @@
 #include "joindialog.h"
 #include "joinreminderdialog.h"
 #include "mmessagebox.h"
-#include "openerprocess.h"
 #include "os.h"
 #include "platforminfo.h"
 #include "rateappstoredialog.h"
@@ -98,6 +97,10 @@ int execReminder(ReminderStateDialog *dialog)
 App::App(int &argc, char **argv, QString organization, QString application)
     : QApplication(argc, argv)
 {
+    // A line on a standard stream whose reader is gone (a closed terminal's
+    // tee) must not end the program, least of all while it writes held work.
+    Os::catchBrokenPipe();
+
     m_language = QStringLiteral("en");
 
     // The names are set before the probe so that it looks at the folders of
@@ -908,65 +911,34 @@ bool App::openLink(const QString &link)
         return false;
     if (!SiteConfig::isRealLink(link))
         return false;
-    return QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
-}
-
-namespace {
-bool s_linkOpenerSet = false;
-QString s_linkOpener;
-
-// What the opener's exit status says, after the opener's own conventions.
-QString openerFailureCause(const QString &program, int exitCode, bool crashed,
-                           const QString &missing)
-{
-    if (crashed)
-        return App::tr("%1 stopped unexpectedly").arg(program);
-    switch (exitCode) {
-    case 2:
-        return App::tr("%1 found nothing to open (exit status 2)").arg(program);
-    case 3:
-        return App::tr("%1 found no %2 to use (exit status 3)").arg(program, missing);
-    case 4:
-        return App::tr("%1 could not open it (exit status 4)").arg(program);
-    default:
-        return App::tr("%1 ended with exit status %2").arg(program).arg(exitCode);
-    }
-}
+    const QUrl url(link, QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    const QString missing = scheme == QLatin1String("mailto")
+        ? tr("e-mail program")
+        : scheme == QLatin1String("http") || scheme == QLatin1String("https")
+            ? tr("web browser")
+            : tr("program for %1 links").arg(scheme);
+    return openUrlWatched(url, missing, instance(), [link](const QString &cause) {
+        MMessageBox::warning(activeWindow(), tr("Open Link"),
+                             tr("\"%1\" could not be opened: %2.").arg(link, cause),
+                             QMessageBox::Ok);
+    });
 }
 
 QString App::linkOpener()
 {
-    if (!s_linkOpenerSet) {
-        // Where Qt's own desktop services would start xdg-open detached.
-        const QString platform = QGuiApplication::platformName();
-        const bool desktop = platform == QLatin1String("xcb")
-                             || platform.startsWith(QLatin1String("wayland"));
-        const bool sandboxed = QFileInfo::exists(QStringLiteral("/.flatpak-info"))
-                               || qEnvironmentVariableIsSet("SNAP");
-        return desktop && !sandboxed ? QStringLiteral("xdg-open") : QString();
-    }
-    return s_linkOpener;
+    return Os::linkOpener();
 }
 
 void App::setLinkOpener(const QString &program)
 {
-    s_linkOpenerSet = true;
-    s_linkOpener = program;
+    Os::setLinkOpener(program);
 }
 
 bool App::openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
                          std::function<void(const QString &cause)> failed)
 {
-    const QString name = linkOpener();
-    const QString program = name.isEmpty() ? QString() : QStandardPaths::findExecutable(name);
-    if (program.isEmpty())
-        return QDesktopServices::openUrl(url);
-    auto *opener = new OpenerProcess;
-    connect(opener, &OpenerProcess::failed, context,
-            [name, missing, failed](int exitCode, bool crashed) {
-                failed(openerFailureCause(name, exitCode, crashed, missing));
-            });
-    return opener->open(program, QString::fromUtf8(url.toEncoded()));
+    return Os::openUrlWatched(url, missing, context, std::move(failed));
 }
 
 void App::openMailLink(const QString &link, const QString &title)

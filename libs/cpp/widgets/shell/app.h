@@ -195,24 +195,17 @@ public:
     static QString siteUrlNet();
     static QString siteUrlDe();
 
-    // Opens a link with QDesktopServices (tolerant parsing). Empty links and
-    // links that name a placeholder host anywhere (SiteConfig::isRealLink
-    // false) open nothing.
+    // Opens a link (tolerant parsing) through openUrlWatched(): a failure
+    // the opener reports later is told in a warning that names the link and
+    // the cause. Returns whether a program started. Empty links and links
+    // that name a placeholder host anywhere (SiteConfig::isRealLink false)
+    // open nothing.
     static bool openLink(const QString &link);
-    // The program through which the desktop opens links, run by Show, Share
-    // by e-mail and Contact Us themselves to learn how it ended: "xdg-open"
-    // on the X11 and Wayland platforms outside a sandbox (Flatpak, Snap),
-    // else empty. Looked up on PATH at each use; another name (a stand-in)
-    // may be set, an empty one leaves every link to QDesktopServices.
+    // Os::linkOpener(), Os::setLinkOpener() and Os::openUrlWatched(): the
+    // program Show, Share by e-mail, Contact Us and openLink() hand their
+    // links to, watched for how it ends.
     static QString linkOpener();
     static void setLinkOpener(const QString &program);
-    // Opens the URL as QDesktopServices does, except where linkOpener() is
-    // found on PATH: that is started here (a URL handler registered with
-    // QDesktopServices is not asked then), and when it ends with a failure
-    // status, failed receives the cause, a phrase that names the opener and,
-    // for its "nothing available" status, what it lacked (missing, e.g. "web
-    // browser"). failed is not called once context is gone. Returns whether
-    // a program started.
     static bool openUrlWatched(const QUrl &url, const QString &missing, const QObject *context,
                                std::function<void(const QString &cause)> failed);
     // Tells the user, under the given title, that no program took a mail link.

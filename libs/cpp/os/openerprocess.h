@@ -2,8 +2,6 @@
 
 #include <QProcess>
 
-namespace QMWidgets {
-
 // Runs the desktop's opener for one link and watches how it ends, without
 // blocking: the opener runs in a session of its own, as a detached start
 // would (a Ctrl+C in the program's terminal does not reach what it opens),
@@ -35,5 +33,3 @@ protected:
 private:
     void slotFinished(int exitCode, QProcess::ExitStatus status);
 };
-
-} // namespace QMWidgets

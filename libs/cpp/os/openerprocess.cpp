@@ -4,8 +4,6 @@
 
 #include <unistd.h>
 
-namespace QMWidgets {
-
 namespace {
 int s_running = 0;
 // How long the start may take: the fork and exec of a small program.
@@ -53,5 +51,3 @@ void OpenerProcess::slotFinished(int exitCode, QProcess::ExitStatus status)
         deleteLater();
     });
 }
-
-} // namespace QMWidgets
