@@ -30,6 +30,9 @@ const int kSilenceMs = 1000;
 // message sent in pieces over a few seconds whole.
 const qint64 kMessageBaseMs = 5000;
 const qint64 kMessageMsPerMiB = 1000;
+// The most a message may hold before its NUL: a message names files, and a
+// peer that sends more is dropped before its bytes fill the memory.
+const int kMaxMessageBytes = 64 * 1024 * 1024;
 // UTF-8 byte-order mark: starts a text that a NUL ends.
 const QByteArray kMark("\xEF\xBB\xBF");
 
@@ -190,13 +193,16 @@ void SingleAppCheck::receive(QLocalSocket *socket)
         incoming->ended = true;
         timeout->stop();
         QByteArray &bytes = incoming->bytes;
-        bytes += socket->readAll();
+        if (bytes.size() <= kMaxMessageBytes)
+            bytes += socket->readAll();
         const bool marked = bytes.startsWith(kMark);
         const int nul = bytes.indexOf('\0');
-        const bool whole = marked ? nul >= 0 : !bytes.isEmpty();
+        const bool fits = (nul >= 0 ? nul : bytes.size()) <= kMaxMessageBytes;
+        const bool whole = fits && (marked ? nul >= 0 : !bytes.isEmpty());
         if (!whole)
             qDebug() << "Single instance: incomplete message dropped:"
-                     << (socket->state() == QLocalSocket::ConnectedState ? QByteArray("the sender is too slow")
+                     << (!fits ? QByteArray("the message is too large")
+                         : socket->state() == QLocalSocket::ConnectedState ? QByteArray("the sender is too slow")
                                                                            : socket->errorString().toLatin1());
         else if (nul >= 0)
             bytes.truncate(nul);
@@ -210,6 +216,10 @@ void SingleAppCheck::receive(QLocalSocket *socket)
         const QByteArray piece = socket->readAll();
         incoming->bytes += piece;
         if (piece.contains('\0')) {
+            end();
+            return;
+        }
+        if (incoming->bytes.size() > kMaxMessageBytes) {
             end();
             return;
         }

@@ -21,7 +21,8 @@ namespace QMRequest {
 // is delivered up to the close or its first NUL. The first instance reads
 // each connection as its bytes arrive, without waiting on its thread, and
 // drops one whose sender stays silent for a second or takes longer than five
-// seconds plus a second per MiB received.
+// seconds plus a second per MiB received, or sends more than 64 MiB before
+// its NUL.
 // Build the object without parent and keep it for the whole run.
 class SingleAppCheck : public QObject
 {
