@@ -199,7 +199,9 @@ void CreatorDropArea::take(const QString &path, Read &read)
     image = std::move(read.image);
     setPixmap(QPixmap::fromImage(std::move(read.thumbnail)));
     setText(QString());
-    const bool buttonHadFocus = openButton->hasFocus();
+    // The window's focus widget: a window still inactive after the open
+    // dialog gives the focus back to it once active.
+    const bool buttonHadFocus = window()->focusWidget() == openButton;
     openButton->hide();
     emit dropped(true);
     image = QImage();
