@@ -67,12 +67,19 @@ clip_to() {
     done
     return 1
 }
+# Clears what an export leaves, before the change, so the export follows it at once.
+prepare() {
+    case $1 in
+    copy) mark ;;
+    show) rm -f "$work/shown.html" ;;
+    save) rm -f "$work/saved.html" ;;
+    esac
+}
 export_to() {
     case $1 in
-    copy) mark; xdotool key alt+c; clip_to "$2" ;;
-    show) rm -f "$work/shown.html"; xdotool key alt+h; await "$work/shown.html"; mv "$work/shown.html" "$2" ;;
+    copy) xdotool key alt+c; clip_to "$2" ;;
+    show) xdotool key alt+h; await "$work/shown.html"; mv "$work/shown.html" "$2" ;;
     save)
-        rm -f "$work/saved.html"
         xdotool key alt+s
         xdotool search --sync --onlyvisible --pid "$pid" --name '^Save As' >/dev/null
         sleep 0.2
@@ -99,6 +106,9 @@ for action in $actions; do
             wheel) at 167 467; sleep 0.3 ;;
             esac
             [ "$action" = format ] && { xdotool key Tab; sleep 0.3; }
+            prepare "$way"
+            pause=$(echo "$delay / 1000" | bc -l)
+            start=$(date +%s%N)
             case $action in
             key) xdotool key Down ;;
             digits) xdotool key ctrl+a; xdotool type --delay 15 "$([ $flip = 1 ] && echo 55 || echo 70)" ;;
@@ -106,12 +116,15 @@ for action in $actions; do
             format) xdotool key "$([ $flip = 1 ] && echo Down || echo Up)" ;;
             drop) drop "$([ $flip = 1 ] && echo "$second" || echo "$first")" ;;
             esac
-            sleep "$(echo "$delay / 1000" | bc -l)"
+            sleep "$pause"
+            # From the end of the change to the export's key going out.
+            took=$((($(date +%s%N) - start) / 1000000))
             export_to "$way" "$work/out" || { echo "$action $delay ms $way: no export"; continue; }
             sleep "$settle"
+            prepare copy
             export_to copy "$work/ref" || { echo "$action $delay ms $way: no settled copy"; continue; }
             if cmp -s "$work/out" "$work/ref"; then verdict=ok; else verdict=STALE; fi
-            printf '%-7s %4s ms %-5s %-6s got %s, settled %s\n' "$action" "$delay" "$way" "$verdict" \
+            printf '%-7s %4s ms (%4s) %-5s %-6s got %s, settled %s\n' "$action" "$delay" "$took" "$way" "$verdict" \
                 "$(describe "$work/out")" "$(describe "$work/ref")"
         done
     done
