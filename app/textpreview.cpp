@@ -298,11 +298,12 @@ void TextPreview::runWaitingActions()
         showNow();
 }
 
-void TextPreview::holdSave(const QString &fileName)
+void TextPreview::holdSave(const QString &fileName, bool bound)
 {
-    if (!heldSaves.empty() && heldSaves.back().bound
-        && heldSaves.back().pixmap.cacheKey() == pendingPixmap.cacheKey()
-        && heldSaves.back().spec == pendingSpec) {
+    if (!heldSaves.empty() && heldSaves.back().bound == bound
+        && (!bound
+            || (heldSaves.back().pixmap.cacheKey() == pendingPixmap.cacheKey()
+                && heldSaves.back().spec == pendingSpec))) {
         heldSaves.back().names.append(fileName);
         return;
     }
@@ -310,28 +311,16 @@ void TextPreview::holdSave(const QString &fileName)
         writeHeldSaves(heldSaves.front().id);
     HeldSaves batch;
     batch.id = ++lastHeldId;
-    batch.pixmap = pendingPixmap;
-    batch.spec = pendingSpec;
-    batch.names.append(fileName);
-    heldSaves.push_back(std::move(batch));
-    updateWaiting();
-    requestHeldText(heldSaves.back());
-}
-
-void TextPreview::holdUnboundSave(const QString &fileName)
-{
-    if (!heldSaves.empty() && !heldSaves.back().bound) {
-        heldSaves.back().names.append(fileName);
-        return;
+    batch.bound = bound;
+    if (bound) {
+        batch.pixmap = pendingPixmap;
+        batch.spec = pendingSpec;
     }
-    if (int(heldSaves.size()) >= maxHeldPictures)
-        writeHeldSaves(heldSaves.front().id);
-    HeldSaves batch;
-    batch.id = ++lastHeldId;
-    batch.bound = false;
     batch.names.append(fileName);
     heldSaves.push_back(std::move(batch));
     updateWaiting();
+    if (bound)
+        requestHeldText(heldSaves.back());
 }
 
 void TextPreview::bindHeldSaves()
@@ -535,10 +524,8 @@ void TextPreview::slotSave()
         QFileDialog::Options());
     if (fileName.isEmpty())
         return;
-    if (expecting)
-        holdUnboundSave(fileName);
-    else if (pendingText != 0)
-        holdSave(fileName);
+    if (isTextPending())
+        holdSave(fileName, !expecting);
     else
         saveNow(fileName);
 }

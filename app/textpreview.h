@@ -116,10 +116,9 @@ private:
     void runWaitingActions();
     // A busy cursor and a watch on the window while anything waits.
     void updateWaiting();
-    // Holds a Save for the picture whose text is on its way.
-    void holdSave(const QString &fileName);
-    // Holds a Save for the text expected, whose picture is not known yet.
-    void holdUnboundSave(const QString &fileName);
+    // Holds a Save for the picture whose text is on its way (bound), or for
+    // the text expected, whose picture is not known yet.
+    void holdSave(const QString &fileName, bool bound);
     // Gives the held Saves confirmed while a text was expected their picture:
     // the text on its way, else the one shown.
     void bindHeldSaves();
