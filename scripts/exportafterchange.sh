@@ -7,7 +7,8 @@
 # compared with a Copy made once everything has settled: "ok" when it carries
 # the same text, "STALE" when it carries another one (the size and format
 # word of both are shown). Show goes to a stand-in opener on PATH that keeps
-# the page it is asked to open; drops come from scripts/dragsource.cpp.
+# the page it is asked to open; drops come from scripts/dragsource.cpp (the
+# time of a drop counts from the release of the drag).
 # Run by hand after building, for example:
 #   Xvfb :41 -screen 0 1280x1024x24 & DISPLAY=:41 openbox &
 #   build/bench/photo_file 4000x3000 1 /tmp/a.jpg; build/bench/photo_file 2000x1500 1 /tmp/b.jpg
@@ -25,9 +26,9 @@ delays=${DELAYS:-"0 50 100 300"}
 settle=${SETTLE:-4}
 work=$(mktemp -d)
 pid=
-source=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$source" ] && kill "$source" 2>/dev/null; rm -rf "$work"' EXIT
-g++ -fPIC -O1 -o "$work/dragsource" scripts/dragsource.cpp $(pkg-config --cflags --libs Qt5Widgets)
+dragpid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$dragpid" ] && kill "$dragpid" 2>/dev/null; rm -rf "$work"' EXIT
+. scripts/xdrop.sh
 mkdir -p "$work/bin" "$work/home"
 cat >"$work/bin/xdg-open" <<EOF
 #!/bin/sh
@@ -39,23 +40,10 @@ PATH="$work/bin:$PATH" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
     "$build/app/Glyphcraft" >"$work/log" 2>&1 &
 pid=$!
 window=$(xdotool search --sync --onlyvisible --pid "$pid" --name '^Glyphcraft$' | head -1)
-"$work/dragsource" "$work/dragpath" >/dev/null 2>&1 &
-source=$!
-dragwin=$(xdotool search --sync --onlyvisible --name '^dragsource$' | head -1)
+start_dragsource "$work"
 sleep 2
 
 at() { xdotool mousemove --window "$window" "$1" "$2"; }
-drop() {
-    echo "$1" >"$work/dragpath"
-    xdotool mousemove --window "$dragwin" 75 75 mousedown 1
-    sleep 0.2
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    for step in 400 200 100 40 10 0; do
-        xdotool mousemove $((X + 142 + step)) $((Y + 200))
-        sleep 0.03
-    done
-    xdotool mouseup 1
-}
 # Waits up to 30 s for a file to exist.
 await() { for _ in $(seq 600); do [ -s "$1" ] && return 0; sleep 0.05; done; return 1; }
 mark() { printf 'MARK' | xclip -selection clipboard -i; }
@@ -90,7 +78,7 @@ export_to() {
 }
 describe() { printf '%s %s' "$(grep -o 'width:[0-9]*px;' "$1" | head -1)" "$(grep -o 'image/[a-z]*' "$1" | head -1)"; }
 
-drop "$first"
+drop_on "$window" "$first"
 sleep "$settle"
 at 426 93; xdotool click 1   # the CSS tab
 sleep "$settle"
@@ -114,7 +102,7 @@ for action in $actions; do
             digits) xdotool key ctrl+a; xdotool type --delay 15 "$([ $flip = 1 ] && echo 55 || echo 70)" ;;
             wheel) xdotool click "$([ $flip = 1 ] && echo 5 || echo 4)" ;;
             format) xdotool key "$([ $flip = 1 ] && echo Down || echo Up)" ;;
-            drop) drop "$([ $flip = 1 ] && echo "$second" || echo "$first")" ;;
+            drop) drop_on "$window" "$([ $flip = 1 ] && echo "$second" || echo "$first")"; start=$released ;;
             esac
             sleep "$pause"
             # From the end of the change to the export's key going out.

@@ -14,28 +14,17 @@ build=$1
 picture=$2
 work=$(mktemp -d)
 pid=
-source=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$source" ] && kill "$source" 2>/dev/null; rm -rf "$work"' EXIT
-g++ -fPIC -O1 -o "$work/dragsource" scripts/dragsource.cpp $(pkg-config --cflags --libs Qt5Widgets)
+dragpid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$dragpid" ] && kill "$dragpid" 2>/dev/null; rm -rf "$work"' EXIT
+. scripts/xdrop.sh
 cc -O2 -o "$work/changeprobe" scripts/changeprobe.c -lX11
 mkdir -p "$work/home"
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" "$build/app/Glyphcraft" >"$work/log" 2>&1 &
 pid=$!
 window=$(xdotool search --sync --onlyvisible --pid "$pid" --name '^Glyphcraft$' | head -1)
-echo "$picture" >"$work/dragpath"
-"$work/dragsource" "$work/dragpath" >/dev/null 2>&1 &
-source=$!
-dragwin=$(xdotool search --sync --onlyvisible --name '^dragsource$' | head -1)
+start_dragsource "$work"
 sleep 2
-
-xdotool mousemove --window "$dragwin" 75 75 mousedown 1
-sleep 0.2
-eval "$(xdotool getwindowgeometry --shell "$window")"
-for step in 400 200 100 40 10 0; do
-    xdotool mousemove $((X + 142 + step)) $((Y + 200))
-    sleep 0.03
-done
-xdotool mouseup 1
+drop_on "$window" "$picture"
 sleep 6
 xdotool mousemove --window "$window" 235 467 click 1
 sleep 1
