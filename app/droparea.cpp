@@ -138,6 +138,14 @@ bool CreatorDropArea::isReading() const
     return reading->isBusy();
 }
 
+// What a worker makes of one file.
+struct CreatorDropArea::Read
+{
+    MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
+    QImage image;
+    QImage thumbnail;
+};
+
 void CreatorDropArea::takeFile(const QString &path)
 {
     // Decoded once, for the thumbnail and for whoever takes it while dropped() is
@@ -145,15 +153,10 @@ void CreatorDropArea::takeFile(const QString &path)
     // budget also keeps the road's several copies and the base64 text in bounds.
     // The worker also makes the thumbnail and brings the pixels to the form the
     // road and a pixmap take, so the GUI thread copies nothing.
-    struct Result
-    {
-        MGraphX::ImageDecoder::Outcome outcome = MGraphX::ImageDecoder::Taken;
-        QImage image;
-        QImage thumbnail;
-    };
-    auto result = std::make_shared<Result>();
+    auto result = std::make_shared<Read>();
     const QSize target(qRound(width() * 2.0), qRound(height() * 2.0));
     showReading(true);
+    emit readingStarted();
     reading->start(
         [path, target, result] {
             QImage loaded = MGraphX::ImageDecoder::decodeFile(path, true, &result->outcome);
@@ -164,25 +167,48 @@ void CreatorDropArea::takeFile(const QString &path)
                 result->image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         },
         [this, path, result] {
-            showReading(false);
-            if (result->image.isNull()) {
-                showRefusal(path, result->outcome);
+            // A later file is being read: it decides, this one stands by in
+            // case that one is refused.
+            if (reading->isBusy()) {
+                if (!result->image.isNull()) {
+                    standby = result;
+                    standbyPath = path;
+                }
                 return;
             }
-            message->hide();
-            imagePath = path;
-            image = std::move(result->image);
-            setPixmap(QPixmap::fromImage(std::move(result->thumbnail)));
-            setText(QString());
-            const bool buttonHadFocus = openButton->hasFocus();
-            openButton->hide();
-            emit dropped(true);
-            image = QImage();
-            // The focus the hidden button had goes to the first control of the
-            // column (the form, enabled by now), not to the far side of the window.
-            if (buttonHadFocus)
-                focusFirstControl();
+            showReading(false);
+            const std::shared_ptr<Read> earlier = std::move(standby);
+            const QString earlierPath = standbyPath;
+            standbyPath.clear();
+            if (result->image.isNull()) {
+                if (earlier)
+                    take(earlierPath, *earlier);
+                showRefusal(path, result->outcome);
+                if (!earlier)
+                    emit refused();
+                return;
+            }
+            take(path, *result);
         });
+}
+
+void CreatorDropArea::take(const QString &path, Read &read)
+{
+    message->hide();
+    imagePath = path;
+    image = std::move(read.image);
+    setPixmap(QPixmap::fromImage(std::move(read.thumbnail)));
+    setText(QString());
+    // The window's focus widget: a window still inactive after the open
+    // dialog gives the focus back to it once active.
+    const bool buttonHadFocus = window()->focusWidget() == openButton;
+    openButton->hide();
+    emit dropped(true);
+    image = QImage();
+    // The focus the hidden button had goes to the first control of the
+    // column (the form, enabled by now), not to the far side of the window.
+    if (buttonHadFocus)
+        focusFirstControl();
 }
 
 void CreatorDropArea::showReading(bool reading)

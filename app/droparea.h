@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 class LatestJob;
 class QDragEnterEvent;
 class QDropEvent;
@@ -20,10 +22,12 @@ class WaitLabel;
 // The square where the user drops an image file or opens one. Keeps the path
 // of the last file taken, shows its thumbnail and reports it with dropped(true).
 // The file is read, decoded and turned on a worker while the area shows that
-// it is reading; a file dropped meanwhile replaces it, and only the last one
-// is taken or refused. A file that is not taken (not a readable file, not a
-// picture, too large) changes nothing but a message in the area that says so
-// and why; the next file taken clears it.
+// it is reading (readingStarted comes first); files dropped meanwhile are read
+// next, the last of them only. Of the files read in a row the last one taken
+// is taken, and a later one that is refused is told in the message. A file
+// that is not taken (not a readable file, not a picture, too large) changes
+// nothing but a message in the area that says so and why, and refused comes
+// when nothing else was taken; the next file taken clears the message.
 class CreatorDropArea : public QMWidgets::Label
 {
     Q_OBJECT
@@ -44,6 +48,8 @@ public:
 
 signals:
     void dropped(bool);
+    void readingStarted();
+    void refused();
 
 public slots:
     void slotOpenClicked();
@@ -57,6 +63,9 @@ private:
     // Takes the file at path and shows it: the thumbnail replaces the text and
     // the button. A file that does not load is not taken: the message says why.
     void takeFile(const QString &path);
+    struct Read;
+    // Shows the file read and reports it with dropped(true).
+    void take(const QString &path, Read &read);
     void showRefusal(const QString &path, MGraphX::ImageDecoder::Outcome outcome);
     void showReading(bool reading);
     void focusFirstControl();
@@ -66,6 +75,8 @@ private:
     QLabel *message;
     QImage image;
     LatestJob *reading;
+    std::shared_ptr<Read> standby;  // a file taken while a later one is read
+    QString standbyPath;
     QMWidgets::WaitLabel *waitLabel;
     QMovie *waitMovie;
 };

@@ -67,8 +67,7 @@ CreatorEffects::CreatorEffects()
         for (QWidget *part : slider->findChildren<QWidget *>())
             part->installEventFilter(this);
     }
-    // After slotValueChanged, so that a held key's valuesHeld comes before
-    // its first pixmap.
+    // After slotValueChanged, so that valuesChanging comes before the first pixmap.
     connect(brightnessSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(contrastSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
     connect(resizeSlider, SIGNAL(sliderMoved(int)), this, SLOT(slotParametersChanged()));
@@ -110,6 +109,9 @@ void CreatorEffects::setImage(const QImage &image)
 {
     // The kernel works on straight colours; opaque 32-bit pixels are kept as
     // they are (no copy), anything else becomes straight ARGB32.
+    markChanging();
+    // The running piece is of the previous picture: nothing of it is shown.
+    processing->cancel();
     sourceImage = image;
     if (sourceImage.format() != QImage::Format_RGB32 && sourceImage.format() != QImage::Format_ARGB32)
         sourceImage = sourceImage.convertToFormat(QImage::Format_ARGB32);
@@ -162,12 +164,23 @@ void CreatorEffects::slotAskRealPreview()
 {
     // Asked for while the pixmap is being made: asked for once it is out.
     realPreviewHeld = processing->isBusy();
-    if (!realPreviewHeld)
-        emit realPreview();
+    if (realPreviewHeld)
+        return;
+    changing = false;
+    emit realPreview();
+}
+
+void CreatorEffects::markChanging()
+{
+    if (changing)
+        return;
+    changing = true;
+    emit valuesChanging();
 }
 
 void CreatorEffects::slotValueChanged()
 {
+    markChanging();
     // A dragged handle asks on its release, and so does a held key; every
     // other change asks here, the timer restarted by each step so a run of
     // steps asks once.
@@ -175,8 +188,6 @@ void CreatorEffects::slotValueChanged()
         || resizeSlider->isSliderDown())
         return;
     if (keyDown) {
-        if (!changedWhileKeyDown)
-            emit valuesHeld();
         changedWhileKeyDown = true;
         previewTimer->stop();
         return;
@@ -213,6 +224,7 @@ bool CreatorEffects::eventFilter(QObject *watched, QEvent *event)
 
 void CreatorEffects::slotFormatChanged()
 {
+    markChanging();
     const QString format = formatBox->currentText();
     compressionBox->setDisabled(format == QLatin1String("PNG"));
     const QString spec = format + QLatin1Char(';') + QString::number(compressionBox->currentIndex());

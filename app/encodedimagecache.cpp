@@ -3,6 +3,7 @@
 #include "imagekernel.h"
 #include "largebuffers.h"
 #include "pngencoder.h"
+#include "workercourier.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -40,20 +41,6 @@ struct Work
     QByteArray base64;  // Latin-1
     bool decodeDone = false;
     QImage decoded;
-};
-
-// Lets workers post to the GUI thread for as long as the cache lives.
-struct Link
-{
-    std::mutex mutex;
-    QObject *target = nullptr;
-
-    void post(std::function<void()> function)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (target)
-            QMetaObject::invokeMethod(target, std::move(function), Qt::QueuedConnection);
-    }
 };
 
 enum class Stage { None, Queued, Running, Done };
@@ -130,8 +117,7 @@ bool isVisibleWidget(const QObject *object)
 
 struct EncodedImageCache::Impl
 {
-    std::shared_ptr<Link> link = std::make_shared<Link>();
-    std::unique_ptr<QObject> target = std::make_unique<QObject>();
+    WorkerCourier courier;  // workers post their results back through it
     std::list<std::unique_ptr<Entry>> entries;  // most recently requested first
     quint64 nextEntryId = 1;
     int runningEncodes = 0;
@@ -141,13 +127,6 @@ struct EncodedImageCache::Impl
     int decodeCount = 0;
     int shortcutCount = 0;
     QElapsedTimer lastSuperseded;  // when work last lost its last request
-
-    Impl() { link->target = target.get(); }
-    ~Impl()
-    {
-        std::lock_guard<std::mutex> lock(link->mutex);
-        link->target = nullptr;
-    }
 
     Entry *byId(quint64 id)
     {
@@ -332,13 +311,13 @@ struct EncodedImageCache::Impl
     {
         ++postedDeliveries;
         const quint64 id = e->id;
-        QMetaObject::invokeMethod(target.get(), [this, id] {
+        courier.post([this, id] {
             --postedDeliveries;
             if (Entry *entry = byId(id))
                 dropUnwanted(entry);
             startNext();
             prune();
-        }, Qt::QueuedConnection);
+        });
     }
 
     bool isWanted(const Entry &e) const
@@ -396,7 +375,7 @@ struct EncodedImageCache::Impl
         const QString formatSpec = e->formatSpec;
         const bool plainScale = e->pixmap.devicePixelRatio() == 1.0;
         const quint64 id = e->id;
-        const std::shared_ptr<Link> courier = link;
+        const WorkerCourier::Address back = courier.address();
         Impl *self = this;
         QThreadPool::globalInstance()->start([=] {
             {
@@ -405,7 +384,7 @@ struct EncodedImageCache::Impl
                 work->changed.wait_until(lock, deadline, [&] { return work->abandoned || work->hurry; });
                 if (work->abandoned) {
                     lock.unlock();
-                    courier->post([self, id] { self->encodeFinished(id); });
+                    back.post([self, id] { self->encodeFinished(id); });
                     return;
                 }
                 work->started = true;
@@ -419,7 +398,7 @@ struct EncodedImageCache::Impl
                 work->bytesDone = true;
                 work->changed.notify_all();
             }
-            courier->post([self, id] { self->bytesReady(id); });
+            back.post([self, id] { self->bytesReady(id); });
             QByteArray base64 = base64Of(bytes);
             {
                 std::lock_guard<std::mutex> lock(work->mutex);
@@ -427,7 +406,7 @@ struct EncodedImageCache::Impl
                 work->base64Done = true;
                 work->changed.notify_all();
             }
-            courier->post([self, id] { self->encodeFinished(id); });
+            back.post([self, id] { self->encodeFinished(id); });
         });
     }
 
@@ -441,7 +420,7 @@ struct EncodedImageCache::Impl
         const std::shared_ptr<Work> work = e->work;
         const QByteArray bytes = e->bytes;
         const quint64 id = e->id;
-        const std::shared_ptr<Link> courier = link;
+        const WorkerCourier::Address back = courier.address();
         Impl *self = this;
         QThreadPool::globalInstance()->start([=] {
             QImage decoded = decode(bytes);
@@ -451,7 +430,7 @@ struct EncodedImageCache::Impl
                 work->decodeDone = true;
                 work->changed.notify_all();
             }
-            courier->post([self, id] { self->decodeFinished(id); });
+            back.post([self, id] { self->decodeFinished(id); });
         });
     }
 
@@ -499,11 +478,11 @@ struct EncodedImageCache::Impl
             return;
         ++postedDeliveries;
         const quint64 id = e->id;
-        QMetaObject::invokeMethod(target.get(), [this, id] {
+        courier.post([this, id] {
             --postedDeliveries;
             if (Entry *entry = byId(id))
                 deliver(entry);
-        }, Qt::QueuedConnection);
+        });
     }
 
     bool isReady(const Entry *e, const Waiter &w) const

@@ -1,43 +1,19 @@
 #include "latestjob.h"
 
-#include <QThreadPool>
-
-#include <mutex>
 #include <utility>
 
-// Lets the worker post back for as long as the job lives.
-struct LatestJob::Link
-{
-    std::mutex mutex;
-    LatestJob *job = nullptr;
-
-    void post()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (job)
-            QMetaObject::invokeMethod(job, [target = job] { target->finished(); }, Qt::QueuedConnection);
-    }
-};
-
 LatestJob::LatestJob(QObject *parent)
-    : QObject(parent),
-      link(std::make_shared<Link>())
+    : QObject(parent)
 {
-    link->job = this;
 }
 
-LatestJob::~LatestJob()
-{
-    std::lock_guard<std::mutex> lock(link->mutex);
-    link->job = nullptr;
-}
+LatestJob::~LatestJob() = default;
 
 void LatestJob::start(std::function<void()> work, std::function<void()> done)
 {
     Piece piece{std::move(work), std::move(done)};
     if (running) {
-        // The running piece is superseded; this one waits for it to end.
-        runningPiece.reset();
+        // Waits for the running piece; an older waiting one never runs.
         nextPiece = std::make_unique<Piece>(std::move(piece));
         return;
     }
@@ -58,14 +34,9 @@ bool LatestJob::isBusy() const
 void LatestJob::run(Piece piece)
 {
     running = true;
-    std::function<void()> work = std::move(piece.work);
     runningPiece = std::make_unique<Piece>();
     runningPiece->done = std::move(piece.done);
-    const std::shared_ptr<Link> courier = link;
-    QThreadPool::globalInstance()->start([work = std::move(work), courier] {
-        work();
-        courier->post();
-    });
+    courier.run(std::move(piece.work), [this] { finished(); });
 }
 
 void LatestJob::finished()

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "workercourier.h"
+
 #include <QObject>
 
 #include <functional>
 #include <memory>
 
 // Runs work for its owner away from the GUI thread, one piece at a time, and
-// hands the result over on the GUI thread. Only the latest piece counts: a
-// newer start() or a cancel() supersedes the earlier pieces, so one that has
-// not begun never runs and one that is running finishes with its result
-// dropped. The work must touch no widget and no pixmap; done runs on the GUI
-// thread, while the job lives.
+// hands the result over on the GUI thread. A start() while a piece runs waits
+// for it; of the pieces waiting, only the newest runs. The running piece still
+// hands its result over when it ends (nothing newer has been handed over by
+// then), and the newest waiting piece starts before that result is handed
+// over. cancel() drops the running piece's result and the waiting piece: the
+// owner has put something newer in place itself. The work must touch no widget
+// and no pixmap; done runs on the GUI thread, while the job lives.
 class LatestJob : public QObject
 {
     Q_OBJECT
@@ -21,7 +25,8 @@ public:
     void start(std::function<void()> work, std::function<void()> done);
     void cancel();
 
-    // True from a start() until its done has run or it was cancelled.
+    // True from a start() until its done has run or it was cancelled; within
+    // a done, true when a newer piece is on its way.
     bool isBusy() const;
 
 private:
@@ -33,9 +38,8 @@ private:
     void run(Piece piece);
     void finished();
 
-    struct Link;
-    std::shared_ptr<Link> link;
     bool running = false;
-    std::unique_ptr<Piece> runningPiece;  // null once superseded
+    std::unique_ptr<Piece> runningPiece;  // null once cancelled
     std::unique_ptr<Piece> nextPiece;
+    WorkerCourier courier;
 };

@@ -23,7 +23,8 @@ MainPage::MainPage(QWidget *parent)
     connect(m_creator, SIGNAL(formatChanged(const QString&)),
             m_representor, SLOT(slotSetFormat(const QString&)));
     connect(m_creator, SIGNAL(realPreview()), m_representor, SLOT(slotRealPreview()));
-    connect(m_creator, SIGNAL(valuesHeld()), m_representor, SLOT(slotHoldTexts()));
+    connect(m_creator, SIGNAL(textsComing()), m_representor, SLOT(slotHoldTexts()));
+    connect(m_creator, SIGNAL(textsSettled()), m_representor, SLOT(slotReleaseTexts()));
 
     menuBar()->hideMoreAppsButton();
 

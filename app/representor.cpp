@@ -50,46 +50,35 @@ Representor::~Representor() = default;
 void Representor::slotSetPixmap(const QPixmap &pixmap)
 {
     imagePreview->slotSetPixmap(pixmap);
-    if (textsHeld) {
-        heldPixmap = pixmap;
-        heldPixmapNew = true;
-        return;
-    }
-    setTextsPixmap(pixmap);
-}
-
-void Representor::setTextsPixmap(const QPixmap &pixmap)
-{
-    htmlPreview->slotSetPixmap(pixmap);
-    cssPreview->slotSetPixmap(pixmap);
-    xmlPreview->slotSetPixmap(pixmap);
-    xhtmlPreview->slotSetPixmap(pixmap);
-    base64Preview->slotSetPixmap(pixmap);
+    for (TextPreview *text : texts())
+        text->slotSetPixmap(pixmap);
 }
 
 void Representor::slotSetFormat(const QString &formatSpec)
 {
     imagePreview->slotSetFormat(formatSpec);
-    htmlPreview->slotSetFormat(formatSpec);
-    cssPreview->slotSetFormat(formatSpec);
-    xmlPreview->slotSetFormat(formatSpec);
-    xhtmlPreview->slotSetFormat(formatSpec);
-    base64Preview->slotSetFormat(formatSpec);
+    for (TextPreview *text : texts())
+        text->slotSetFormat(formatSpec);
 }
 
 void Representor::slotRealPreview()
 {
     imagePreview->realPreview();
-    if (!textsHeld)
-        return;
-    textsHeld = false;
-    if (heldPixmapNew)
-        setTextsPixmap(heldPixmap);
-    heldPixmap = QPixmap();
-    heldPixmapNew = false;
 }
 
 void Representor::slotHoldTexts()
 {
-    textsHeld = true;
+    for (TextPreview *text : texts())
+        text->expectText();
+}
+
+void Representor::slotReleaseTexts()
+{
+    for (TextPreview *text : texts())
+        text->settleText();
+}
+
+QList<TextPreview *> Representor::texts() const
+{
+    return {htmlPreview, cssPreview, xmlPreview, xhtmlPreview, base64Preview};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -25,16 +26,19 @@ public slots:
     void slotSetPixmap(const QPixmap &pixmap);
     // Every preview stores the format string and redraws.
     void slotSetFormat(const QString &formatSpec);
-    // Encodes and shows the encoded picture in the picture preview only; text
-    // previews held by slotHoldTexts get the last pixmap now.
+    // Encodes and shows the encoded picture in the picture preview only.
     void slotRealPreview();
-    // Until the next slotRealPreview, new pixmaps reach the picture preview
-    // only: the values are still changing (a key held down), and each text
-    // view would encode every pixmap.
+    // Until slotReleaseTexts, the text previews know that a new text is on its
+    // way: they store what comes but redraw nothing, and Copy, Save and Show
+    // wait (the values are still changing, and each text view would encode
+    // every pixmap).
     void slotHoldTexts();
+    // The text previews take the last pixmap and format string now, and what
+    // waits acts on the text they bring.
+    void slotReleaseTexts();
 
 private:
-    void setTextsPixmap(const QPixmap &pixmap);
+    QList<TextPreview *> texts() const;
 
     QTabWidget *tabWidget;
     ImagePreview *imagePreview;
@@ -44,7 +48,4 @@ private:
     TextPreview *xhtmlPreview;
     TextPreview *base64Preview;
     std::shared_ptr<EncodedImageCache> cache;
-    bool textsHeld = false;
-    QPixmap heldPixmap;  // the newest pixmap the held text previews have not had
-    bool heldPixmapNew = false;
 };

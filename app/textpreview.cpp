@@ -147,6 +147,10 @@ QString TextPreview::buildText(int type, const QString &formatWord, const QStrin
 
 void TextPreview::refresh(const QPixmap &pixmap)
 {
+    if (expecting) {
+        refreshDeferred = true;
+        return;
+    }
     // The same rule as the picture view's Save: no picture, nothing to export.
     for (QPushButton *button : {showButton, copyButton, saveButton})
         button->setEnabled(!pixmap.isNull());
@@ -178,13 +182,38 @@ void TextPreview::refresh(const QPixmap &pixmap)
         [this, type, formatWord, width, height](const QByteArray &, const QByteArray &base64) {
             pendingText = 0;
             showText(type, formatWord, base64, width, height);
-            runWaitingActions();
+            // A text expected after this one is what waits for.
+            if (!expecting)
+                runWaitingActions();
         });
     if (pendingText == 0)
         return;
     sizeLabel->setText(tr("Preparing\u2026"));
     pendingPixmap = pixmap;
     pendingSpec = spec;
+}
+
+void TextPreview::expectText()
+{
+    expecting = true;
+}
+
+void TextPreview::settleText()
+{
+    if (!expecting)
+        return;
+    expecting = false;
+    const bool waits = waitingActions != NoAction
+                       || std::any_of(heldSaves.cbegin(), heldSaves.cend(),
+                                      [](const HeldSaves &batch) { return !batch.bound; });
+    if (std::exchange(refreshDeferred, false) || waits) {
+        // A hidden view asked only for a format change, or for what waits.
+        if (isVisible() || waits || formatSpec() != textFormatSpec)
+            refresh(pixmap());
+    }
+    bindHeldSaves();
+    if (pendingText == 0)
+        runWaitingActions();
 }
 
 // The base64 text stays the cache's Latin-1 bytes, shared by every view; the
@@ -269,10 +298,12 @@ void TextPreview::runWaitingActions()
         showNow();
 }
 
-void TextPreview::holdSave(const QString &fileName)
+void TextPreview::holdSave(const QString &fileName, bool bound)
 {
-    if (!heldSaves.empty() && heldSaves.back().pixmap.cacheKey() == pendingPixmap.cacheKey()
-        && heldSaves.back().spec == pendingSpec) {
+    if (!heldSaves.empty() && heldSaves.back().bound == bound
+        && (!bound
+            || (heldSaves.back().pixmap.cacheKey() == pendingPixmap.cacheKey()
+                && heldSaves.back().spec == pendingSpec))) {
         heldSaves.back().names.append(fileName);
         return;
     }
@@ -280,16 +311,50 @@ void TextPreview::holdSave(const QString &fileName)
         writeHeldSaves(heldSaves.front().id);
     HeldSaves batch;
     batch.id = ++lastHeldId;
-    batch.pixmap = pendingPixmap;
-    batch.spec = pendingSpec;
+    batch.bound = bound;
+    if (bound) {
+        batch.pixmap = pendingPixmap;
+        batch.spec = pendingSpec;
+    }
     batch.names.append(fileName);
     heldSaves.push_back(std::move(batch));
     updateWaiting();
+    if (bound)
+        requestHeldText(heldSaves.back());
+}
+
+void TextPreview::bindHeldSaves()
+{
+    for (auto it = heldSaves.begin(); it != heldSaves.end(); ++it) {
+        if (it->bound)
+            continue;
+        if (pendingText == 0 && it == heldSaves.begin()) {
+            // Nothing older waits and the text is shown: saved as shown.
+            const QStringList names = it->names;
+            heldSaves.erase(it);
+            updateWaiting();
+            for (const QString &name : names)
+                saveNow(name);
+            return;
+        }
+        it->bound = true;
+        it->pixmap = pendingText != 0 ? pendingPixmap : pixmap();
+        it->spec = pendingText != 0 ? pendingSpec : formatSpec();
+        requestHeldText(*it);
+        return;
+    }
+}
+
+void TextPreview::requestHeldText(HeldSaves &batch)
+{
     // The text shared with the view's own request: one encoding serves both,
-    // and a newer picture's request does not cancel this one.
-    const quint64 id = lastHeldId;
+    // and a newer picture's request does not cancel this one. A text already
+    // known comes back at once, and the batch may then be written and gone.
+    const quint64 id = batch.id;
+    const QPixmap picture = batch.pixmap;
+    const QString spec = batch.spec;
     const quint64 ticket = encodedImageCache()->requestText(
-        pendingPixmap, pendingSpec, this,
+        picture, spec, this,
         [this, id](const QByteArray &, const QByteArray &base64) { heldTextArrived(id, base64); });
     for (HeldSaves &held : heldSaves) {
         if (held.id == id && !held.arrived)
@@ -329,6 +394,10 @@ void TextPreview::writeHeldSaves(quint64 upTo)
                              qPrintable(QDir::toNativeSeparators(name)));
             std::fflush(stderr);
             publishUnwritten();
+        }
+        if (!batch.bound) {
+            batch.pixmap = pixmap();
+            batch.spec = formatSpec();
         }
         if (!batch.arrived) {
             EncodedImageCache *cache = encodedImageCache().get();
@@ -410,7 +479,7 @@ void TextPreview::slotShowInWebBrowser()
 {
     if (form != Html && form != Css)
         return;
-    if (pendingText != 0)
+    if (isTextPending())
         wait(ShowAction);
     else
         showNow();
@@ -455,8 +524,8 @@ void TextPreview::slotSave()
         QFileDialog::Options());
     if (fileName.isEmpty())
         return;
-    if (pendingText != 0)
-        holdSave(fileName);
+    if (isTextPending())
+        holdSave(fileName, !expecting);
     else
         saveNow(fileName);
 }
@@ -468,7 +537,7 @@ void TextPreview::saveNow(const QString &fileName)
 
 void TextPreview::slotClipboard()
 {
-    if (pendingText != 0)
+    if (isTextPending())
         wait(CopyAction);
     else
         copyNow();

@@ -38,14 +38,24 @@ public:
     // (when given) receives a sentence for the user.
     bool writeToFile(const QString &path, QString *error = nullptr);
 
-    // True while a newer text is on its way; Copy, Save and Show then wait
-    // for it. Copy and Show carry the text shown when it arrives. A Save
-    // carries the text of the picture it was confirmed for, whatever comes
-    // after; it keeps its own request for that text. Every ending (the
-    // window closing, the application quitting, the view going) writes the
-    // Saves still waiting at once, in the order confirmed, and drops a
-    // waiting Copy or Show.
-    bool isTextPending() const { return pendingText != 0; }
+    // True while a newer text is on its way (expected, or asked of the
+    // cache); Copy, Save and Show then wait for it. Copy and Show carry the
+    // text shown when it arrives. A Save carries the text of the picture it
+    // was confirmed for, whatever comes after (confirmed while a text is
+    // expected: the picture the view settles on); it keeps its own request
+    // for that text. Every ending (the window closing, the application
+    // quitting, the view going) writes the Saves still waiting at once, in
+    // the order confirmed, and drops a waiting Copy or Show.
+    bool isTextPending() const { return pendingText != 0 || expecting; }
+
+    // A new text is on its way: until settleText(), new pixmaps and format
+    // strings are stored but redraw nothing, and Copy, Save and Show wait.
+    void expectText();
+    // The stored pixmap and format string are the ones that count: redraws
+    // from them (a hidden view too when its format changed or something
+    // waits), and what waits acts on that text, or at once on the text shown
+    // when it is already of them.
+    void settleText();
 
     // The text of a form for the given encoded bytes and picture size; the
     // format word is the lower-cased format name. Unknown forms give "".
@@ -88,6 +98,7 @@ private:
     {
         quint64 id = 0;
         quint64 ticket = 0;  // the cache's ticket of the text, 0 once it arrived
+        bool bound = true;   // false: confirmed while a text was expected
         QPixmap pixmap;
         QString spec;
         QStringList names;   // oldest first
@@ -105,8 +116,14 @@ private:
     void runWaitingActions();
     // A busy cursor and a watch on the window while anything waits.
     void updateWaiting();
-    // Holds a Save for the picture whose text is on its way.
-    void holdSave(const QString &fileName);
+    // Holds a Save for the picture whose text is on its way (bound), or for
+    // the text expected, whose picture is not known yet.
+    void holdSave(const QString &fileName, bool bound);
+    // Gives the held Saves confirmed while a text was expected their picture:
+    // the text on its way, else the one shown.
+    void bindHeldSaves();
+    // Asks the cache for the text of the batch's picture.
+    void requestHeldText(HeldSaves &batch);
     void heldTextArrived(quint64 id, const QByteArray &base64);
     // Writes the held Saves up to the given batch, oldest first (a text not
     // yet arrived is built here and now), and any later ones whose text has
@@ -132,6 +149,8 @@ private:
     quint64 pendingText;  // the cache's ticket of the text on its way, 0 if none
     QPixmap pendingPixmap;  // what that text is of
     QString pendingSpec;
+    bool expecting = false;        // a new text is on its way (expectText)
+    bool refreshDeferred = false;  // a redraw was asked for meanwhile
     int waitingActions;   // WaitingAction flags
     std::list<HeldSaves> heldSaves;  // one batch per picture, oldest first
     quint64 lastHeldId = 0;

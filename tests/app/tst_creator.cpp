@@ -4,6 +4,7 @@
 #include "app.h"
 #include "creator.h"
 #include "droparea.h"
+#include "effectsform.h"
 #include "imageheader.h"
 #include "imagedecoder.h"
 #include "modalanswerer.h"
@@ -299,10 +300,12 @@ private slots:
     {
         QTest::addColumn<QString>("second");
         QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("taken");
         QTest::addColumn<QString>("said");
         QTest::newRow("the later one is taken") << "picture" << QStringList({"pixmap 10x30", "real", "real"})
-                                                << QString();
-        QTest::newRow("the later one is refused") << "text" << QStringList() << "not a picture";
+                                                << "later" << QString();
+        QTest::newRow("the later one is refused: the earlier one is taken")
+            << "text" << QStringList({"pixmap 40x20", "real", "real"}) << "first" << "not a picture";
     }
 
     void laterDropReplacesOneBeingRead()
@@ -310,6 +313,7 @@ private slots:
         // arrange
         QFETCH(QString, second);
         QFETCH(QStringList, events);
+        QFETCH(QString, taken);
         QFETCH(QString, said);
         const QString first = writeImage(m_dir, "read_first.png", 40, 20, qRgb(0, 0, 0));
         QString later = writeImage(m_dir, "read_later.png", 10, 30, qRgb(0, 0, 0));
@@ -325,9 +329,11 @@ private slots:
         QVERIFY(DragDrop::dropUrls(area, {QUrl::fromLocalFile(first)}));
         sendDrop(area, {QUrl::fromLocalFile(later)});
 
-        // assert: only the later file reaches the road or is refused
+        // assert: the later file replaces the earlier one only if it is taken;
+        // a refusal is told
         QCOMPARE(rec.events, events);
-        QCOMPARE(area->fileName(), said.isEmpty() ? later : QString());
+        QCOMPARE(area->fileName(), taken == "first" ? first : later);
+        QVERIFY(!area->isReading());
         const QLabel *message = area->findChild<QLabel *>(QStringLiteral("DropMessage"));
         QCOMPARE(message->isHidden(), said.isEmpty());
         if (!said.isEmpty())
@@ -647,16 +653,23 @@ private slots:
         });
         answerer.setClassName("QFileDialog");
 
-        // act
-        dropAreaOf(creator)->findChild<QPushButton *>()->click();
+        // act: the button clicked from the keyboard, so it has the focus
+        QPushButton *open = dropAreaOf(creator)->findChild<QPushButton *>();
+        QApplication::setActiveWindow(&creator);
+        open->setFocus();
+        QVERIFY(open->hasFocus());
+        open->click();
         QVERIFY(readingEnds(dropAreaOf(creator)));
 
-        // assert
+        // assert: the focus the hidden button had is on the form's first control
         QVERIFY(answerer.answered());
         QCOMPARE(mode, QFileDialog::ExistingFiles);
         QCOMPARE(dropAreaOf(creator)->fileName(), a);
         QCOMPARE(rec.events, QStringList({"pixmap 12x6", "real", "real"}));
-        QVERIFY(dropAreaOf(creator)->findChild<QPushButton *>()->isHidden());
+        QVERIFY(open->isHidden());
+        QWidget *focused = creator.focusWidget();
+        QVERIFY2(focused && creator.findChild<CreatorEffects *>()->isAncestorOf(focused),
+                 focused ? focused->metaObject()->className() : "nothing");
     }
 
     void cancelledOpenChangesNothing()

@@ -201,41 +201,63 @@ private slots:
         QCOMPARE(rec.events, events);
     }
 
-    void newerValueSupersedesOneBeingProcessed_data()
+    void workerPixmapsFollowTheValuesToTheLast_data()
     {
-        QTest::addColumn<int>("firstRow");
-        QTest::addColumn<int>("firstValue");
-        QTest::addColumn<int>("secondRow");
-        QTest::addColumn<int>("secondValue");
-        QTest::addColumn<QString>("pixmap");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("steps");  // "<row> <value>; ...", or "image" for a new picture
+        QTest::addColumn<QStringList>("events");
         QTest::addColumn<QRgb>("pixel");
-        QTest::newRow("resize 50, then 25") << int(Resize) << 50 << int(Resize) << 25 << "pixmap 300x250"
-                                            << qRgb(100, 50, 127);
+        const int argb = QImage::Format_ARGB32;
+        QTest::newRow("new picture: its pixmap, then the encoded preview asked meanwhile")
+            << argb << "image" << QStringList({"pixmap 1200x1000", "real"}) << qRgb(100, 50, 127);
+        QTest::newRow("resize 50, then 25: the one running is shown, then the newer")
+            << argb << "2 50; 2 25" << QStringList({"pixmap 600x500", "pixmap 300x250", "real"})
+            << qRgb(100, 50, 127);
+        QTest::newRow("resize 50, 40, then 25: the newest is processed next")
+            << argb << "2 50; 2 40; 2 25" << QStringList({"pixmap 600x500", "pixmap 300x250", "real"})
+            << qRgb(100, 50, 127);
         QTest::newRow("brightness 10, then contrast 128")
-            << int(Brightness) << 10 << int(Contrast) << 128 << "pixmap 1200x1000" << qRgb(220, 120, 255);
+            << argb << "0 10; 1 128" << QStringList({"pixmap 1200x1000", "pixmap 1200x1000", "real"})
+            << qRgb(220, 120, 255);
+        QTest::newRow("opaque, resize 50, then back to 100: the picture itself, nothing after")
+            << int(QImage::Format_RGB32) << "2 50; 2 100" << QStringList({"pixmap 1200x1000", "real"})
+            << qRgb(100, 50, 127);
     }
 
-    void newerValueSupersedesOneBeingProcessed()
+    void workerPixmapsFollowTheValuesToTheLast()
     {
-        QFETCH(int, firstRow);
-        QFETCH(int, firstValue);
-        QFETCH(int, secondRow);
-        QFETCH(int, secondValue);
-        QFETCH(QString, pixmap);
+        QFETCH(int, format);
+        QFETCH(QString, steps);
+        QFETCH(QStringList, events);
         QFETCH(QRgb, pixel);
         // arrange: a picture large enough to be processed on a worker
         CreatorEffects form;
-        form.setImage(solid(1200, 1000, qRgb(100, 50, 127)));
+        const QImage picture = solid(1200, 1000, qRgb(100, 50, 127)).toImage().convertToFormat(
+            QImage::Format(format));
+        Recorder loaded(&form);
+        if (steps != "image") {
+            form.setImage(picture);
+            QVERIFY(Idle::waitUntil([&loaded] { return loaded.events.contains("real"); }, 60000));
+        }
         Recorder rec(&form);
 
-        // act: the second value comes while the first is being processed
-        slider(&form, firstRow)->setValue(firstValue);
-        slider(&form, secondRow)->setValue(secondValue);
+        // act: each value comes while the one before is being processed
+        if (steps == "image") {
+            form.setImage(picture);
+        } else {
+            for (const QString &step : steps.split("; ")) {
+                const QStringList rowAndValue = step.split(' ');
+                slider(&form, rowAndValue.at(0).toInt())->setValue(rowAndValue.at(1).toInt());
+            }
+        }
         QVERIFY(Idle::waitUntil([&rec] { return rec.events.contains("real"); }, 60000));
+        QVERIFY(Idle::settle());
 
-        // assert: only the newer value's pixmap comes, then the encoded preview
-        QCOMPARE(rec.events, QStringList({pixmap, "real"}));
+        // assert: the pixmaps the work allowed, the last one of the last
+        // values, then the encoded preview once
+        QCOMPARE(rec.events, events);
         QCOMPARE(QString::number(rec.lastPixmap.toImage().pixel(7, 7), 16), QString::number(pixel, 16));
+        QVERIFY(!form.isProcessing());
     }
 
     void draggingHandleEmitsPixmapsAndReleaseRealPreview()

@@ -405,6 +405,8 @@ private slots:
     void showWritesThePreviewPageAndOpensIt_data();
     void showWritesThePreviewPageAndOpensIt();
     void pictureSaveWritesTheEncodedBytesUnderTheTypedName();
+    void exportRightAfterAChangeCarriesIt_data();
+    void exportRightAfterAChangeCarriesIt();
     void failedWritesKeepTheOldFile_data();
     void failedWritesKeepTheOldFile();
 
@@ -733,6 +735,99 @@ void TestEndToEnd::showWritesThePreviewPageAndOpensIt()
         QCOMPARE(onDisk, text.toLatin1());
     else
         QCOMPARE(onDisk, QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+}
+
+void TestEndToEnd::exportRightAfterAChangeCarriesIt_data()
+{
+    QTest::addColumn<QSize>("size");      // of the picture loaded first
+    QTest::addColumn<QString>("change");  // made just before the export
+    QTest::addColumn<QString>("way");     // the export: Copy, Show or Save
+    QTest::addColumn<QSize>("expected");  // of the picture the export must carry
+    // Up to 1 megapixel the form works inline, above it on a worker.
+    const QSize small(200, 150);
+    const QSize large(1200, 1000);
+    QTest::newRow("inline, resize set to 50, Copy") << small << "set 50" << "Copy" << QSize(100, 75);
+    QTest::newRow("inline, one key step, Copy") << small << "key" << "Copy" << QSize(198, 149);
+    QTest::newRow("inline, 55 typed, Show") << small << "type 55" << "Show" << QSize(110, 83);
+    QTest::newRow("inline, a picture dropped, Copy") << small << "drop 90x60" << "Copy" << QSize(90, 60);
+    QTest::newRow("inline, a refused file dropped, Copy") << small << "refused" << "Copy" << small;
+    QTest::newRow("worker, resize set to 50, Copy") << large << "set 50" << "Copy" << QSize(600, 500);
+    QTest::newRow("worker, one key step, Show") << large << "key" << "Show" << QSize(1188, 990);
+    QTest::newRow("worker, 70 typed, Save") << large << "type 70" << "Save" << QSize(840, 700);
+    QTest::newRow("worker, a picture dropped, Copy") << small << "drop 1100x1000" << "Copy" << QSize(1100, 1000);
+    QTest::newRow("worker, a refused file dropped, Show") << large << "refused" << "Show" << large;
+}
+
+void TestEndToEnd::exportRightAfterAChangeCarriesIt()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, change);
+    QFETCH(QString, way);
+    QFETCH(QSize, expected);
+    // arrange: a picture, its CSS text (which names the size) shown and settled
+    const QString path = savePng(m_dir, QStringLiteral("first.png"), photoLike(size.width(), size.height(), 4));
+    Road road;
+    QVERIFY(road.isComplete());
+    QVERIFY(road.drop(path));
+    road.showTab(CssTab);
+    TextPreview *view = road.textView(CssTab);
+    QVERIFY(Idle::waitUntil([&] { return !view->isTextPending() && road.text(CssTab).contains("iVBOR"); }, 30000));
+    QVERIFY(Idle::settle());
+    auto *resize = qobject_cast<QMWidgets::ComboSlider *>(road.control(QStringLiteral("Resize:")));
+    QVERIFY(resize);
+    QString later;
+    if (change.startsWith("drop")) {
+        const QStringList wh = change.mid(5).split('x');
+        later = savePng(m_dir, QStringLiteral("later.png"), photoLike(wh.at(0).toInt(), wh.at(1).toInt(), 8));
+    } else if (change == "refused") {
+        later = m_dir.filePath(QStringLiteral("later.txt"));
+        QVERIFY(writeFile(later, "this is not a picture\n"));
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    const QString savedName = QStringLiteral("right-after.html");
+    const QString savedPath = QMWidgets::App::documentsDirectory(false) + savedName;
+    QFile::remove(savedPath);
+    const QString pagePath = QMWidgets::App::workDirectory(false) + QStringLiteral("cssPreview.html");
+    QFile::remove(pagePath);
+    std::unique_ptr<SaveDialogAnswer> answerer;
+    if (way == "Save")
+        answerer = std::make_unique<SaveDialogAnswer>(savedName, false);
+
+    // act: the change, then at once the export
+    if (change.startsWith("set")) {
+        resize->findChild<QSpinBox *>()->setValue(change.mid(4).toInt());
+    } else if (change == "key") {
+        QTest::keyClick(resize->findChild<QSlider *>(), Qt::Key_Left);
+    } else if (change.startsWith("type")) {
+        QSpinBox *number = resize->findChild<QSpinBox *>();
+        number->setFocus();
+        number->selectAll();
+        QTest::keyClicks(number, change.mid(5));
+    } else {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(later)});
+        QVERIFY(DragDrop::drop(road.dropArea, &mime, QPoint(140, 140)));
+    }
+    road.button(CssTab, qPrintable(way + QStringLiteral("Button")))->click();
+    QVERIFY(Idle::waitUntil([&] {
+        if (view->isTextPending() || road.dropArea->isReading())
+            return false;
+        if (way == "Copy")
+            return QGuiApplication::clipboard()->text() != QLatin1String("before");
+        return QFile::exists(way == "Show" ? pagePath : savedPath);
+    }, 30000));
+    const QString sizeInText = QStringLiteral("width:%1px;\n\theight:%2px;").arg(expected.width()).arg(expected.height());
+    Idle::waitUntil([&] { return !view->isTextPending() && road.text(CssTab).contains(sizeInText); }, 30000);
+    QVERIFY(Idle::settle());
+
+    // assert: the export carries the text of what was set last, as the view shows it
+    const QString text = road.text(CssTab);
+    QVERIFY2(text.contains(sizeInText), qPrintable(text.left(200)));
+    QCOMPARE(road.picture()->pixmap().size(), expected);
+    if (way == "Copy")
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+    else
+        QCOMPARE(readFile(way == "Show" ? pagePath : savedPath), text.toLatin1());
 }
 
 void TestEndToEnd::pictureSaveWritesTheEncodedBytesUnderTheTypedName()

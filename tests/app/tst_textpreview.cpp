@@ -206,6 +206,8 @@ private slots:
     void heldSaveWritesThePictureItWasConfirmedFor();
     void everyEndingWritesHeldSavesAndDropsTheRest_data();
     void everyEndingWritesHeldSavesAndDropsTheRest();
+    void saveConfirmedWhileATextIsExpectedCarriesWhatSettles_data();
+    void saveConfirmedWhileATextIsExpectedCarriesWhatSettles();
 
     void saveEncodesText_data();
     void saveEncodesText();
@@ -643,6 +645,51 @@ void TestTextPreview::heldSaveWritesThePictureItWasConfirmedFor()
     for (int i = 0; i < names.size(); ++i)
         QCOMPARE(QString::fromLatin1(readFile(names.at(i))), expected.at(i));
     QCOMPARE(editorOf(*preview)->toPlainText(), htmlTextOf(last));
+}
+
+void TestTextPreview::saveConfirmedWhileATextIsExpectedCarriesWhatSettles_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<int>("written");  // the variant whose text the file holds
+    QTest::addColumn<bool>("edited");  // with the edit made before the change
+    QTest::newRow("settles on a newer picture") << "newer" << 2 << false;
+    QTest::newRow("settles on the picture shown (a refused file)") << "same" << 0 << true;
+    QTest::newRow("the window closes first: the newest picture") << "close" << 2 << false;
+}
+
+void TestTextPreview::saveConfirmedWhileATextIsExpectedCarriesWhatSettles()
+{
+    QFETCH(QString, then);
+    QFETCH(int, written);
+    QFETCH(bool, edited);
+    // arrange: a text shown and edited, then a change announced, a picture
+    // on the way and a Save confirmed before the view settles
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("expected.html"));
+    auto window = std::make_unique<QWidget>();
+    TextPreview *preview = viewIn(window.get(), variantPixmap(0));
+    QVERIFY(Idle::settle());
+    editorOf(*preview)->appendPlainText(QStringLiteral("<!-- edit -->"));
+    const QString shown = editorOf(*preview)->toPlainText();
+    preview->expectText();
+    if (then != "same") {
+        preview->slotSetPixmap(variantPixmap(1));
+        preview->slotSetPixmap(variantPixmap(2));
+    }
+    QVERIFY(confirmSave(preview, name));
+    QVERIFY(preview->isTextPending());
+    QVERIFY(!QFile::exists(name));
+
+    // act
+    if (then == "close")
+        window->close();
+    else
+        preview->settleText();
+    QVERIFY(Idle::waitUntil([&] { return QFile::exists(name) && (then == "close" || !preview->isTextPending()); }));
+    QVERIFY(Idle::settle());
+
+    // assert
+    QCOMPARE(QString::fromLatin1(readFile(name)), edited ? shown : htmlTextOf(variantPixmap(written)));
 }
 
 void TestTextPreview::everyEndingWritesHeldSavesAndDropsTheRest_data()
