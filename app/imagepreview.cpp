@@ -9,6 +9,8 @@
 #include "stylehelpers.h"
 
 #include <QBrush>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -16,6 +18,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <utility>
 
 ImagePreview::ImagePreview(QWidget *parent)
     : Preview(parent),
@@ -49,12 +53,21 @@ ImagePreview::ImagePreview(QWidget *parent)
     buttonRow->addStretch(1);
     buttonRow->addWidget(sizeLabel);
 
+    // Quitting writes what waits before anything else runs on the way out.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { writeHeldSaves(); });
+
     auto *mainLayout = new QVBoxLayout;
     mainLayout->setMargin(2);
     mainLayout->setSpacing(2);
     mainLayout->addWidget(scrollArea);
     mainLayout->addLayout(buttonRow);
     setLayout(mainLayout);
+}
+
+ImagePreview::~ImagePreview()
+{
+    writeHeldSaves();
 }
 
 void ImagePreview::showPicture(const QPixmap &pixmap)
@@ -129,7 +142,22 @@ void ImagePreview::slotSave()
         QFileDialog::Options());
     if (fileName.isEmpty())
         return;
-    // The picture may have changed while the dialog was open.
+    // The picture may have changed while the dialog was open, and a newer
+    // one may be on its way: the Save carries what was set last.
+    if (expecting) {
+        heldSaves.append(fileName);
+        setCursor(Qt::BusyCursor);
+        if (!watchedWindow) {
+            watchedWindow = window();
+            watchedWindow->installEventFilter(this);
+        }
+        return;
+    }
+    saveNow(fileName);
+}
+
+void ImagePreview::saveNow(const QString &fileName)
+{
     const QPixmap picture = pixmap();
     const QByteArray bytes = picture.isNull() ? QByteArray() : encodedBytes(picture);
     if (bytes.isEmpty()) {
@@ -141,6 +169,39 @@ void ImagePreview::slotSave()
         return;
     }
     saveOrWarn(fileName, bytes, tr("Save As.."));
+}
+
+void ImagePreview::expectPicture()
+{
+    expecting = true;
+}
+
+void ImagePreview::settlePicture()
+{
+    expecting = false;
+    writeHeldSaves();
+}
+
+void ImagePreview::writeHeldSaves()
+{
+    const QStringList names = std::exchange(heldSaves, QStringList());
+    if (watchedWindow) {
+        watchedWindow->removeEventFilter(this);
+        watchedWindow = nullptr;
+    }
+    if (names.isEmpty())
+        return;
+    unsetCursor();
+    for (const QString &name : names)
+        saveNow(name);
+}
+
+bool ImagePreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Before the window goes, so a failed save can still be told.
+    if (watched == watchedWindow && event->type() == QEvent::Close)
+        writeHeldSaves();
+    return Preview::eventFilter(watched, event);
 }
 
 QString ImagePreview::captionText() const

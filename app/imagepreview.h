@@ -2,6 +2,9 @@
 
 #include "preview.h"
 
+#include <QPointer>
+#include <QStringList>
+
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -15,6 +18,7 @@ class ImagePreview : public Preview
     Q_OBJECT
 public:
     explicit ImagePreview(QWidget *parent = nullptr);
+    ~ImagePreview() override;
 
     // Encodes the current pixmap, shows the picture decoded from the bytes
     // and their size. The caption is left as it is. Runs visible or not.
@@ -32,8 +36,17 @@ public:
     QString captionText() const;
     QString sizeText() const;
 
+    // A new picture is on its way: a Save confirmed until settlePicture()
+    // waits for it, with a busy cursor, and then writes the picture stored by
+    // then. Every ending (the window closing, the application quitting, the
+    // view going) writes the Saves still waiting at once, with the picture
+    // stored then.
+    void expectPicture();
+    void settlePicture();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Shows the pixmap unencoded and sets the caption to its size.
     void refresh(const QPixmap &pixmap) override;
 
@@ -45,6 +58,10 @@ public slots:
 private:
     void showPicture(const QPixmap &pixmap);
     void showCaption(const QSize &size);
+    // Encodes the stored pixmap and writes it, or says why not.
+    void saveNow(const QString &fileName);
+    // Writes the Saves that wait, oldest first.
+    void writeHeldSaves();
 
     QPushButton *saveButton;
     QLabel *sizeLabel;
@@ -53,4 +70,7 @@ private:
     QWidget *pictureWidget;
     quint64 pendingPreview;     // the cache's ticket of the real preview on its way
     quint64 pictureGeneration;  // counts what was put on show, to drop late pictures
+    bool expecting = false;     // a new picture is on its way
+    QStringList heldSaves;      // names confirmed meanwhile, oldest first
+    QPointer<QWidget> watchedWindow;
 };

@@ -68,12 +68,14 @@ void Representor::slotRealPreview()
 
 void Representor::slotHoldTexts()
 {
+    imagePreview->expectPicture();
     for (TextPreview *text : texts())
         text->expectText();
 }
 
 void Representor::slotReleaseTexts()
 {
+    imagePreview->settlePicture();
     for (TextPreview *text : texts())
         text->settleText();
 }

@@ -31,10 +31,11 @@ public slots:
     // Until slotReleaseTexts, the text previews know that a new text is on its
     // way: they store what comes but redraw nothing, and Copy, Save and Show
     // wait (the values are still changing, and each text view would encode
-    // every pixmap).
+    // every pixmap). The picture preview still shows every pixmap; its Save
+    // waits too.
     void slotHoldTexts();
-    // The text previews take the last pixmap and format string now, and what
-    // waits acts on the text they bring.
+    // The previews take the last pixmap and format string now, and what
+    // waits acts on the picture and texts they bring.
     void slotReleaseTexts();
 
 private:
