@@ -1,5 +1,7 @@
 #include "imagekernel.h"
 
+#include <QThread>
+#include <QThreadPool>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -45,6 +47,23 @@ bool hasTransparency(const QImage &image)
         ? image
         : image.convertToFormat(QImage::Format_ARGB32);
     return !ImageKernel::isOpaque(words);
+}
+
+// Qt spreads a smooth scale over the global thread pool, but not when it is
+// called from a thread of that pool (where the form's worker runs): there it
+// takes one core, several times as long. So from a pool thread, while the pool
+// has a thread free, the scale is called from a thread of its own and the pool
+// thread waits. The pixels are the same either way.
+QImage smoothScaled(const QImage &source, const QSize &target)
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    if (!pool->contains(QThread::currentThread()) || pool->activeThreadCount() >= pool->maxThreadCount())
+        return source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage scaled;
+    std::thread([&] {
+        scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }).join();
+    return scaled;
 }
 
 } // namespace
@@ -176,7 +195,7 @@ QImage ImageKernel::process(const QImage &source, int brightness, int contrast, 
     if (target.isEmpty())
         return QImage();
 
-    QImage scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage scaled = smoothScaled(source, target);
     // Smooth scaling hands back premultiplied words for images with alpha; the
     // kernel works on straight colours (opaque RGB32 words are straight too).
     if (scaled.format() != QImage::Format_ARGB32 && scaled.format() != QImage::Format_RGB32)

@@ -2,6 +2,7 @@
 #include "comboslider.h"
 #include "effectsform.h"
 #include "idle.h"
+#include "imagekernel.h"
 #include "testmain.h"
 
 #include <QComboBox>
@@ -12,7 +13,10 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QThreadPool>
 #include <QWheelEvent>
+
+#include <time.h>
 
 namespace {
 
@@ -77,6 +81,13 @@ QRect handleRect(QSlider *s)
     opt.pageStep = s->pageStep();
     opt.subControls = QStyle::SC_All;
     return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+double cpuMs(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
 void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
@@ -258,6 +269,39 @@ private slots:
         QCOMPARE(rec.events, events);
         QCOMPARE(QString::number(rec.lastPixmap.toImage().pixel(7, 7), 16), QString::number(pixel, 16));
         QVERIFY(!form.isProcessing());
+    }
+
+    void workerScaleIsSpreadOverThePool()
+    {
+        QThreadPool *pool = QThreadPool::globalInstance();
+        if (pool->maxThreadCount() < 2)
+            QSKIP("the global pool has a single thread");
+        // arrange: a picture over the form's inline limit, and its scale made here
+        QVERIFY(Idle::settle());
+        QImage picture(2000, 1500, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 251));
+        const QImage expected = ImageKernel::process(picture, 0, 0, 90);
+
+        // act: the same scale from a thread of the global pool, where the form's worker runs
+        QImage result;
+        double workerCpu = 0;
+        double allCpu = 0;
+        pool->start([&] {
+            const double worker = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+            const double all = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+            result = ImageKernel::process(picture, 0, 0, 90);
+            workerCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID) - worker;
+            allCpu = cpuMs(CLOCK_PROCESS_CPUTIME_ID) - all;
+        });
+        pool->waitForDone();
+
+        // assert: the same pixels, and the worker's thread did not scale them
+        // alone (the scale there would take one core, several times as long)
+        QVERIFY(result == expected);
+        QVERIFY2(workerCpu < allCpu / 2,
+                 qPrintable(QStringLiteral("worker %1 ms of %2 ms").arg(workerCpu).arg(allCpu)));
     }
 
     void draggingHandleEmitsPixmapsAndReleaseRealPreview()
