@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -60,9 +61,14 @@ QImage smoothScaled(const QImage &source, const QSize &target)
     if (!pool->contains(QThread::currentThread()) || pool->activeThreadCount() >= pool->maxThreadCount())
         return source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QImage scaled;
-    std::thread([&] {
-        scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }).join();
+    try {
+        std::thread([&] {
+            scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }).join();
+    } catch (const std::system_error &) {
+        // No thread to be had: scaled here, on one core.
+        return source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     return scaled;
 }
 

@@ -765,7 +765,7 @@ void TestEndToEnd::exportRightAfterAChangeCarriesIt_data()
 }
 
 namespace {
-// Keeps every thread of the global pool busy until released, so work handed
+// Keeps every thread of the global pool busy until it goes, so work handed
 // to the pool meanwhile waits. Qt's smooth scaling on the GUI thread uses the
 // same pool: nothing may be scaled meanwhile.
 class PoolHold
@@ -775,20 +775,20 @@ public:
     {
         QThreadPool *pool = QThreadPool::globalInstance();
         const int threads = pool->maxThreadCount();
+        // The tasks keep the semaphores: they may still be waking when the hold is gone.
         for (int i = 0; i < threads; ++i)
-            pool->start([this] {
-                started.release();
-                gate.acquire();
+            pool->start([started = started, gate = gate] {
+                started->release();
+                gate->acquire();
             });
-        started.acquire(threads);
+        started->acquire(threads);
         held = threads;
     }
-    ~PoolHold() { release(); }
-    void release() { gate.release(std::exchange(held, 0)); }
+    ~PoolHold() { gate->release(held); }
 
 private:
-    QSemaphore started;
-    QSemaphore gate;
+    std::shared_ptr<QSemaphore> started = std::make_shared<QSemaphore>();
+    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>();
     int held = 0;
 };
 }
@@ -856,8 +856,7 @@ void TestEndToEnd::exportRightAfterAChangeCarriesIt()
         road.button(PreviewTab, "SaveButton")->click();
         QVERIFY(answerer->answered());
         poolHold.reset();
-        QVERIFY(Idle::waitUntil([&] { return QFile::exists(picturePath); }, 30000));
-        QVERIFY(Idle::settle());
+        QVERIFY(Idle::waitUntil([&] { return QFile::exists(picturePath); }, 60000));
         // assert: the file holds the picture of what was set last
         QCOMPARE(QImage::fromData(readFile(picturePath)).size(), expected);
         QCOMPARE(road.picture()->pixmap().size(), expected);
