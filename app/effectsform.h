@@ -53,8 +53,6 @@ public:
     // True from valuesChanging until the realPreview that follows it.
     bool isChanging() const { return changing; }
 
-    // Emits realPreview now, or once the pixmap being made is out.
-    void askRealPreview() { slotAskRealPreview(); }
 
     // The kernel: a copy with brightness added and the contrast factor applied.
     static QImage applyBrightnessContrast(const QImage &image, int brightness, int contrast);
